@@ -1,0 +1,25 @@
+#pragma once
+// Copy-based little- and big-endian access to byte buffers. The caller guarantees the
+// bytes are there; untrusted data goes through ByteReader instead.
+#include <cstdint>
+#include <ctime>
+#include <mutex>
+
+uint16_t bytesGetU16(const uint8_t* p);
+uint32_t bytesGetU32(const uint8_t* p);
+void bytesPutU16(uint8_t* p, uint16_t v);
+void bytesPutU32(uint8_t* p, uint32_t v);
+uint16_t bytesGetU16BE(const uint8_t* p);
+uint32_t bytesGetU32BE(const uint8_t* p);
+float bytesGetFloat(const uint8_t* p);
+uint64_t bytesU64ToHost(uint64_t v);
+
+// Copies a 5-byte message header (u32 length, kind byte) and returns the kind.
+uint8_t bytesCopyHeader(uint8_t* destination, const uint8_t* source);
+
+// False when either is null or the suffix is longer than the string.
+bool bytesEndsWith(const char* string, const char* suffix);
+
+// Tries the lock; while it is busy naps and spends the nap from budget, giving up when
+// the budget runs out. Returns 0 when locked, EBUSY when given up.
+int bytesLockWithin(std::mutex& mutex, timespec& budget);

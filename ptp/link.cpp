@@ -1,0 +1,622 @@
+#include "ptp/link.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "ptp/byte_reader.h"
+#include "ptp/bytes.h"
+#include "ptp/mailbox.h"
+#include "ptp/timing.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr size_t kReceiveBufferBytes = 64 * 1024;
+constexpr size_t kDrainChunkBytes = 64 * 1024;
+
+// One open socket. Closed when the last user lets go, so a reader still inside recv()
+// never sees its descriptor reused by another open.
+struct Connection {
+  explicit Connection(int f) : fd(f), buffer(new uint8_t[kReceiveBufferBytes]) {}
+  ~Connection() { ::close(fd); }
+  const int fd;
+  std::atomic<bool> closing{false};
+  std::mutex readMutex;  // one reader at a time owns the receive buffer
+  std::unique_ptr<uint8_t[]> buffer;
+  size_t start = 0, end = 0;
+};
+
+struct CancelPipe {
+  int readEnd = -1, writeEnd = -1;
+  ~CancelPipe() {
+    if (readEnd >= 0) ::close(readEnd);
+    if (writeEnd >= 0) ::close(writeEnd);
+  }
+};
+
+struct LinkState {
+  std::mutex stateMutex;  // guards conn, pipe and hostName
+  std::shared_ptr<Connection> conn;
+  std::shared_ptr<CancelPipe> pipe;
+  std::string hostName;
+  std::atomic<int> fd{-1};
+  std::atomic<bool> sticky{false};
+  std::atomic<int64_t> receiveTimeoutMs{-1};  // -1: the library default
+  std::atomic<uint8_t> expectedKind{0};
+  std::atomic<uint32_t> pendingKey{0};
+  std::atomic<int64_t> lastReceiveNs{0};
+  std::atomic<int64_t> lastDataNs{0};
+  std::mutex requestMutex;
+  std::atomic<std::thread::id> requestOwner{};
+};
+
+// Never destroyed: threads may still use the link while the process exits.
+LinkState& S() {
+  static LinkState* s = new LinkState;
+  return *s;
+}
+
+int64_t nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
+
+std::chrono::milliseconds currentTimeout() {
+  int64_t t = S().receiveTimeoutMs.load();
+  return t < 0 ? timing().receiveTimeout.load() : std::chrono::milliseconds(t);
+}
+
+struct Handles {
+  std::shared_ptr<Connection> conn;
+  std::shared_ptr<CancelPipe> pipe;
+};
+
+Handles handles() {
+  std::lock_guard lock(S().stateMutex);
+  return {S().conn, S().pipe};
+}
+
+bool drainCancelByte(const CancelPipe* pipe) {
+  if (!pipe || pipe->readEnd < 0) return false;
+  uint8_t b;
+  return ::read(pipe->readEnd, &b, 1) == 1;
+}
+
+enum class Wait { Readable, Cancelled, TimedOut, NotReadable, Failed };
+
+// Waits for the socket or the cancel pipe, in slices so that a changed time-out
+// reaches a wait in progress.
+Wait waitReadable(const Connection& c, const CancelPipe* pipe) {
+  const auto start = Clock::now();
+  for (;;) {
+    auto deadline = start + currentTimeout();
+    auto now = Clock::now();
+    if (now >= deadline) return Wait::TimedOut;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+    int sliceMs = static_cast<int>(std::max<int64_t>(1, std::min(left, timing().waitSlice.load()).count()));
+    pollfd fds[2] = {{c.fd, POLLIN, 0}, {pipe ? pipe->readEnd : -1, POLLIN, 0}};
+    nfds_t n = (pipe && pipe->readEnd >= 0) ? 2 : 1;
+    int r = ::poll(fds, n, sliceMs);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return Wait::Failed;
+    }
+    if (r == 0) continue;
+    if (n == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+      drainCancelByte(pipe);
+      return Wait::Cancelled;
+    }
+    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) return Wait::Readable;
+    return Wait::NotReadable;
+  }
+}
+
+PtpResponseCode failSticky() {
+  S().sticky = true;
+  return ERROR_CONNECTION;
+}
+
+// Receives exactly n bytes; the caller holds c.readMutex.
+PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* out, size_t n) {
+  size_t got = std::min(n, c.end - c.start);
+  if (got) {
+    std::memcpy(out, c.buffer.get() + c.start, got);
+    c.start += got;
+  }
+  while (got < n) {
+    size_t want = n - got;
+    bool direct = want >= kReceiveBufferBytes;
+    // Try first without waiting: a poll per read would double the system calls.
+    ssize_t r = direct ? ::recv(c.fd, out + got, want, MSG_DONTWAIT)
+                       : ::recv(c.fd, c.buffer.get(), kReceiveBufferBytes, MSG_DONTWAIT);
+    if (r > 0) {
+      S().lastDataNs = nowNs();
+      if (direct) {
+        got += static_cast<size_t>(r);
+      } else {
+        size_t take = std::min(want, static_cast<size_t>(r));
+        std::memcpy(out + got, c.buffer.get(), take);
+        got += take;
+        c.start = take;
+        c.end = static_cast<size_t>(r);
+      }
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      switch (waitReadable(c, pipe)) {
+        case Wait::Readable: continue;
+        case Wait::Cancelled: return ERROR_RECEIVE_CANCELLED;
+        case Wait::NotReadable: return ERROR_CONNECTION;
+        case Wait::TimedOut:
+        case Wait::Failed: return failSticky();
+      }
+    }
+    // Peer closed or the socket failed. A disconnect from our side reads as a cancel.
+    if (c.closing) {
+      drainCancelByte(pipe);
+      return ERROR_RECEIVE_CANCELLED;
+    }
+    return failSticky();
+  }
+  S().lastReceiveNs = nowNs();
+  return PTP_RC_OK;
+}
+
+// Writes all n bytes; more = further pieces of the same message follow.
+PtpResponseCode writeAll(const uint8_t* buffer, size_t n, bool more) {
+  if (!buffer || n == 0) return ERROR_INVALID_INPUT;
+  auto conn = handles().conn;
+  if (!conn || S().sticky) return ERROR_CONNECTION;
+  size_t sent = 0;
+  int flags = MSG_NOSIGNAL | (more ? MSG_MORE : 0);
+  while (sent < n) {
+    ssize_t r = ::send(conn->fd, buffer + sent, n - sent, flags);
+    if (r > 0) {
+      sent += static_cast<size_t>(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    return failSticky();
+  }
+  return PTP_RC_OK;
+}
+
+void putHeader(uint8_t* p, uint32_t total, uint8_t kind) {
+  bytesPutU32(p, total);
+  p[4] = kind;
+}
+
+uint8_t kindOf(const std::vector<uint8_t>& message) { return message.size() > 4 ? (message[4] & 0x0F) : 0; }
+
+void releaseRequests() { linkLockRequests(0); }
+
+}  // namespace
+
+int linkConnect(const std::string& host, int port) {
+  if (host.empty() || host.size() > kLinkMaxHostNameBytes || port <= 0 || port > 65535) return -1;
+  linkDisconnect();  // a still-open previous socket goes first
+
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* res = nullptr;
+  if (::getaddrinfo(host.c_str(), nullptr, &hints, &res) != 0 || !res) return -1;
+  sockaddr_in addr{};
+  std::memcpy(&addr, res->ai_addr, std::min<size_t>(sizeof addr, res->ai_addrlen));
+  ::freeaddrinfo(res);
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  auto fail = [fd] {
+    ::close(fd);
+    return -1;
+  };
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return fail();
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0) {
+    if (errno != EINPROGRESS) return fail();
+    pollfd p{fd, POLLOUT, 0};
+    int r;
+    do {
+      r = ::poll(&p, 1, static_cast<int>(timing().connectTimeout.load().count()));
+    } while (r < 0 && errno == EINTR);
+    if (r < 1) return fail();
+    int soError = 0;
+    socklen_t len = sizeof soError;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &len) < 0 || soError != 0) return fail();
+  }
+  if (::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) return fail();
+  int one = 1;
+  // Requests go out as several small writes; do not let Nagle hold them back.
+  if (::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one) < 0) return fail();
+
+  auto pipe = std::make_shared<CancelPipe>();
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+    pipe->readEnd = ends[0];
+    pipe->writeEnd = ends[1];
+  }
+  auto conn = std::make_shared<Connection>(fd);
+  {
+    std::lock_guard lock(S().stateMutex);
+    S().conn = conn;
+    S().pipe = pipe;
+    S().hostName = host;
+    S().fd = fd;
+  }
+  S().sticky = false;
+  return fd;
+}
+
+int linkDisconnect() {
+  std::shared_ptr<Connection> conn;
+  std::shared_ptr<CancelPipe> pipe;
+  {
+    std::lock_guard lock(S().stateMutex);
+    conn.swap(S().conn);
+    pipe = S().pipe;
+    S().fd = -1;
+    S().hostName.clear();
+  }
+  if (!conn) return 1;
+  conn->closing = true;
+  int soError = 0;
+  socklen_t len = sizeof soError;
+  ::getsockopt(conn->fd, SOL_SOCKET, SO_ERROR, &soError, &len);
+  // The wake byte goes first, so a woken reader reads it as a cancel.
+  if (pipe && pipe->writeEnd >= 0) {
+    uint8_t one = 1;
+    [[maybe_unused]] auto w = ::write(pipe->writeEnd, &one, 1);
+  }
+  ::shutdown(conn->fd, SHUT_RDWR);
+  return 1;  // the socket closes when its last reader lets go
+}
+
+bool linkIsConnected() { return S().fd.load() >= 0; }
+int linkGetSocket() { return S().fd.load(); }
+
+std::string linkGetHostName() {
+  std::lock_guard lock(S().stateMutex);
+  return S().hostName;
+}
+
+void linkClearError() { S().sticky = false; }
+bool linkHasError() { return S().sticky.load(); }
+
+static double secondsSince(int64_t ns) {
+  if (ns == 0) return static_cast<double>(std::time(nullptr));  // never: as long ago as 1970
+  return static_cast<double>(nowNs() - ns) / 1e9;
+}
+
+double linkSecondsSinceLastReceive() { return secondsSince(S().lastReceiveNs.load()); }
+double linkSecondsSinceLastData() { return secondsSince(S().lastDataNs.load()); }
+
+bool linkCancelReceive() {
+  auto pipe = handles().pipe;
+  if (!pipe || pipe->writeEnd < 0) return false;
+  uint8_t one = 1;
+  return ::write(pipe->writeEnd, &one, 1) == 1;
+}
+
+int64_t linkElapsedMs(int64_t startUs, int64_t endUs) {
+  return static_cast<int64_t>(static_cast<double>(endUs - startUs) / 1000000.0 * 1000.0);
+}
+
+void linkSetReceiveTimeout(std::chrono::milliseconds timeout) { S().receiveTimeoutMs = timeout.count(); }
+std::chrono::milliseconds linkGetReceiveTimeout() { return currentTimeout(); }
+void linkResetReceiveTimeout() { S().receiveTimeoutMs = -1; }
+
+int linkLockRequests(int flag) {
+  auto& s = S();
+  if (flag == 0) {
+    // Unlocking a mutex this thread does not hold would be undefined: refuse instead.
+    if (s.requestOwner.load() != std::this_thread::get_id()) return 0;
+    s.requestOwner = std::thread::id();
+    s.requestMutex.unlock();
+    return 1;
+  }
+  s.requestMutex.lock();
+  s.requestOwner = std::this_thread::get_id();
+  return 1;
+}
+
+void linkSetExpectedReply(uint8_t kind, uint32_t key) {
+  S().pendingKey = key;
+  S().expectedKind = kind;
+}
+void linkClearExpectedReply() {
+  S().expectedKind = 0;
+  S().pendingKey = 0;
+}
+uint8_t linkExpectedKind() { return S().expectedKind.load(); }
+uint32_t linkPendingKey() { return S().pendingKey.load(); }
+
+PtpResponseCode linkWriteAll(const uint8_t* buffer, size_t n) { return writeAll(buffer, n, false); }
+
+PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n) {
+  auto h = handles();
+  if (!h.conn) return failSticky();
+  if (n <= 0) {
+    S().lastReceiveNs = nowNs();
+    return PTP_RC_OK;
+  }
+  if (!buffer) return ERROR_INVALID_INPUT;
+  std::lock_guard lock(h.conn->readMutex);
+  return readExactLocked(*h.conn, h.pipe.get(), buffer, static_cast<size_t>(n));
+}
+
+PtpResponseCode linkReadMessage(std::vector<uint8_t>& message) {
+  message.clear();
+  if (S().sticky) return ERROR_CONNECTION;
+  auto h = handles();
+  if (!h.conn) return failSticky();
+  std::lock_guard lock(h.conn->readMutex);
+  uint8_t header[kShareHeaderBytes];
+  if (readExactLocked(*h.conn, h.pipe.get(), header, sizeof header) != PTP_RC_OK) return failSticky();
+  uint32_t total = bytesGetU32(header);
+  if (total < kShareHeaderBytes) return ERROR_BAD_REPLY;
+  if (total > kLinkMaxFrameBytes) {
+    // Too big to take: keep its first bytes so the request it answers can be ended,
+    // and drain the rest so the stream stays in step.
+    message.resize(kLinkOversizePrefixBytes);
+    std::memcpy(message.data(), header, sizeof header);
+    PtpResponseCode rc = readExactLocked(*h.conn, h.pipe.get(), message.data() + kShareHeaderBytes,
+                                         kLinkOversizePrefixBytes - kShareHeaderBytes);
+    uint64_t left = uint64_t(total) - kLinkOversizePrefixBytes;
+    std::unique_ptr<uint8_t[]> scratch(new uint8_t[kDrainChunkBytes]);
+    while (rc == PTP_RC_OK && left > 0) {
+      size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kDrainChunkBytes));
+      rc = readExactLocked(*h.conn, h.pipe.get(), scratch.get(), chunk);
+      left -= chunk;
+    }
+    if (rc != PTP_RC_OK) {
+      message.clear();
+      return failSticky();
+    }
+    return ERROR_TOO_LARGE;
+  }
+  try {
+    message.resize(total);
+  } catch (const std::bad_alloc&) {
+    message.clear();
+    return ERROR_NO_MEMORY;
+  }
+  std::memcpy(message.data(), header, sizeof header);
+  if (readExactLocked(*h.conn, h.pipe.get(), message.data() + kShareHeaderBytes, total - kShareHeaderBytes) !=
+      PTP_RC_OK) {
+    // Half a message read: the stream has lost its framing.
+    message.clear();
+    return failSticky();
+  }
+  return PTP_RC_OK;
+}
+
+PtpResponseCode linkSendPtp(const uint8_t* container, size_t n) {
+  if (!container || n == 0 || n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
+  uint8_t header[5];
+  putHeader(header, static_cast<uint32_t>(n + 5), ShareMessageKindPtp);
+  PtpResponseCode rc = writeAll(header, sizeof header, true);
+  if (rc == PTP_RC_OK) rc = writeAll(container, n, false);
+  return rc;
+}
+
+PtpResponseCode linkSendControl(uint8_t opcode, const uint8_t* payload, size_t n) {
+  if ((n > 0 && !payload) || n > kLinkMaxFrameBytes) {
+    linkClearExpectedReply();
+    releaseRequests();
+    return ERROR_INVALID_INPUT;
+  }
+  linkSetExpectedReply(shareGetMode() == ShareModeGeneration1 ? ShareMessageKindControl
+                                                              : ShareMessageKindControlResponse,
+                       opcode);
+  uint8_t header[10];
+  putHeader(header, static_cast<uint32_t>(n + 10), ShareMessageKindControl);
+  bytesPutU32(header + 5, static_cast<uint32_t>(n + 5));
+  header[9] = opcode;
+  PtpResponseCode rc = writeAll(header, 5, true);
+  if (rc == PTP_RC_OK) rc = writeAll(header + 5, 5, n > 0);
+  if (rc == PTP_RC_OK && n > 0) rc = writeAll(payload, n, false);
+  if (rc != PTP_RC_OK) {
+    linkClearExpectedReply();
+    linkDisconnect();
+    releaseRequests();
+  }
+  return rc;
+}
+
+PtpResponseCode linkSendRaw(const uint8_t* data, size_t n) {
+  if (!data || n == 0 || n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
+  uint8_t header[5];
+  putHeader(header, static_cast<uint32_t>(n + 5), ShareMessageKindRaw);
+  PtpResponseCode rc = writeAll(header, sizeof header, true);
+  if (rc == PTP_RC_OK) rc = writeAll(data, n, false);
+  if (rc != PTP_RC_OK) linkDisconnect();
+  return rc;
+}
+
+PtpResponseCode linkSendRelayHeader(uint8_t mode, uint8_t code, uint32_t m, const uint8_t* relay,
+                                    uint32_t e) {
+  if ((m > 0 && !relay) || uint64_t(m) + e + 15 > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
+  uint8_t header[15];
+  putHeader(header, m + e + 15, ShareMessageKindRelay);
+  bytesPutU32(header + 5, m + 10);
+  header[9] = mode;
+  header[10] = code;
+  bytesPutU32(header + 11, m);
+  PtpResponseCode rc = writeAll(header, 5, true);
+  if (rc == PTP_RC_OK) rc = writeAll(header + 5, 10, true);
+  if (rc == PTP_RC_OK && m > 0) rc = writeAll(relay, m, true);
+  if (rc != PTP_RC_OK) linkDisconnect();
+  return rc;
+}
+
+PtpResponseCode linkParseReply(std::vector<uint8_t>& message, std::vector<uint8_t>& payload) {
+  payload.clear();
+  ByteReader r(message.data(), message.size());
+  auto inner = r.u32(5);
+  uint64_t total = message.size();
+  if (kindOf(message) != ShareMessageKindControlResponse || total < 12 || !inner || *inner < 7 ||
+      uint64_t(*inner) > total - 5) {
+    message.clear();
+    return ERROR_BAD_REPLY;
+  }
+  uint32_t length = *inner - 7;
+  PtpResponseCode result = *r.u16(10);
+  if (length != 0 && result == PTP_RC_OK) {
+    message.erase(message.begin(), message.begin() + 12);
+    message.resize(length);
+    payload.swap(message);
+  }
+  message.clear();
+  return result;
+}
+
+PtpResponseCode linkParsePtpReply(std::vector<uint8_t>& message, std::vector<uint8_t>& container) {
+  container.clear();
+  ByteReader r(message.data(), message.size());
+  uint8_t kind = kindOf(message);
+  PtpResponseCode rc;
+  if (kind == ShareMessageKindControlResponse) {
+    auto result = r.u16(10);
+    rc = (result && *result == 0) ? RESPONSE_EMPTY_ACK : ERROR_BAD_REPLY;
+  } else if (message.size() <= 16) {
+    rc = ERROR_INVALID_INPUT;
+  } else if (kind != ShareMessageKindPtp) {
+    rc = ERROR_BAD_REPLY;
+  } else {
+    message.erase(message.begin(), message.begin() + kShareHeaderBytes);
+    container.swap(message);
+    rc = PTP_RC_OK;
+  }
+  message.clear();
+  return rc;
+}
+
+PtpResponseCode linkParseRaw(std::vector<uint8_t>& message, std::vector<uint8_t>& data) {
+  data.clear();
+  if (kindOf(message) != ShareMessageKindRaw || message.size() < kShareHeaderBytes) {
+    message.clear();
+    return ERROR_BAD_REPLY;
+  }
+  message.erase(message.begin(), message.begin() + kShareHeaderBytes);
+  data.swap(message);
+  message.clear();
+  return PTP_RC_OK;
+}
+
+PtpResponseCode linkParseRawU32(const std::vector<uint8_t>& message, uint32_t* value) {
+  if (!value) return ERROR_INVALID_INPUT;
+  auto v = ByteReader(message.data(), message.size()).u32(5);
+  if (kindOf(message) != ShareMessageKindRaw || !v) return ERROR_BAD_REPLY;
+  *value = *v;
+  return PTP_RC_OK;
+}
+
+PtpResponseCode linkReadReplyDirect(std::vector<uint8_t>& payload) {
+  payload.clear();
+  std::vector<uint8_t> message;
+  PtpResponseCode rc = linkReadMessage(message);
+  if (rc != PTP_RC_OK) return rc;
+  return linkParseReply(message, payload);
+}
+
+PtpResponseCode linkReadPtpDirect(std::vector<uint8_t>& container) {
+  container.clear();
+  std::vector<uint8_t> message;
+  PtpResponseCode rc = linkReadMessage(message);
+  if (rc != PTP_RC_OK) return rc;
+  return linkParsePtpReply(message, container);
+}
+
+PtpResponseCode linkReadRaw(std::vector<uint8_t>& data) {
+  data.clear();
+  std::vector<uint8_t> message;
+  PtpResponseCode rc = linkReadMessage(message);
+  if (rc != PTP_RC_OK) return rc;
+  return linkParseRaw(message, data);
+}
+
+PtpResponseCode linkReadRawU32(uint32_t* value) {
+  if (!value) return ERROR_INVALID_INPUT;
+  std::vector<uint8_t> message;
+  PtpResponseCode rc = linkReadMessage(message);
+  if (rc != PTP_RC_OK) return rc;
+  return linkParseRawU32(message, value);
+}
+
+PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n, std::vector<uint8_t>& reply) {
+  reply.clear();
+  linkLockRequests(1);
+  PtpResponseCode rc = linkSendControl(opcode, payload, n);
+  if (rc != PTP_RC_OK) return rc;  // the sender has released the mutex
+  rc = shareReceiveControlReply(reply);
+  linkClearExpectedReply();
+  releaseRequests();
+  return rc;
+}
+
+PtpResponseCode linkCommand(uint8_t opcode, const uint8_t* payload, size_t n) {
+  std::vector<uint8_t> reply;
+  return linkRequest(opcode, payload, n, reply);
+}
+
+PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcode, uint8_t mode,
+                                 uint8_t code, uint32_t m, const uint8_t* relay,
+                                 std::vector<uint8_t>& reply) {
+  reply.clear();
+  if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
+  linkLockRequests(1);
+  PtpResponseCode rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 10));
+  if (rc != PTP_RC_OK) {
+    releaseRequests();
+    return rc;
+  }
+  rc = linkSendControl(opcode, payload, n);
+  if (rc != PTP_RC_OK) return rc;
+  rc = linkReadReplyDirect(reply);
+  linkClearExpectedReply();
+  releaseRequests();
+  return rc;
+}
+
+PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, uint8_t code, uint32_t m,
+                             const uint8_t* relay, std::vector<uint8_t>& out) {
+  out.clear();
+  if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
+  linkLockRequests(1);
+  PtpResponseCode rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 5));
+  if (rc == PTP_RC_OK) rc = linkSendPtp(container, n);
+  if (rc == PTP_RC_OK) rc = linkReadPtpDirect(out);
+  releaseRequests();
+  return rc;
+}
+
+PtpResponseCode linkExchangeDirectU16(const uint8_t* message, size_t n, uint16_t* value) {
+  if (!message || n == 0 || !value) return ERROR_INVALID_INPUT;
+  if (linkLockRequests(1) != 1) return ERROR_BUSY;
+  std::vector<uint8_t> payload;
+  PtpResponseCode rc = linkWriteAll(message, n);
+  if (rc == PTP_RC_OK) rc = linkReadReplyDirect(payload);
+  releaseRequests();
+  if (rc != PTP_RC_OK) return rc;
+  if (payload.size() < 2) return ERROR_BAD_REPLY;
+  *value = bytesGetU16(payload.data());
+  return PTP_RC_OK;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The device link: the one TCP connection to the device, its framed messages and the
+// request mutex that pairs every request with its reply. Process-wide, one at a time.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ptp/response_codes.h"
+
+enum ShareMessageKind : uint8_t {
+  ShareMessageKindRaw = 9,
+  ShareMessageKindPtp = 10,
+  ShareMessageKindControl = 12,
+  ShareMessageKindControlResponse = 13,
+  ShareMessageKindRelay = 15,
+};
+
+enum RelayMode : uint8_t {
+  RelayModeRelayOnly = 160,
+  RelayModeRelayAndKeep = 161,
+  RelayMode162 = 162,
+};
+
+enum RelayCode : uint8_t {
+  RelayCodeObjectInfo = 176,
+  RelayCodePartialObjectInfo = 177,
+  RelayCodeFileName = 178,
+};
+
+constexpr size_t kShareHeaderBytes = 5;
+// Largest frame the link takes whole; far above the biggest object the viewer fetches.
+constexpr uint32_t kLinkMaxFrameBytes = 256u * 1024u * 1024u;
+// How much of an oversize frame is kept (header, opcode, PTP code, transaction id).
+constexpr size_t kLinkOversizePrefixBytes = 32;
+// Host names longer than this are refused (DNS names end at 253).
+constexpr size_t kLinkMaxHostNameBytes = 255;
+
+// Connection.
+int linkConnect(const std::string& host, int port);
+int linkDisconnect();
+bool linkIsConnected();
+int linkGetSocket();
+std::string linkGetHostName();
+void linkClearError();
+bool linkHasError();
+double linkSecondsSinceLastReceive();
+// Seconds since any byte arrived (a long message still arriving is not silence).
+double linkSecondsSinceLastData();
+bool linkCancelReceive();
+int64_t linkElapsedMs(int64_t startUs, int64_t endUs);
+
+// The receive time-out; a change reaches a wait already in progress.
+void linkSetReceiveTimeout(std::chrono::milliseconds timeout);
+std::chrono::milliseconds linkGetReceiveTimeout();
+// Back to the library's default receive time-out.
+void linkResetReceiveTimeout();
+
+// Request serialisation: flag 0 unlocks, any other flag locks. 1 on success.
+int linkLockRequests(int flag);
+
+// Routing key of the one outstanding request, read by the mailbox's router.
+void linkSetExpectedReply(uint8_t kind, uint32_t key);
+void linkClearExpectedReply();
+uint8_t linkExpectedKind();
+uint32_t linkPendingKey();
+
+// Raw stream.
+PtpResponseCode linkWriteAll(const uint8_t* buffer, size_t n);
+PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n);
+// One framed message, header included. An oversize frame is drained and answered with
+// ERROR_TOO_LARGE; message then holds only its first kLinkOversizePrefixBytes.
+PtpResponseCode linkReadMessage(std::vector<uint8_t>& message);
+
+// Senders.
+PtpResponseCode linkSendPtp(const uint8_t* container, size_t n);
+PtpResponseCode linkSendControl(uint8_t opcode, const uint8_t* payload, size_t n);
+PtpResponseCode linkSendRaw(const uint8_t* data, size_t n);
+PtpResponseCode linkSendRelayHeader(uint8_t mode, uint8_t code, uint32_t m, const uint8_t* relay,
+                                    uint32_t e);
+
+// Pure reply parsers shared by the direct readers (message = one whole frame).
+PtpResponseCode linkParseReply(std::vector<uint8_t>& message, std::vector<uint8_t>& payload);
+PtpResponseCode linkParsePtpReply(std::vector<uint8_t>& message, std::vector<uint8_t>& container);
+PtpResponseCode linkParseRaw(std::vector<uint8_t>& message, std::vector<uint8_t>& data);
+PtpResponseCode linkParseRawU32(const std::vector<uint8_t>& message, uint32_t* value);
+
+// Direct readers: take the next message from the socket themselves.
+PtpResponseCode linkReadReplyDirect(std::vector<uint8_t>& payload);
+PtpResponseCode linkReadPtpDirect(std::vector<uint8_t>& container);
+PtpResponseCode linkReadRaw(std::vector<uint8_t>& data);
+PtpResponseCode linkReadRawU32(uint32_t* value);
+
+// Request/response pairs.
+PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n,
+                            std::vector<uint8_t>& reply);
+PtpResponseCode linkCommand(uint8_t opcode, const uint8_t* payload, size_t n);
+PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcode, uint8_t mode,
+                                 uint8_t code, uint32_t m, const uint8_t* relay,
+                                 std::vector<uint8_t>& reply);
+PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, uint8_t code,
+                             uint32_t m, const uint8_t* relay, std::vector<uint8_t>& out);
+PtpResponseCode linkExchangeDirectU16(const uint8_t* message, size_t n, uint16_t* value);

@@ -1,0 +1,32 @@
+#include "ptp/timing.h"
+
+LibraryTiming& timing() {
+  static LibraryTiming t;
+  return t;
+}
+
+struct ScopedTiming::Saved {
+  LibraryTiming::ms receive, format, connect, heartbeat, tolerance, slotDelay, slice, lockDelay;
+  int slotRetries;
+};
+
+ScopedTiming::ScopedTiming() : saved_(new Saved) {
+  auto& t = timing();
+  *saved_ = {t.receiveTimeout, t.formatReceiveTimeout, t.connectTimeout, t.heartbeatPeriod,
+             t.readerStopTolerance, t.slotRetryDelay, t.waitSlice, t.lockRetryDelay,
+             t.slotRetries};
+}
+
+ScopedTiming::~ScopedTiming() {
+  auto& t = timing();
+  t.receiveTimeout = saved_->receive;
+  t.formatReceiveTimeout = saved_->format;
+  t.connectTimeout = saved_->connect;
+  t.heartbeatPeriod = saved_->heartbeat;
+  t.readerStopTolerance = saved_->tolerance;
+  t.slotRetryDelay = saved_->slotDelay;
+  t.waitSlice = saved_->slice;
+  t.lockRetryDelay = saved_->lockDelay;
+  t.slotRetries = saved_->slotRetries;
+  delete saved_;
+}

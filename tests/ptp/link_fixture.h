@@ -1,0 +1,39 @@
+#pragma once
+// A connected link against an in-process simulator, with short time-outs.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ptp/link.h"
+#include "ptp/mailbox.h"
+#include "ptp/timing.h"
+#include "tools/devsim/simulator.h"
+
+class LinkFixture : public ::testing::Test {
+ protected:
+  // Long enough that a slow sanitizer run never trips it; tests that want a time-out
+  // shorten it themselves.
+  static constexpr std::chrono::milliseconds kWait{30000};
+
+  void connect(int generation = 2) {
+    devsim::Simulator::Options o;
+    o.generation = generation;
+    sim = std::make_unique<devsim::Simulator>(o);
+    ASSERT_TRUE(sim->start());
+    timing().receiveTimeout = kWait;
+    ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
+    ASSERT_TRUE(sim->waitForClient(kWait));
+    shareSetMode(static_cast<uint8_t>(generation));
+  }
+
+  void TearDown() override {
+    linkDisconnect();
+    if (sim) sim->stop();
+    linkResetReceiveTimeout();
+    linkClearExpectedReply();
+    shareSetMode(ShareModeNone);
+  }
+
+  ScopedTiming restoreTiming;
+  std::unique_ptr<devsim::Simulator> sim;
+};

@@ -1,0 +1,53 @@
+// korvalume-devsim: the device simulator as a program, for trying the viewer by hand.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "tools/devsim/simulator.h"
+
+namespace {
+volatile std::sig_atomic_t gStop = 0;
+void onSignal(int) { gStop = 1; }
+
+int usage() {
+  std::fprintf(stderr, "usage: korvalume-devsim [--generation 1|2] [--port N]\n");
+  return 2;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  devsim::Simulator::Options options;
+  options.port = 8383;
+  options.log = true;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if ((a == "--generation" || a == "--port") && i + 1 < argc) {
+      long v = std::strtol(argv[++i], nullptr, 10);
+      if (a == "--generation") {
+        if (v != 1 && v != 2) return usage();
+        options.generation = static_cast<int>(v);
+      } else {
+        if (v < 0 || v > 65535) return usage();
+        options.port = static_cast<uint16_t>(v);
+      }
+    } else {
+      return usage();
+    }
+  }
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
+  devsim::Simulator sim(options);
+  if (!sim.start()) {
+    std::fprintf(stderr, "korvalume-devsim: cannot listen on 127.0.0.1:%u: %s\n", options.port,
+                 std::strerror(errno));
+    return 1;
+  }
+  std::printf("korvalume-devsim: generation %d listening on 127.0.0.1:%u\n", options.generation, sim.port());
+  std::fflush(stdout);
+  while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  sim.stop();
+  return 0;
+}

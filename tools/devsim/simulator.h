@@ -1,0 +1,120 @@
+#pragma once
+// The device simulator: a scripted stand-in for the device on 127.0.0.1. It accepts one
+// client at a time, answers control requests in generation-1 or generation-2 form,
+// records every message it receives, and can push, stall and misbehave on purpose.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/devsim/frames.h"
+
+namespace devsim {
+
+constexpr uint8_t kOpcodeClientName = 160;
+constexpr uint8_t kOpcodeHeartbeat = 176;
+// Largest message the simulator takes from a client.
+constexpr uint32_t kMaxClientFrameBytes = 512u * 1024u * 1024u;
+
+struct ControlRequest {
+  uint8_t opcode = 0;
+  Bytes payload;
+  // Set when the request came embedded in a relay message (kind 15).
+  bool relayed = false;
+  uint8_t relayMode = 0, relayCode = 0;
+  Bytes relayBytes;
+};
+
+struct ControlReply {
+  uint16_t result = 0x2001;
+  Bytes payload;
+  std::chrono::milliseconds delay{0};
+  // Sent instead of a well-formed reply when set (malformed, oversize, wrong kind...).
+  std::optional<Bytes> raw;
+  bool noReply = false;
+};
+
+class Simulator {
+ public:
+  struct Options {
+    int generation = 2;
+    uint16_t port = 0;  // 0: any free port
+    bool log = false;   // one line per message on stderr
+  };
+
+  explicit Simulator(Options options);
+  Simulator() : Simulator(Options{}) {}
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+
+  bool start();
+  void stop();
+  uint16_t port() const { return port_; }
+  int generation() const { return options_.generation; }
+
+  // Scripting. Handlers run on the simulator's thread.
+  using ControlHandler = std::function<ControlReply(const ControlRequest&)>;
+  void setControlHandler(uint8_t opcode, ControlHandler handler);
+  void setControlReply(uint8_t opcode, ControlReply reply);
+  // Messages of other kinds (9, 10 and relays not handled above). Return true when handled.
+  using FrameHandler = std::function<bool(const Frame&)>;
+  void setFrameHandler(uint8_t kind, FrameHandler handler);
+  // Record messages but answer none.
+  void setStalled(bool stalled);
+  // Stop reading from the client altogether (its writes back up).
+  void setReading(bool reading);
+
+  // To the connected client, from any thread. False when no client is connected.
+  bool send(const Bytes& bytes);
+  bool sendFrame(uint8_t kind, const Bytes& body);
+  bool sendControlReply(uint8_t opcode, uint16_t result, const Bytes& payload);
+  // Sends prefix, then `zeros` zero bytes (big or lying frames without a big buffer).
+  bool sendWithZeros(const Bytes& prefix, uint64_t zeros);
+  void closeClient();
+
+  // Observations.
+  bool waitForClient(std::chrono::milliseconds timeout);
+  std::vector<Frame> received() const;
+  size_t receivedCount() const;
+  bool waitForReceived(size_t count, std::chrono::milliseconds timeout);
+  std::vector<std::string> clientNames() const;
+  int connectionCount() const { return connections_.load(); }
+
+ private:
+  void run();
+  void serve(int fd);
+  bool readExact(int fd, uint8_t* out, size_t n);
+  void handle(const Frame& frame);
+  void handleControl(const ControlRequest& request, bool relayed);
+  bool sendLocked(const uint8_t* p, size_t n);
+  bool napUnlessStopped(std::chrono::milliseconds d);
+
+  Options options_;
+  uint16_t port_ = 0;
+  int listenFd_ = -1;
+  int stopPipe_[2] = {-1, -1};
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> stalled_{false};
+  std::atomic<bool> reading_{true};
+  std::atomic<int> connections_{0};
+
+  mutable std::mutex mutex_;  // handlers, records, client
+  std::condition_variable changed_;
+  std::map<uint8_t, ControlHandler> controlHandlers_;
+  std::map<uint8_t, FrameHandler> frameHandlers_;
+  std::vector<Frame> received_;
+  std::vector<std::string> clientNames_;
+  int clientFd_ = -1;
+  std::mutex writeMutex_;
+};
+
+}  // namespace devsim
