@@ -7,7 +7,7 @@
 
 TEST(ObjectInfo, BytesRoundTripIncludingPaddingAndStringsAreTerminated) {
   std::vector<uint8_t> bytes(kObjectInfoBytes);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i % 255 + 1);  // never NUL
   auto record = objectInfoFromBytes(bytes);
   ASSERT_TRUE(record);
   EXPECT_EQ(record->fileName[255], '\0');
