@@ -95,7 +95,7 @@ void linkReads(benchmark::State& state, size_t messageBytes, int batch) {
     state.SkipWithError("connect failed");
     return;
   }
-  std::vector<uint8_t> m;
+  ByteBuffer m;
   for (auto _ : state) {
     for (int i = 0; i < batch; ++i) {
       if (linkReadMessage(m) != PTP_RC_OK) {

@@ -3,7 +3,36 @@
 // bytes are there; untrusted data goes through ByteReader instead.
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <mutex>
+#include <new>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+// Leaves new elements uninitialised: a 5 MB message is received straight into its
+// buffer without being zeroed first.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// Messages, payloads and containers of the device conversation.
+using ByteBuffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
 
 uint16_t bytesGetU16(const uint8_t* p);
 uint32_t bytesGetU32(const uint8_t* p);

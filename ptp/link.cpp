@@ -39,6 +39,9 @@ struct Connection {
   std::mutex readMutex;  // one reader at a time owns the receive buffer
   std::unique_ptr<uint8_t[]> buffer;
   size_t start = 0, end = 0;
+  // The last receive took everything there was: wait before the next one instead of
+  // trying a receive that would only say "nothing yet".
+  bool drained = false;
 };
 
 struct CancelPipe {
@@ -138,13 +141,22 @@ PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* 
     c.start += got;
   }
   while (got < n) {
+    if (c.drained) {
+      switch (waitReadable(c, pipe)) {
+        case Wait::Readable: break;
+        case Wait::Cancelled: return ERROR_RECEIVE_CANCELLED;
+        case Wait::NotReadable: return ERROR_CONNECTION;
+        case Wait::TimedOut:
+        case Wait::Failed: return failSticky();
+      }
+    }
     size_t want = n - got;
     bool direct = want >= kReceiveBufferBytes;
-    // Try first without waiting: a poll per read would double the system calls.
-    ssize_t r = direct ? ::recv(c.fd, out + got, want, MSG_DONTWAIT)
-                       : ::recv(c.fd, c.buffer.get(), kReceiveBufferBytes, MSG_DONTWAIT);
+    size_t asked = direct ? want : kReceiveBufferBytes;
+    ssize_t r = ::recv(c.fd, direct ? out + got : c.buffer.get(), asked, MSG_DONTWAIT);
     if (r > 0) {
       S().lastDataNs = nowNs();
+      c.drained = static_cast<size_t>(r) < asked;
       if (direct) {
         got += static_cast<size_t>(r);
       } else {
@@ -158,13 +170,8 @@ PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* 
     }
     if (r < 0 && errno == EINTR) continue;
     if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      switch (waitReadable(c, pipe)) {
-        case Wait::Readable: continue;
-        case Wait::Cancelled: return ERROR_RECEIVE_CANCELLED;
-        case Wait::NotReadable: return ERROR_CONNECTION;
-        case Wait::TimedOut:
-        case Wait::Failed: return failSticky();
-      }
+      c.drained = true;
+      continue;
     }
     // Peer closed or the socket failed. A disconnect from our side reads as a cancel.
     if (c.closing) {
@@ -201,7 +208,7 @@ void putHeader(uint8_t* p, uint32_t total, uint8_t kind) {
   p[4] = kind;
 }
 
-uint8_t kindOf(const std::vector<uint8_t>& message) { return message.size() > 4 ? (message[4] & 0x0F) : 0; }
+uint8_t kindOf(const ByteBuffer& message) { return message.size() > 4 ? (message[4] & 0x0F) : 0; }
 
 void releaseRequests() { linkLockRequests(0); }
 
@@ -362,7 +369,7 @@ PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n) {
   return readExactLocked(*h.conn, h.pipe.get(), buffer, static_cast<size_t>(n));
 }
 
-PtpResponseCode linkReadMessage(std::vector<uint8_t>& message) {
+PtpResponseCode linkReadMessage(ByteBuffer& message) {
   message.clear();
   if (S().sticky) return ERROR_CONNECTION;
   auto h = handles();
@@ -467,7 +474,7 @@ PtpResponseCode linkSendRelayHeader(uint8_t mode, uint8_t code, uint32_t m, cons
   return rc;
 }
 
-PtpResponseCode linkParseReply(std::vector<uint8_t>& message, std::vector<uint8_t>& payload) {
+PtpResponseCode linkParseReply(ByteBuffer& message, ByteBuffer& payload) {
   payload.clear();
   ByteReader r(message.data(), message.size());
   auto inner = r.u32(5);
@@ -488,7 +495,7 @@ PtpResponseCode linkParseReply(std::vector<uint8_t>& message, std::vector<uint8_
   return result;
 }
 
-PtpResponseCode linkParsePtpReply(std::vector<uint8_t>& message, std::vector<uint8_t>& container) {
+PtpResponseCode linkParsePtpReply(ByteBuffer& message, ByteBuffer& container) {
   container.clear();
   ByteReader r(message.data(), message.size());
   uint8_t kind = kindOf(message);
@@ -509,7 +516,7 @@ PtpResponseCode linkParsePtpReply(std::vector<uint8_t>& message, std::vector<uin
   return rc;
 }
 
-PtpResponseCode linkParseRaw(std::vector<uint8_t>& message, std::vector<uint8_t>& data) {
+PtpResponseCode linkParseRaw(ByteBuffer& message, ByteBuffer& data) {
   data.clear();
   if (kindOf(message) != ShareMessageKindRaw || message.size() < kShareHeaderBytes) {
     message.clear();
@@ -521,7 +528,7 @@ PtpResponseCode linkParseRaw(std::vector<uint8_t>& message, std::vector<uint8_t>
   return PTP_RC_OK;
 }
 
-PtpResponseCode linkParseRawU32(const std::vector<uint8_t>& message, uint32_t* value) {
+PtpResponseCode linkParseRawU32(const ByteBuffer& message, uint32_t* value) {
   if (!value) return ERROR_INVALID_INPUT;
   auto v = ByteReader(message.data(), message.size()).u32(5);
   if (kindOf(message) != ShareMessageKindRaw || !v) return ERROR_BAD_REPLY;
@@ -529,25 +536,25 @@ PtpResponseCode linkParseRawU32(const std::vector<uint8_t>& message, uint32_t* v
   return PTP_RC_OK;
 }
 
-PtpResponseCode linkReadReplyDirect(std::vector<uint8_t>& payload) {
+PtpResponseCode linkReadReplyDirect(ByteBuffer& payload) {
   payload.clear();
-  std::vector<uint8_t> message;
+  ByteBuffer message;
   PtpResponseCode rc = linkReadMessage(message);
   if (rc != PTP_RC_OK) return rc;
   return linkParseReply(message, payload);
 }
 
-PtpResponseCode linkReadPtpDirect(std::vector<uint8_t>& container) {
+PtpResponseCode linkReadPtpDirect(ByteBuffer& container) {
   container.clear();
-  std::vector<uint8_t> message;
+  ByteBuffer message;
   PtpResponseCode rc = linkReadMessage(message);
   if (rc != PTP_RC_OK) return rc;
   return linkParsePtpReply(message, container);
 }
 
-PtpResponseCode linkReadRaw(std::vector<uint8_t>& data) {
+PtpResponseCode linkReadRaw(ByteBuffer& data) {
   data.clear();
-  std::vector<uint8_t> message;
+  ByteBuffer message;
   PtpResponseCode rc = linkReadMessage(message);
   if (rc != PTP_RC_OK) return rc;
   return linkParseRaw(message, data);
@@ -555,13 +562,13 @@ PtpResponseCode linkReadRaw(std::vector<uint8_t>& data) {
 
 PtpResponseCode linkReadRawU32(uint32_t* value) {
   if (!value) return ERROR_INVALID_INPUT;
-  std::vector<uint8_t> message;
+  ByteBuffer message;
   PtpResponseCode rc = linkReadMessage(message);
   if (rc != PTP_RC_OK) return rc;
   return linkParseRawU32(message, value);
 }
 
-PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n, std::vector<uint8_t>& reply) {
+PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n, ByteBuffer& reply) {
   reply.clear();
   linkLockRequests(1);
   PtpResponseCode rc = linkSendControl(opcode, payload, n);
@@ -573,13 +580,13 @@ PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n, st
 }
 
 PtpResponseCode linkCommand(uint8_t opcode, const uint8_t* payload, size_t n) {
-  std::vector<uint8_t> reply;
+  ByteBuffer reply;
   return linkRequest(opcode, payload, n, reply);
 }
 
 PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcode, uint8_t mode,
                                  uint8_t code, uint32_t m, const uint8_t* relay,
-                                 std::vector<uint8_t>& reply) {
+                                 ByteBuffer& reply) {
   reply.clear();
   if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   linkLockRequests(1);
@@ -597,7 +604,7 @@ PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcod
 }
 
 PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, uint8_t code, uint32_t m,
-                             const uint8_t* relay, std::vector<uint8_t>& out) {
+                             const uint8_t* relay, ByteBuffer& out) {
   out.clear();
   if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   linkLockRequests(1);
@@ -611,7 +618,7 @@ PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, u
 PtpResponseCode linkExchangeDirectU16(const uint8_t* message, size_t n, uint16_t* value) {
   if (!message || n == 0 || !value) return ERROR_INVALID_INPUT;
   if (linkLockRequests(1) != 1) return ERROR_BUSY;
-  std::vector<uint8_t> payload;
+  ByteBuffer payload;
   PtpResponseCode rc = linkWriteAll(message, n);
   if (rc == PTP_RC_OK) rc = linkReadReplyDirect(payload);
   releaseRequests();

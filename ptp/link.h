@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ptp/bytes.h"
 #include "ptp/response_codes.h"
 
 enum ShareMessageKind : uint8_t {
@@ -71,7 +72,7 @@ PtpResponseCode linkWriteAll(const uint8_t* buffer, size_t n);
 PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n);
 // One framed message, header included. An oversize frame is drained and answered with
 // ERROR_TOO_LARGE; message then holds only its first kLinkOversizePrefixBytes.
-PtpResponseCode linkReadMessage(std::vector<uint8_t>& message);
+PtpResponseCode linkReadMessage(ByteBuffer& message);
 
 // Senders.
 PtpResponseCode linkSendPtp(const uint8_t* container, size_t n);
@@ -81,24 +82,24 @@ PtpResponseCode linkSendRelayHeader(uint8_t mode, uint8_t code, uint32_t m, cons
                                     uint32_t e);
 
 // Pure reply parsers shared by the direct readers (message = one whole frame).
-PtpResponseCode linkParseReply(std::vector<uint8_t>& message, std::vector<uint8_t>& payload);
-PtpResponseCode linkParsePtpReply(std::vector<uint8_t>& message, std::vector<uint8_t>& container);
-PtpResponseCode linkParseRaw(std::vector<uint8_t>& message, std::vector<uint8_t>& data);
-PtpResponseCode linkParseRawU32(const std::vector<uint8_t>& message, uint32_t* value);
+PtpResponseCode linkParseReply(ByteBuffer& message, ByteBuffer& payload);
+PtpResponseCode linkParsePtpReply(ByteBuffer& message, ByteBuffer& container);
+PtpResponseCode linkParseRaw(ByteBuffer& message, ByteBuffer& data);
+PtpResponseCode linkParseRawU32(const ByteBuffer& message, uint32_t* value);
 
 // Direct readers: take the next message from the socket themselves.
-PtpResponseCode linkReadReplyDirect(std::vector<uint8_t>& payload);
-PtpResponseCode linkReadPtpDirect(std::vector<uint8_t>& container);
-PtpResponseCode linkReadRaw(std::vector<uint8_t>& data);
+PtpResponseCode linkReadReplyDirect(ByteBuffer& payload);
+PtpResponseCode linkReadPtpDirect(ByteBuffer& container);
+PtpResponseCode linkReadRaw(ByteBuffer& data);
 PtpResponseCode linkReadRawU32(uint32_t* value);
 
 // Request/response pairs.
 PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n,
-                            std::vector<uint8_t>& reply);
+                            ByteBuffer& reply);
 PtpResponseCode linkCommand(uint8_t opcode, const uint8_t* payload, size_t n);
 PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcode, uint8_t mode,
                                  uint8_t code, uint32_t m, const uint8_t* relay,
-                                 std::vector<uint8_t>& reply);
+                                 ByteBuffer& reply);
 PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, uint8_t code,
-                             uint32_t m, const uint8_t* relay, std::vector<uint8_t>& out);
+                             uint32_t m, const uint8_t* relay, ByteBuffer& out);
 PtpResponseCode linkExchangeDirectU16(const uint8_t* message, size_t n, uint16_t* value);

@@ -12,7 +12,7 @@ std::atomic<uint8_t> gShareMode{ShareModeNone};
 uint8_t shareGetMode() { return gShareMode.load(); }
 void shareSetMode(uint8_t mode) { gShareMode.store(mode); }
 
-PtpResponseCode shareUnwrapControlReply(std::vector<uint8_t>& message, std::vector<uint8_t>& payload) {
+PtpResponseCode shareUnwrapControlReply(ByteBuffer& message, ByteBuffer& payload) {
   payload.clear();
   ByteReader r(message.data(), message.size());
   auto kind = r.u8(4);
@@ -49,9 +49,9 @@ PtpResponseCode shareUnwrapControlReply(std::vector<uint8_t>& message, std::vect
   return result;
 }
 
-PtpResponseCode shareReceiveControlReply(std::vector<uint8_t>& payload) {
+PtpResponseCode shareReceiveControlReply(ByteBuffer& payload) {
   // Without a running share reader the reply is the next message on the stream.
-  std::vector<uint8_t> message;
+  ByteBuffer message;
   payload.clear();
   PtpResponseCode rc = linkReadMessage(message);
   if (rc != PTP_RC_OK) return rc;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ptp/bytes.h"
+#include "ptp/bytes.h"
 #include "ptp/response_codes.h"
 
 enum ShareMode : uint8_t {
@@ -17,7 +19,7 @@ void shareSetMode(uint8_t mode);
 
 // Unwraps one whole control reply for the current share mode into its payload (moved
 // to the start of the same buffer). Lengths are checked against what arrived.
-PtpResponseCode shareUnwrapControlReply(std::vector<uint8_t>& message, std::vector<uint8_t>& payload);
+PtpResponseCode shareUnwrapControlReply(ByteBuffer& message, ByteBuffer& payload);
 
 // Takes the reply to the outstanding control request and unwraps it.
-PtpResponseCode shareReceiveControlReply(std::vector<uint8_t>& payload);
+PtpResponseCode shareReceiveControlReply(ByteBuffer& payload);

@@ -6,8 +6,8 @@
 #include "ptp/mailbox.h"
 
 KV_FUZZ_TARGET(link_frames) {
-  const std::vector<uint8_t> frame(data, data + size);
-  std::vector<uint8_t> m, out;
+  const ByteBuffer frame(data, data + size);
+  ByteBuffer m, out;
   uint32_t u = 0;
   m = frame;
   linkParseReply(m, out);

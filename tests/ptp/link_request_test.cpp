@@ -27,7 +27,7 @@ TEST_F(LinkFixture, RequestsAreAnsweredInBothGenerations) {
     EXPECT_EQ(sim->clientNames(), std::vector<std::string>{"viewer"});
 
     sim->setControlReply(0x42, {.result = 0x2001, .payload = bytesOf({1, 2, 3})});
-    std::vector<uint8_t> reply;
+    ByteBuffer reply;
     EXPECT_EQ(linkRequest(0x42, nullptr, 0, reply), PTP_RC_OK);
     EXPECT_EQ(reply, bytesOf({1, 2, 3}));
     TearDown();
@@ -38,7 +38,7 @@ TEST_F(LinkFixture, RequestsAreAnsweredInBothGenerations) {
 TEST_F(LinkFixture, DeviceFailureIsReturnedAndTheMutexReleased) {
   connect(2);
   sim->setControlReply(0x42, {.result = 0x5505, .payload = bytesOf({9})});
-  std::vector<uint8_t> reply;
+  ByteBuffer reply;
   EXPECT_EQ(linkRequest(0x42, nullptr, 0, reply), 0x5505);
   EXPECT_EQ(reply, bytesOf({9}));
   std::thread other([] { EXPECT_EQ(linkCommand(176, nullptr, 0), PTP_RC_OK); });
@@ -49,7 +49,7 @@ TEST_F(LinkFixture, DeviceFailureIsReturnedAndTheMutexReleased) {
 TEST_F(LinkFixture, FailedSendReleasesTheMutex) {
   connect(2);
   linkSetReceiveTimeout(20ms);
-  std::vector<uint8_t> m;
+  ByteBuffer m;
   EXPECT_EQ(linkReadMessage(m), ERROR_CONNECTION);  // sticky now
   EXPECT_EQ(linkCommand(176, nullptr, 0), ERROR_CONNECTION);
   EXPECT_FALSE(linkIsConnected());
@@ -92,7 +92,7 @@ TEST_F(LinkFixture, DirectReadersRefuseShortOrLyingFrames) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(sim->send(c.frame));
-    std::vector<uint8_t> out;
+    ByteBuffer out;
     PtpResponseCode rc = 0;
     switch (c.reader) {
       case 0: rc = linkReadReplyDirect(out); break;
@@ -120,7 +120,7 @@ TEST_F(LinkFixture, RelayedRequestsAndDirectExchange) {
     return devsim::ControlReply{.payload = bytesOf({0x34, 0x12, 7})};
   });
   uint8_t relay[3] = {'a', 'b', 0};
-  std::vector<uint8_t> reply;
+  ByteBuffer reply;
   ASSERT_EQ(linkRelayRequest(relay, 3, 242, RelayModeRelayOnly, RelayCodeFileName, 3, relay, reply), PTP_RC_OK);
   EXPECT_EQ(reply, bytesOf({0x34, 0x12, 7}));
   EXPECT_TRUE(seen.relayed);
@@ -143,7 +143,7 @@ TEST_F(LinkFixture, RelayedPtpReadsTheContainer) {
     return true;
   });
   uint8_t container[12] = {12, 0, 0, 0, 1, 0, 0x09, 0x10, 1, 0, 0, 0};
-  std::vector<uint8_t> out;
+  ByteBuffer out;
   ASSERT_EQ(linkRelayPtp(container, 12, RelayModeRelayOnly, RelayCodeObjectInfo, 0, nullptr, out), PTP_RC_OK);
   EXPECT_EQ(out, Bytes(12, 0x44));
   auto got = sim->received();

@@ -27,7 +27,7 @@ Bytes bytesOf(std::initializer_list<int> v) {
 // The framing table: what a message read gives for each announced length.
 TEST_F(LinkFixture, ReadMessageFramingTable) {
   connect();
-  std::vector<uint8_t> m;
+  ByteBuffer m;
 
   sim->send(devsim::makeHeader(5, 9));  // header only
   ASSERT_EQ(linkReadMessage(m), PTP_RC_OK);
@@ -57,7 +57,7 @@ TEST_F(LinkFixture, OversizeFrameIsDrainedAndTheNextOneRead) {
     sim->sendWithZeros(prefix, total - prefix.size());
     sim->sendFrame(9, bytesOf({1, 2, 3}));
   });
-  std::vector<uint8_t> m;
+  ByteBuffer m;
   EXPECT_EQ(linkReadMessage(m), ERROR_TOO_LARGE);
   ASSERT_EQ(m.size(), kLinkOversizePrefixBytes);
   EXPECT_EQ(bytesGetU32(m.data()), total);
@@ -74,7 +74,7 @@ TEST_F(LinkFixture, OversizeFrameIsDrainedAndTheNextOneRead) {
 TEST_F(LinkFixture, DirectReaderReportsOversizeReply) {
   connect();
   std::thread pusher([&] { sim->sendWithZeros(devsim::makeHeader(kLinkMaxFrameBytes + 7, 13), kLinkMaxFrameBytes + 2); });
-  std::vector<uint8_t> payload;
+  ByteBuffer payload;
   EXPECT_EQ(linkReadReplyDirect(payload), ERROR_TOO_LARGE);
   EXPECT_TRUE(payload.empty());
   pusher.join();
@@ -87,7 +87,7 @@ TEST_F(LinkFixture, CloseMidFrameIsAConnectionFailure) {
   half.resize(40, 0);
   sim->send(half);
   sim->closeClient();
-  std::vector<uint8_t> m;
+  ByteBuffer m;
   EXPECT_EQ(linkReadMessage(m), ERROR_CONNECTION);
   EXPECT_TRUE(linkHasError());
 }
@@ -97,7 +97,7 @@ TEST_F(LinkFixture, CloseMidFrameIsAConnectionFailure) {
 TEST_F(LinkFixture, StickyFlagStopsTrafficUntilCleared) {
   connect();
   linkSetReceiveTimeout(50ms);
-  std::vector<uint8_t> m;
+  ByteBuffer m;
   EXPECT_EQ(linkReadMessage(m), ERROR_CONNECTION);
   ASSERT_TRUE(linkHasError());
 
@@ -129,7 +129,7 @@ TEST_F(LinkFixture, DisconnectWakesABlockedRead) {
     auto reader = std::async(std::launch::async, [&] {
       started = true;
       if (c.wholeMessage) {
-        std::vector<uint8_t> m;
+        ByteBuffer m;
         return linkReadMessage(m);
       }
       uint8_t buf[8];

@@ -4,9 +4,11 @@
 #include <span>
 #include <vector>
 
+#include "ptp/bytes.h"
+
 namespace devsim {
 
-using Bytes = std::vector<uint8_t>;
+using Bytes = ::ByteBuffer;  // the same buffers as the link, so tests compare them directly
 
 void putU16(Bytes& b, uint16_t v);
 void putU32(Bytes& b, uint32_t v);
