@@ -42,12 +42,14 @@ int main(int argc, char** argv) {
   gHome = home.path();
   setenv("HOME", home.path().toLocal8Bit().constData(), 1);
   for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
-                          "XDG_DOCUMENTS_DIR", "XDG_RUNTIME_DIR"}) {
+                          "XDG_RUNTIME_DIR"}) {
     QString dir = home.path() + "/" + QString::fromLatin1(var).toLower();
     QDir().mkpath(dir);
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     setenv(var, dir.toLocal8Bit().constData(), 1);
   }
+  // With no user-dirs.dirs in the temporary XDG_CONFIG_HOME, Qt's documents folder is
+  // $HOME/Documents.
   QDir().mkpath(home.path() + "/Documents");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);

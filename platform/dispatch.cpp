@@ -1,0 +1,151 @@
+#include "platform/dispatch.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
+#include <deque>
+#include <memory>
+
+namespace {
+
+struct SyncCall {
+  const std::function<void()>* fn = nullptr;
+  bool done = false;
+  bool ran = false;
+};
+
+// The mainSync inbox. Leaked on purpose: workers may still look at it during exit.
+struct Inbox {
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::deque<std::shared_ptr<SyncCall>> calls;
+  bool closed = false;  // the application is gone: waiters give up
+};
+
+Inbox& inbox() {
+  static Inbox* box = new Inbox;
+  return *box;
+}
+
+// When the application object goes, queued mainSync calls can no longer run: release
+// their waiters, and refuse new ones until an application exists again.
+void closeInbox() {
+  Inbox& box = inbox();
+  std::deque<std::shared_ptr<SyncCall>> abandoned;
+  {
+    std::lock_guard<std::mutex> lock(box.mutex);
+    box.closed = true;
+    abandoned.swap(box.calls);
+    for (auto& call : abandoned) call->done = true;
+  }
+  box.cv.notify_all();
+}
+
+// qAddPostRoutine is thread-safe; the routine runs while the application object is
+// destroyed, before the global pool is waited for.
+void watchApplication(QCoreApplication* app) {
+  static std::atomic<QCoreApplication*> watched{nullptr};
+  if (watched.exchange(app) == app) return;
+  {
+    std::lock_guard<std::mutex> lock(inbox().mutex);
+    inbox().closed = false;
+  }
+  qAddPostRoutine(closeInbox);
+}
+
+constexpr std::chrono::milliseconds kDrainSlice{2};
+
+}  // namespace
+
+namespace Dispatch {
+
+bool isMainThread() {
+  QCoreApplication* app = QCoreApplication::instance();
+  return app != nullptr && QThread::currentThread() == app->thread();
+}
+
+void main(std::function<void()> fn) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr || !fn) return;
+  QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+}
+
+bool mainSync(const std::function<void()>& fn) {
+  if (!fn) return false;
+  if (isMainThread()) {
+    fn();
+    return true;
+  }
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return false;
+  watchApplication(app);
+  Inbox& box = inbox();
+  auto call = std::make_shared<SyncCall>();
+  call->fn = &fn;
+  {
+    std::lock_guard<std::mutex> lock(box.mutex);
+    if (box.closed) return false;
+    box.calls.push_back(call);
+  }
+  QMetaObject::invokeMethod(app, [] { drainMainSync(); }, Qt::QueuedConnection);
+  std::unique_lock<std::mutex> lock(box.mutex);
+  box.cv.wait(lock, [&] { return call->done; });
+  return call->ran;
+}
+
+void drainMainSync() {
+  if (!isMainThread()) return;
+  watchApplication(QCoreApplication::instance());
+  Inbox& box = inbox();
+  for (;;) {
+    std::shared_ptr<SyncCall> call;
+    {
+      std::lock_guard<std::mutex> lock(box.mutex);
+      if (box.calls.empty()) return;
+      call = box.calls.front();
+      box.calls.pop_front();
+    }
+    (*call->fn)();
+    {
+      std::lock_guard<std::mutex> lock(box.mutex);
+      call->ran = true;
+      call->done = true;
+    }
+    box.cv.notify_all();
+  }
+}
+
+void global(std::function<void()> fn) {
+  if (!fn) return;
+  QThreadPool::globalInstance()->start(std::move(fn));
+}
+
+bool waitForGlobal(std::chrono::milliseconds deadline) {
+  QThreadPool* pool = QThreadPool::globalInstance();
+  if (!isMainThread()) return pool->waitForDone(static_cast<int>(deadline.count()));
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    drainMainSync();
+    if (pool->waitForDone(static_cast<int>(kDrainSlice.count()))) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+  }
+}
+
+void waitDraining(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
+                  const std::function<bool()>& done) {
+  if (!isMainThread()) {
+    cv.wait(lock, done);
+    return;
+  }
+  while (!done()) {
+    cv.wait_for(lock, kDrainSlice, done);
+    if (done()) return;
+    lock.unlock();
+    drainMainSync();
+    lock.lock();
+  }
+}
+
+}  // namespace Dispatch
