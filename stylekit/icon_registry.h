@@ -1,0 +1,20 @@
+#pragma once
+// Every icon of the kits with sample arguments, for the icon sheet, the tests and the
+// benchmarks. Each family registers its icons in icon_registry.cpp.
+#include <QSizeF>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "platform/graphics/stylekit_image.h"
+
+struct IconSample {
+  QString name;                                 // the image method, with its sample arguments
+  std::function<StyleKitImage(QSizeF)> image;   // the icon at a size
+};
+
+const std::vector<IconSample>& iconRegistry();
+
+// Family registrations.
+void registerBadgeIcons(std::vector<IconSample>& out);
+void registerGearLevelIcons(std::vector<IconSample>& out);

@@ -1,0 +1,12 @@
+#pragma once
+// The property icon kit: monochrome camera-property icons in a colour the caller picks.
+// Class methods only, no state. Draw methods paint through PropertyIconPainter; each image
+// method wraps its draw method by imageOfDrawMethod (captured arguments, texts included,
+// live as long as the image). Families add their own header and source and one base here.
+#include "stylekit/image_wrapper.h"
+#include "stylekit/property_icon_painter.h"
+
+class KorvalumePropertiesStyleKit {
+ public:
+  KorvalumePropertiesStyleKit() = delete;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// The general icon kit: class methods only, one base per icon family. An icon comes as a
+// draw method (painting into a GraphicsContext within a frame) and an image method (a
+// StyleKitImage of a size whose drawing calls the draw method on (0, 0, width, height)).
+// A new family adds its own header and source and one base here.
+#include "stylekit/badge_icons.h"
+#include "stylekit/gear_level_icons.h"
+#include "stylekit/kit_frame.h"
+
+class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
+                          public KorvalumeBadgeIcons,
+                          public KorvalumeGearLevelIcons {
+ public:
+  KorvalumeStyleKit() = delete;
+};
