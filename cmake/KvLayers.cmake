@@ -28,10 +28,10 @@ function(kv_layer name)
   kv_warnings(${name})
 endfunction()
 
-# kv_test_layer(<layer> LIBS <lib>... [LABELS <label>...] [QT])
+# kv_test_layer(<layer> LIBS <lib>... [QT])
 # One test executable per layer, from tests/<layer>/*.cpp.
 function(kv_test_layer layer)
-  cmake_parse_arguments(T "QT" "" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.h)
   set(cpp ${sources})
@@ -55,5 +55,5 @@ function(kv_test_layer layer)
   endif()
   kv_warnings(${exe})
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS "${layer};${T_LABELS}" TIMEOUT 300)
+                       PROPERTIES LABELS ${layer} TIMEOUT 300)
 endfunction()

@@ -32,9 +32,10 @@ constexpr size_t kDrainChunkBytes = 64 * 1024;
 // One open socket. Closed when the last user lets go, so a reader still inside recv()
 // never sees its descriptor reused by another open.
 struct Connection {
-  explicit Connection(int f) : fd(f), buffer(new uint8_t[kReceiveBufferBytes]) {}
+  Connection(int f, uint64_t i) : fd(f), id(i), buffer(new uint8_t[kReceiveBufferBytes]) {}
   ~Connection() { ::close(fd); }
   const int fd;
+  const uint64_t id;
   std::atomic<bool> closing{false};
   std::mutex readMutex;  // one reader at a time owns the receive buffer
   std::unique_ptr<uint8_t[]> buffer;
@@ -58,6 +59,8 @@ struct LinkState {
   std::shared_ptr<CancelPipe> pipe;
   std::string hostName;
   std::atomic<int> fd{-1};
+  uint64_t nextId = 0;  // under stateMutex
+  std::atomic<uint64_t> currentId{0};  // 0: closed
   std::atomic<bool> sticky{false};
   std::atomic<int64_t> receiveTimeoutMs{-1};  // -1: the library default
   std::atomic<uint8_t> expectedKind{0};
@@ -90,6 +93,13 @@ struct Handles {
 
 Handles handles() {
   std::lock_guard lock(S().stateMutex);
+  return {S().conn, S().pipe};
+}
+
+// The handles of one connection only: empty once another connection has replaced it.
+Handles handlesOf(uint64_t id) {
+  std::lock_guard lock(S().stateMutex);
+  if (!S().conn || S().conn->id != id) return {};
   return {S().conn, S().pipe};
 }
 
@@ -128,8 +138,10 @@ Wait waitReadable(const Connection& c, const CancelPipe* pipe) {
   }
 }
 
-PtpResponseCode failSticky() {
-  S().sticky = true;
+// A failure on a connection that has since been replaced must not mark the new one.
+PtpResponseCode failSticky(const Connection* c = nullptr) {
+  std::lock_guard lock(S().stateMutex);
+  if (c ? S().conn.get() == c : !S().conn) S().sticky = true;
   return ERROR_CONNECTION;
 }
 
@@ -147,7 +159,7 @@ PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* 
         case Wait::Cancelled: return ERROR_RECEIVE_CANCELLED;
         case Wait::NotReadable: return ERROR_CONNECTION;
         case Wait::TimedOut:
-        case Wait::Failed: return failSticky();
+        case Wait::Failed: return failSticky(&c);
       }
     }
     size_t want = n - got;
@@ -178,7 +190,7 @@ PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* 
       drainCancelByte(pipe);
       return ERROR_RECEIVE_CANCELLED;
     }
-    return failSticky();
+    return failSticky(&c);
   }
   S().lastReceiveNs = nowNs();
   return PTP_RC_OK;
@@ -198,7 +210,7 @@ PtpResponseCode writeAll(const uint8_t* buffer, size_t n, bool more) {
       continue;
     }
     if (r < 0 && errno == EINTR) continue;
-    return failSticky();
+    return failSticky(conn.get());
   }
   return PTP_RC_OK;
 }
@@ -260,24 +272,28 @@ int linkConnect(const std::string& host, int port) {
     pipe->readEnd = ends[0];
     pipe->writeEnd = ends[1];
   }
-  auto conn = std::make_shared<Connection>(fd);
   {
     std::lock_guard lock(S().stateMutex);
-    S().conn = conn;
+    S().conn = std::make_shared<Connection>(fd, ++S().nextId);
+    S().currentId = S().conn->id;
     S().pipe = pipe;
     S().hostName = host;
     S().fd = fd;
+    S().sticky = false;
   }
-  S().sticky = false;
   return fd;
 }
 
-int linkDisconnect() {
+namespace {
+// Closes the current connection; with onlyId set, only when it is that connection.
+int disconnect(uint64_t onlyId) {
   std::shared_ptr<Connection> conn;
   std::shared_ptr<CancelPipe> pipe;
   {
     std::lock_guard lock(S().stateMutex);
+    if (onlyId != 0 && (!S().conn || S().conn->id != onlyId)) return 1;
     conn.swap(S().conn);
+    S().currentId = 0;
     pipe = S().pipe;
     S().fd = -1;
     S().hostName.clear();
@@ -295,6 +311,11 @@ int linkDisconnect() {
   ::shutdown(conn->fd, SHUT_RDWR);
   return 1;  // the socket closes when its last reader lets go
 }
+}  // namespace
+
+int linkDisconnect() { return disconnect(0); }
+int linkDisconnectConnection(uint64_t id) { return id == 0 ? 1 : disconnect(id); }
+uint64_t linkConnectionId() { return S().currentId.load(); }
 
 bool linkIsConnected() { return S().fd.load() >= 0; }
 int linkGetSocket() { return S().fd.load(); }
@@ -335,6 +356,8 @@ int linkLockRequests(int flag) {
   if (flag == 0) {
     // Unlocking a mutex this thread does not hold would be undefined: refuse instead.
     if (s.requestOwner.load() != std::this_thread::get_id()) return 0;
+    // The transaction is over: a later frame with its key is no longer its reply.
+    linkClearExpectedReply();
     s.requestOwner = std::thread::id();
     s.requestMutex.unlock();
     return 1;
@@ -369,14 +392,14 @@ PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n) {
   return readExactLocked(*h.conn, h.pipe.get(), buffer, static_cast<size_t>(n));
 }
 
-PtpResponseCode linkReadMessage(ByteBuffer& message) {
+namespace {
+PtpResponseCode readMessage(const Handles& h, ByteBuffer& message) {
   message.clear();
   if (S().sticky) return ERROR_CONNECTION;
-  auto h = handles();
   if (!h.conn) return failSticky();
   std::lock_guard lock(h.conn->readMutex);
   uint8_t header[kShareHeaderBytes];
-  if (readExactLocked(*h.conn, h.pipe.get(), header, sizeof header) != PTP_RC_OK) return failSticky();
+  if (readExactLocked(*h.conn, h.pipe.get(), header, sizeof header) != PTP_RC_OK) return failSticky(h.conn.get());
   uint32_t total = bytesGetU32(header);
   if (total < kShareHeaderBytes) return ERROR_BAD_REPLY;
   if (total > kLinkMaxFrameBytes) {
@@ -395,7 +418,7 @@ PtpResponseCode linkReadMessage(ByteBuffer& message) {
     }
     if (rc != PTP_RC_OK) {
       message.clear();
-      return failSticky();
+      return failSticky(h.conn.get());
     }
     return ERROR_TOO_LARGE;
   }
@@ -410,9 +433,22 @@ PtpResponseCode linkReadMessage(ByteBuffer& message) {
       PTP_RC_OK) {
     // Half a message read: the stream has lost its framing.
     message.clear();
-    return failSticky();
+    return failSticky(h.conn.get());
   }
   return PTP_RC_OK;
+}
+}  // namespace
+
+PtpResponseCode linkReadMessage(ByteBuffer& message) { return readMessage(handles(), message); }
+
+PtpResponseCode linkReadMessageFrom(uint64_t connection, ByteBuffer& message) {
+  Handles h = handlesOf(connection);
+  if (!h.conn) {
+    // Not this connection any more: nothing to read, and nothing of the new one touched.
+    message.clear();
+    return ERROR_CONNECTION;
+  }
+  return readMessage(h, message);
 }
 
 PtpResponseCode linkSendPtp(const uint8_t* container, size_t n) {
@@ -424,15 +460,15 @@ PtpResponseCode linkSendPtp(const uint8_t* container, size_t n) {
   return rc;
 }
 
-PtpResponseCode linkSendControl(uint8_t opcode, const uint8_t* payload, size_t n) {
+namespace {
+// A control request; the reply will come as expectedKind with the opcode as its key.
+PtpResponseCode sendControl(uint8_t opcode, const uint8_t* payload, size_t n, uint8_t expectedKind) {
   if ((n > 0 && !payload) || n > kLinkMaxFrameBytes) {
     linkClearExpectedReply();
     releaseRequests();
     return ERROR_INVALID_INPUT;
   }
-  linkSetExpectedReply(shareGetMode() == ShareModeGeneration1 ? ShareMessageKindControl
-                                                              : ShareMessageKindControlResponse,
-                       opcode);
+  linkSetExpectedReply(expectedKind, opcode);
   uint8_t header[10];
   putHeader(header, static_cast<uint32_t>(n + 10), ShareMessageKindControl);
   bytesPutU32(header + 5, static_cast<uint32_t>(n + 5));
@@ -446,6 +482,20 @@ PtpResponseCode linkSendControl(uint8_t opcode, const uint8_t* payload, size_t n
     releaseRequests();
   }
   return rc;
+}
+
+// The next message that answers the outstanding request: through the mailbox while its
+// reader owns the stream, else straight from the socket.
+PtpResponseCode readAnswer(ByteBuffer& message) {
+  if (shareReaderRunning()) return shareWaitReply(message);
+  return linkReadMessage(message);
+}
+}  // namespace
+
+PtpResponseCode linkSendControl(uint8_t opcode, const uint8_t* payload, size_t n) {
+  return sendControl(opcode, payload, n,
+                     shareGetMode() == ShareModeGeneration1 ? ShareMessageKindControl
+                                                            : ShareMessageKindControlResponse);
 }
 
 PtpResponseCode linkSendRaw(const uint8_t* data, size_t n) {
@@ -595,9 +645,12 @@ PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcod
     releaseRequests();
     return rc;
   }
-  rc = linkSendControl(opcode, payload, n);
+  // The device answers a relayed request with a kind-13 reply in both generations.
+  rc = sendControl(opcode, payload, n, ShareMessageKindControlResponse);
   if (rc != PTP_RC_OK) return rc;
-  rc = linkReadReplyDirect(reply);
+  ByteBuffer message;
+  rc = readAnswer(message);
+  if (rc == PTP_RC_OK) rc = linkParseReply(message, reply);
   linkClearExpectedReply();
   releaseRequests();
   return rc;
@@ -607,21 +660,43 @@ PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, u
                              const uint8_t* relay, ByteBuffer& out) {
   out.clear();
   if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
+  if (!container || n < 12) return ERROR_INVALID_INPUT;
   linkLockRequests(1);
+  linkSetExpectedReply(ShareMessageKindPtp, bytesGetU32(container + 8));
   PtpResponseCode rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 5));
   if (rc == PTP_RC_OK) rc = linkSendPtp(container, n);
-  if (rc == PTP_RC_OK) rc = linkReadPtpDirect(out);
+  ByteBuffer message;
+  if (rc == PTP_RC_OK) rc = readAnswer(message);
+  if (rc == PTP_RC_OK) rc = linkParsePtpReply(message, out);
+  linkClearExpectedReply();
+  releaseRequests();
+  return rc;
+}
+
+PtpResponseCode linkExchangeDirect(const uint8_t* message, size_t n, ByteBuffer& payload) {
+  payload.clear();
+  if (!message || n == 0) return ERROR_INVALID_INPUT;
+  if (linkLockRequests(1) != 1) return ERROR_BUSY;
+  ByteBuffer answer;
+  // The reply is a kind-13 message with the opcode of the control request sent, which
+  // may sit inside a relay message.
+  ByteReader r(message, n);
+  uint64_t at = 0;
+  if (r.u8(4).value_or(0) == ShareMessageKindRelay) at = 15 + uint64_t(r.u32(11).value_or(0));
+  if (r.u8(at + 4).value_or(0) == ShareMessageKindControl && r.u8(at + 9))
+    linkSetExpectedReply(ShareMessageKindControlResponse, *r.u8(at + 9));
+  PtpResponseCode rc = linkWriteAll(message, n);
+  if (rc == PTP_RC_OK) rc = readAnswer(answer);
+  if (rc == PTP_RC_OK) rc = linkParseReply(answer, payload);
+  linkClearExpectedReply();
   releaseRequests();
   return rc;
 }
 
 PtpResponseCode linkExchangeDirectU16(const uint8_t* message, size_t n, uint16_t* value) {
   if (!message || n == 0 || !value) return ERROR_INVALID_INPUT;
-  if (linkLockRequests(1) != 1) return ERROR_BUSY;
   ByteBuffer payload;
-  PtpResponseCode rc = linkWriteAll(message, n);
-  if (rc == PTP_RC_OK) rc = linkReadReplyDirect(payload);
-  releaseRequests();
+  PtpResponseCode rc = linkExchangeDirect(message, n, payload);
   if (rc != PTP_RC_OK) return rc;
   if (payload.size() < 2) return ERROR_BAD_REPLY;
   *value = bytesGetU16(payload.data());

@@ -41,6 +41,11 @@ constexpr size_t kLinkMaxHostNameBytes = 255;
 // Connection.
 int linkConnect(const std::string& host, int port);
 int linkDisconnect();
+// Identity of the open connection (0 when closed); each linkConnect makes a new one.
+uint64_t linkConnectionId();
+// Closes the link only while it is still that connection: a late reader of an old
+// connection never closes the next one.
+int linkDisconnectConnection(uint64_t id);
 bool linkIsConnected();
 int linkGetSocket();
 std::string linkGetHostName();
@@ -73,6 +78,9 @@ PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n);
 // One framed message, header included. An oversize frame is drained and answered with
 // ERROR_TOO_LARGE; message then holds only its first kLinkOversizePrefixBytes.
 PtpResponseCode linkReadMessage(ByteBuffer& message);
+// The same, from that connection only: once it has been replaced, ERROR_CONNECTION without
+// touching the new stream or its error flag.
+PtpResponseCode linkReadMessageFrom(uint64_t connection, ByteBuffer& message);
 
 // Senders.
 PtpResponseCode linkSendPtp(const uint8_t* container, size_t n);
@@ -102,4 +110,7 @@ PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcod
                                  ByteBuffer& reply);
 PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, uint8_t code,
                              uint32_t m, const uint8_t* relay, ByteBuffer& out);
+// Writes a prepared message unchanged and takes its kind-13 reply (payload only on
+// success), all under the request mutex.
+PtpResponseCode linkExchangeDirect(const uint8_t* message, size_t n, ByteBuffer& payload);
 PtpResponseCode linkExchangeDirectU16(const uint8_t* message, size_t n, uint16_t* value);

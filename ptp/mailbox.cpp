@@ -1,16 +1,52 @@
 #include "ptp/mailbox.h"
 
 #include <atomic>
+#include <cstring>
 
 #include "ptp/byte_reader.h"
 #include "ptp/link.h"
+#include "ptp/object_info.h"
 
 namespace {
 std::atomic<uint8_t> gShareMode{ShareModeNone};
-}
+
+constexpr uint8_t kOpcodeClientName = 160;
+constexpr uint8_t kOpcodeLiveViewFrame = 136;
+constexpr size_t kClientNameMaxChars = 199;
+}  // namespace
 
 uint8_t shareGetMode() { return gShareMode.load(); }
 void shareSetMode(uint8_t mode) { gShareMode.store(mode); }
+
+ShareSlot shareRouteTarget(const ByteBuffer& message, uint8_t expectedKind, uint32_t key) {
+  ByteReader r(message.data(), message.size());
+  auto kind = r.u8(4);
+  if (!kind || expectedKind == 0 || (*kind & 0x0F) != expectedKind) return ShareSlot::Unsolicited;
+  switch (expectedKind) {
+    case 12:
+    case 13: {
+      auto opcode = r.u8(9);
+      return opcode && *opcode == key ? ShareSlot::Response : ShareSlot::Unsolicited;
+    }
+    case 10: {
+      auto tid = r.u32(13);
+      return tid && *tid == key ? ShareSlot::Response : ShareSlot::Unsolicited;
+    }
+    default:
+      return ShareSlot::Unsolicited;
+  }
+}
+
+bool shareIsLiveViewFrame(const ByteBuffer& message) {
+  ByteReader r(message.data(), message.size());
+  uint8_t kind = r.u8(4).value_or(0) & 0x0F;
+  if (kind == 10) {
+    auto code = r.u16(11);
+    return code && (*code == 0x9153 || *code == 0x9203 || *code == 0x9428);
+  }
+  if (kind == 12 || kind == 13) return r.u8(9).value_or(0) == kOpcodeLiveViewFrame;
+  return false;
+}
 
 PtpResponseCode shareUnwrapControlReply(ByteBuffer& message, ByteBuffer& payload) {
   payload.clear();
@@ -50,10 +86,51 @@ PtpResponseCode shareUnwrapControlReply(ByteBuffer& message, ByteBuffer& payload
 }
 
 PtpResponseCode shareReceiveControlReply(ByteBuffer& payload) {
-  // Without a running share reader the reply is the next message on the stream.
   ByteBuffer message;
   payload.clear();
-  PtpResponseCode rc = linkReadMessage(message);
+  // Without a running share reader the reply is the next message on the stream.
+  PtpResponseCode rc = shareReaderRunning() ? shareWaitReply(message) : linkReadMessage(message);
   if (rc != PTP_RC_OK) return rc;
   return shareUnwrapControlReply(message, payload);
+}
+
+PtpResponseCode shareSendPtp(const uint8_t* container, size_t n) {
+  if (!container || n < 12) return ERROR_INVALID_INPUT;
+  linkSetExpectedReply(ShareMessageKindPtp, bytesGetU32(container + 8));
+  return linkSendPtp(container, n);
+}
+
+PtpResponseCode shareReceivePtp(ByteBuffer& container) {
+  container.clear();
+  ByteBuffer message;
+  PtpResponseCode rc = shareReaderRunning() ? shareWaitReply(message) : linkReadMessage(message);
+  if (rc != PTP_RC_OK) return rc;
+  if (message.size() < kShareHeaderBytes || (message[4] & 0x0F) != ShareMessageKindPtp) {
+    return ERROR_BAD_REPLY;
+  }
+  message.erase(message.begin(), message.begin() + kShareHeaderBytes);
+  // A response container ends the transaction: its id no longer routes to a waiter.
+  if (ByteReader(message.data(), message.size()).u16(4).value_or(0) == 3) linkClearExpectedReply();
+  container.swap(message);
+  return PTP_RC_OK;
+}
+
+PtpResponseCode shareSendClientName(const char* name) {
+  if (!name) return ERROR_INVALID_INPUT;
+  size_t length = ::strnlen(name, kClientNameMaxChars + 1);
+  if (length > kClientNameMaxChars) return ERROR_INVALID_INPUT;
+  return linkCommand(kOpcodeClientName, reinterpret_cast<const uint8_t*>(name), length + 1);
+}
+
+void shareWidenObjectInfo(uint8_t* record) {
+  if (!record) return;
+  struct Move {
+    size_t from, gap;
+  };
+  // Generation 1 packs the record without alignment gaps and without fieldPad1/2.
+  for (Move m : {Move{14, 2}, Move{46, 2}, Move{56, 4}, Move{336, 4}}) {
+    std::memmove(record + m.from + m.gap, record + m.from, kObjectInfoBytes - m.from - m.gap);
+  }
+  record[offsetof(PtpObjectInfoStruct, orientation)] = 0;
+  std::memset(record + offsetof(PtpObjectInfoStruct, rating), 0, sizeof(uint64_t));
 }

@@ -6,15 +6,13 @@ LibraryTiming& timing() {
 }
 
 struct ScopedTiming::Saved {
-  LibraryTiming::ms receive, format, connect, heartbeat, tolerance, slotDelay, slice, lockDelay;
-  int slotRetries;
+  LibraryTiming::ms receive, format, connect, heartbeat, tolerance, slice, lockDelay, sessionEnd, busyDelay;
 };
 
 ScopedTiming::ScopedTiming() : saved_(new Saved) {
   auto& t = timing();
   *saved_ = {t.receiveTimeout, t.formatReceiveTimeout, t.connectTimeout, t.heartbeatPeriod,
-             t.readerStopTolerance, t.slotRetryDelay, t.waitSlice, t.lockRetryDelay,
-             t.slotRetries};
+             t.readerStopTolerance, t.waitSlice, t.lockRetryDelay, t.sessionEndWait, t.busyRetryDelay};
 }
 
 ScopedTiming::~ScopedTiming() {
@@ -24,9 +22,9 @@ ScopedTiming::~ScopedTiming() {
   t.connectTimeout = saved_->connect;
   t.heartbeatPeriod = saved_->heartbeat;
   t.readerStopTolerance = saved_->tolerance;
-  t.slotRetryDelay = saved_->slotDelay;
   t.waitSlice = saved_->slice;
   t.lockRetryDelay = saved_->lockDelay;
-  t.slotRetries = saved_->slotRetries;
+  t.sessionEndWait = saved_->sessionEnd;
+  t.busyRetryDelay = saved_->busyDelay;
   delete saved_;
 }

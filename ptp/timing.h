@@ -17,11 +17,12 @@ struct LibraryTiming {
   std::atomic<ms> heartbeatPeriod{ms(5000)};
   // A wait cut short because the reader stopped is tolerated this long after data.
   std::atomic<ms> readerStopTolerance{ms(15000)};
-  // Mailbox slot placement: nap between looks, and how many looks.
-  std::atomic<ms> slotRetryDelay{ms(100)};
-  std::atomic<int> slotRetries{10};
   // Slice of a long wait, so a changed time-out or a stop reaches a wait in progress.
   std::atomic<ms> waitSlice{ms(250)};
+  // A new share session waits this long for the previous reader and taker to end.
+  std::atomic<ms> sessionEndWait{ms(5000)};
+  // Nap before a request answered DeviceBusy (0x2019) is tried again.
+  std::atomic<ms> busyRetryDelay{ms(1000)};
   // bytesLockWithin's nap between tries.
   std::atomic<ms> lockRetryDelay{ms(10)};
 };

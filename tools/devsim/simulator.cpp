@@ -23,6 +23,7 @@ Simulator::Simulator(Options options) : options_(options) {
     clientNames_.emplace_back(reinterpret_cast<const char*>(r.payload.data()), len);
     return ControlReply{};
   };
+  installDeviceCommands();
 }
 
 Simulator::~Simulator() { stop(); }
@@ -254,9 +255,17 @@ void Simulator::handle(const Frame& frame) {
     if (it != frameHandlers_.end()) handler = it->second;
   }
   if (handler && handler(frame)) return;
+  if (kind == 10 && b.size() >= 17) {
+    handlePtp(b.data() + 5, b.size() - 5);
+    return;
+  }
   if (kind == 15 && b.size() >= 15) {
     // Relay: {total,15}{m+10, mode, code, m} m bytes, then one embedded message.
     uint32_t m = getU32(b.data() + 11);
+    if (uint64_t(m) + 15 + 17 <= b.size() && b[15 + m + 4] == 10) {
+      handlePtp(b.data() + 15 + m + 5, b.size() - 15 - m - 5);
+      return;
+    }
     if (uint64_t(m) + 15 + 10 <= b.size() && b[15 + m + 4] == 12) {
       ControlRequest req;
       req.relayed = true;

@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,6 +32,9 @@ struct ControlRequest {
   uint8_t relayMode = 0, relayCode = 0;
   Bytes relayBytes;
 };
+
+// A PTP container as the device sends or receives it (without the link header).
+Bytes makeContainer(uint16_t type, uint16_t code, uint32_t transactionId, std::span<const uint8_t> payload);
 
 struct ControlReply {
   uint16_t result = 0x2001;
@@ -72,6 +76,22 @@ class Simulator {
   // Stop reading from the client altogether (its writes back up).
   void setReading(bool reading);
 
+  // The device's content, answered by the default command handlers: objects by handle
+  // (PTP GetObject, opcodes 65 and 177) and files on its card by name (opcodes 242, 243,
+  // 248 and 249). A file's thumbnail is its first byte (orientation) and the rest.
+  void addObject(uint32_t handle, Bytes bytes);
+  void addFile(const std::string& name, Bytes bytes, Bytes thumbnail = {});
+  // The next `times` requests of this opcode are answered DeviceBusy (0x2019); opcode 0
+  // stands for PTP GetObject.
+  void setBusyAnswers(uint8_t opcode, int times);
+  // Answers every range request with at most this many bytes (0: what was asked).
+  void setRangeReplyLimit(uint32_t bytes);
+
+  // Unsolicited traffic. Transaction ids come from a range far from the client's unless
+  // one is given (a test that wants a collision).
+  bool pushPtp(uint16_t type, uint16_t code, const Bytes& payload, std::optional<uint32_t> transactionId = {});
+  bool pushControl(uint8_t opcode, const Bytes& payload);
+
   // To the connected client, from any thread. False when no client is connected.
   bool send(const Bytes& bytes);
   bool sendFrame(uint8_t kind, const Bytes& body);
@@ -94,6 +114,10 @@ class Simulator {
   bool readExact(int fd, uint8_t* out, size_t n);
   void handle(const Frame& frame);
   void handleControl(const ControlRequest& request, bool relayed);
+  void handlePtp(const uint8_t* container, size_t n);
+  void installDeviceCommands();
+  bool takeBusy(uint8_t opcode);
+  std::optional<Bytes> range(const Bytes& object, uint32_t offset, uint32_t length);
   bool sendLocked(const uint8_t* p, size_t n);
   bool napUnlessStopped(std::chrono::milliseconds d);
 
@@ -115,6 +139,11 @@ class Simulator {
   std::vector<std::string> clientNames_;
   int clientFd_ = -1;
   std::mutex writeMutex_;
+  std::map<uint32_t, Bytes> objects_;
+  std::map<std::string, std::pair<Bytes, Bytes>> files_;  // bytes, thumbnail
+  std::map<uint8_t, int> busy_;
+  uint32_t rangeReplyLimit_ = 0;
+  std::atomic<uint32_t> pushTransactionId_{0xF0000000u};
 };
 
 }  // namespace devsim

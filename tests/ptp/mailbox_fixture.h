@@ -1,0 +1,32 @@
+#pragma once
+// A link with the share reader running, and everything the mailbox and the command set
+// keep process-wide put back afterwards.
+#include "ptp/command_vendor.h"
+#include "ptp/pending_table.h"
+#include "ptp/ptp_transport.h"
+#include "tests/ptp/link_fixture.h"
+
+class MailboxFixture : public LinkFixture {
+ protected:
+  void startSession(int generation = 2) {
+    connect(generation);
+    ASSERT_EQ(shareStartReader(), PTP_RC_OK);
+    ptpSetTransport(shareSendPtp, [](ByteBuffer& c, void*, uint32_t*) { return shareReceivePtp(c); });
+  }
+
+  void TearDown() override {
+    shareStopReader();
+    LinkFixture::TearDown();
+    shareSetUnsolicitedCallback(nullptr);
+    shareSetMaxQueuedBytes(kShareMaxQueuedBytes);
+    ptpSetTransport(nullptr, nullptr);
+    msgTableClear();
+    devResetVendorHooks();
+  }
+};
+
+inline ByteBuffer bytesOf(std::initializer_list<int> v) {
+  ByteBuffer b;
+  for (int x : v) b.push_back(static_cast<uint8_t>(x));
+  return b;
+}
