@@ -1,0 +1,58 @@
+#include "ptp/prop_set_lock.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "ptp/event_timing.h"
+
+namespace {
+struct SetLock {
+  std::mutex mutex;
+  std::condition_variable released;
+  bool held = false;
+  std::atomic<bool> busy{false};
+};
+
+SetLock& S() {
+  static SetLock* s = new SetLock;
+  return *s;
+}
+}  // namespace
+
+bool propSetLockAcquireFor(std::chrono::milliseconds wait) {
+  SetLock& s = S();
+  std::unique_lock lock(s.mutex);
+  if (!s.released.wait_for(lock, wait, [&] { return !s.held; })) return false;
+  s.held = true;
+  return true;
+}
+
+namespace {
+bool release(bool clearBusy) {
+  SetLock& s = S();
+  {
+    std::lock_guard lock(s.mutex);
+    if (!s.held) return false;
+    s.held = false;
+    if (clearBusy) s.busy = false;
+  }
+  s.released.notify_one();
+  return true;
+}
+}  // namespace
+
+bool propSetLockRelease() { return release(false); }
+
+bool propLockForSet() {
+  SetLock& s = S();
+  std::unique_lock lock(s.mutex);
+  if (!s.released.wait_for(lock, eventTiming().setLockWait.load(), [&] { return !s.held; })) return false;
+  s.held = true;
+  s.busy = true;
+  return true;
+}
+
+bool propUnlockForSet() { return release(true); }
+
+bool propIsSetBusy() { return S().busy.load(); }
