@@ -22,8 +22,12 @@ TEST_F(CacheThreadsTest, ConcurrentStoresReadsDeletesAndWalks) {
         case 3: cacheStoreObject(r, bytes("object")); break;
         case 4: cacheDelete(r); break;
         case 5:
-          for (auto e = cacheFirst(); e; e = cacheNext()) EXPECT_LE(std::strlen(e->fileName), 255u);
-          if (auto p = cacheBestImagePath(r, true)) EXPECT_FALSE(p->empty());
+          for (auto e = cacheFirst(); e; e = cacheNext()) {
+            EXPECT_LE(std::strlen(e->fileName), 255u);
+          }
+          if (auto p = cacheBestImagePath(r, true)) {
+            EXPECT_FALSE(p->empty());
+          }
           break;
       }
     }
