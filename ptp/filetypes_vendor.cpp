@@ -2,10 +2,25 @@
 
 #include <mutex>
 
+#include "ptp/vendors/canon_images.h"
+#include "ptp/vendors/fuji_images.h"
+
 namespace {
 std::mutex hooksMutex;
+
+FileTypesVendorHooks defaults() {
+  FileTypesVendorHooks h;
+  h.fujiFindEmbeddedJpeg = [](std::span<const uint8_t> d, uint32_t& offset, uint32_t& length) {
+    return fujiFindEmbeddedJpeg(d.data(), d.size(), offset, length);
+  };
+  h.canonFindEmbeddedJpeg = [](std::span<const uint8_t> d, uint32_t& offset, uint32_t& length) {
+    return canonFindEmbeddedJpeg(d.data(), d.size(), offset, length);
+  };
+  return h;
+}
+
 FileTypesVendorHooks& installed() {
-  static FileTypesVendorHooks hooks;
+  static FileTypesVendorHooks hooks = defaults();
   return hooks;
 }
 }  // namespace

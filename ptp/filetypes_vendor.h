@@ -1,7 +1,8 @@
 #pragma once
 // The vendor finders the file-type functions call (RAF and CR3 previews, Canon's YUV
-// live-view frames). The vendor modules install theirs at start-up; until then every
-// hook answers "not found".
+// live-view frames). RAF and CR3 start out as the Fujifilm and Canon finders; the YUV
+// decoder needs the camera's model index and answers "not found" until the camera
+// interface installs it. Tests may install their own.
 #include <cstdint>
 #include <functional>
 #include <span>

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ptp/filetypes.h"
 #include "ptp/vendors/fuji_images.h"
 #include "vendors_frames.h"
 
@@ -49,3 +50,12 @@ TEST(FujiFindEmbeddedJpeg, NotFoundLeavesBothOutputsZero) {
 }
 
 }  // namespace
+
+// The file-type layer finds a RAF's preview through the Fujifilm finder.
+TEST(FujiFindEmbeddedJpeg, ReachedThroughTheFileTypeFinder) {
+  std::vector<uint8_t> d = raf(160, miniJpeg(true));
+  uint32_t offset = 0, length = 0;
+  ASSERT_TRUE(fileFindEmbeddedJpeg(d, offset, length, 0xB111));
+  EXPECT_EQ(offset, 160u);
+  EXPECT_EQ(length, 17u);
+}
