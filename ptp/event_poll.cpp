@@ -8,7 +8,7 @@
 
 #include "ptp/event_parse.h"
 #include "ptp/event_testing.h"
-#include "ptp/event_timing.h"
+#include "ptp/timing.h"
 #include "ptp/prop_code_map.h"
 #include "ptp/prop_services.h"
 #include "ptp/prop_set_lock.h"
@@ -96,7 +96,7 @@ void pollBody(std::shared_ptr<PollToken> token, EventPollErrorCallback errorCall
     propSetLockRelease();
     if (token->stop) break;
     if (result != PTP_RC_OK && result != ERROR_BUSY && errorCallback) errorCallback(result);
-    if (token->sleep(eventTiming().pollPeriod.load())) break;
+    if (token->sleep(timing().pollPeriod.load())) break;
   }
   token->finished = true;
   --P().live;

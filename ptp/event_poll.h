@@ -1,6 +1,6 @@
 #pragma once
 // Fetching vendor event data: one pass on request (evtPoll) or a background poll thread
-// that runs a pass every eventTiming().pollPeriod while holding the property-set lock.
+// that runs a pass every timing().pollPeriod while holding the property-set lock.
 #include <cstdint>
 #include <functional>
 #include <vector>

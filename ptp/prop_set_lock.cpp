@@ -4,7 +4,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "ptp/event_timing.h"
+#include "ptp/timing.h"
 
 namespace {
 struct SetLock {
@@ -47,7 +47,7 @@ bool propSetLockRelease() { return release(false); }
 bool propLockForSet() {
   SetLock& s = S();
   std::unique_lock lock(s.mutex);
-  if (!s.released.wait_for(lock, eventTiming().setLockWait.load(), [&] { return !s.held; })) return false;
+  if (!s.released.wait_for(lock, timing().setLockWait.load(), [&] { return !s.held; })) return false;
   s.held = true;
   s.busy = true;
   return true;

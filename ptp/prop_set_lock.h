@@ -5,7 +5,7 @@
 // thread took (an aborted set), which a mutex forbids.
 #include <chrono>
 
-// Takes the lock (waiting at most eventTiming().setLockWait) and raises the busy flag.
+// Takes the lock (waiting at most timing().setLockWait) and raises the busy flag.
 bool propLockForSet();
 // Releases the lock and clears the busy flag; false when it was not taken.
 bool propUnlockForSet();

@@ -1,30 +1,21 @@
 #include "ptp/timing.h"
 
 LibraryTiming& timing() {
-  static LibraryTiming t;
-  return t;
+  static LibraryTiming* t = new LibraryTiming;  // never destroyed: threads may outlive main
+  return *t;
 }
 
-struct ScopedTiming::Saved {
-  LibraryTiming::ms receive, format, connect, heartbeat, tolerance, slice, lockDelay, sessionEnd, busyDelay;
-};
-
-ScopedTiming::ScopedTiming() : saved_(new Saved) {
+ScopedTiming::ScopedTiming() {
   auto& t = timing();
-  *saved_ = {t.receiveTimeout, t.formatReceiveTimeout, t.connectTimeout, t.heartbeatPeriod,
-             t.readerStopTolerance, t.waitSlice, t.lockRetryDelay, t.sessionEndWait, t.busyRetryDelay};
+#define KV_TIMING_SAVE(name, value) saved_.push_back(t.name.load());
+  KV_LIBRARY_TIMING(KV_TIMING_SAVE)
+#undef KV_TIMING_SAVE
 }
 
 ScopedTiming::~ScopedTiming() {
   auto& t = timing();
-  t.receiveTimeout = saved_->receive;
-  t.formatReceiveTimeout = saved_->format;
-  t.connectTimeout = saved_->connect;
-  t.heartbeatPeriod = saved_->heartbeat;
-  t.readerStopTolerance = saved_->tolerance;
-  t.waitSlice = saved_->slice;
-  t.lockRetryDelay = saved_->lockDelay;
-  t.sessionEndWait = saved_->sessionEnd;
-  t.busyRetryDelay = saved_->busyDelay;
-  delete saved_;
+  size_t i = 0;
+#define KV_TIMING_RESTORE(name, value) t.name = saved_[i++];
+  KV_LIBRARY_TIMING(KV_TIMING_RESTORE)
+#undef KV_TIMING_RESTORE
 }

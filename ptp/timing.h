@@ -1,30 +1,43 @@
 #pragma once
-// Every timing constant of the library, in one place. Tests shorten them through
-// ScopedTiming; production code reads them with timing().
+// Every timing constant of the library, in one place. Production code reads them with
+// timing(); tests shorten them and ScopedTiming puts them back.
+//
+//   receiveTimeout        bound of each wait for incoming bytes on the device link
+//   formatReceiveTimeout  receive time-out while the device formats its SD card
+//   connectTimeout        bound of the non-blocking TCP connect
+//   heartbeatPeriod       period of the share watchdog's heartbeat
+//   readerStopTolerance   a wait cut short by the reader's stop is tolerated this long
+//                         after data last arrived
+//   waitSlice             slice of a long wait, so a changed time-out or a stop reaches
+//                         a wait in progress
+//   sessionEndWait        a new share session waits this long for the previous reader
+//                         and taker to end
+//   busyRetryDelay        nap before a request answered DeviceBusy (0x2019) is retried
+//   lockRetryDelay        bytesLockWithin's nap between tries
+//   pollPeriod            pause between two passes of the event poller
+//   setLockWait           bound of the wait for the property-set lock
 #include <atomic>
 #include <chrono>
-#include <cstdint>
+#include <vector>
+
+#define KV_LIBRARY_TIMING(X)      \
+  X(receiveTimeout, 22000)        \
+  X(formatReceiveTimeout, 66000)  \
+  X(connectTimeout, 11000)        \
+  X(heartbeatPeriod, 5000)        \
+  X(readerStopTolerance, 15000)   \
+  X(waitSlice, 250)               \
+  X(sessionEndWait, 5000)         \
+  X(busyRetryDelay, 1000)         \
+  X(lockRetryDelay, 10)           \
+  X(pollPeriod, 500)              \
+  X(setLockWait, 60000)
 
 struct LibraryTiming {
   using ms = std::chrono::milliseconds;
-  // Bound of each wait for incoming bytes on the device link.
-  std::atomic<ms> receiveTimeout{ms(22000)};
-  // Receive time-out while the device formats its SD card.
-  std::atomic<ms> formatReceiveTimeout{ms(66000)};
-  // Bound of the non-blocking TCP connect.
-  std::atomic<ms> connectTimeout{ms(11000)};
-  // Period of the share watchdog's heartbeat.
-  std::atomic<ms> heartbeatPeriod{ms(5000)};
-  // A wait cut short because the reader stopped is tolerated this long after data.
-  std::atomic<ms> readerStopTolerance{ms(15000)};
-  // Slice of a long wait, so a changed time-out or a stop reaches a wait in progress.
-  std::atomic<ms> waitSlice{ms(250)};
-  // A new share session waits this long for the previous reader and taker to end.
-  std::atomic<ms> sessionEndWait{ms(5000)};
-  // Nap before a request answered DeviceBusy (0x2019) is tried again.
-  std::atomic<ms> busyRetryDelay{ms(1000)};
-  // bytesLockWithin's nap between tries.
-  std::atomic<ms> lockRetryDelay{ms(10)};
+#define KV_TIMING_FIELD(name, value) std::atomic<ms> name{ms(value)};
+  KV_LIBRARY_TIMING(KV_TIMING_FIELD)
+#undef KV_TIMING_FIELD
 };
 
 LibraryTiming& timing();
@@ -38,6 +51,5 @@ class ScopedTiming {
   ScopedTiming& operator=(const ScopedTiming&) = delete;
 
  private:
-  struct Saved;
-  Saved* saved_;
+  std::vector<LibraryTiming::ms> saved_;
 };

@@ -7,7 +7,7 @@
 
 #include "prop_fixture.h"
 #include "ptp/event_testing.h"
-#include "ptp/event_timing.h"
+#include "ptp/timing.h"
 #include "ptp/prop_set_lock.h"
 #include "ptp/sleep.h"
 #include "ptp/timing.h"
@@ -29,12 +29,12 @@ bool eventually(F cond) {
 
 struct EventPoll : PropTest {
   ScopedTiming timingGuard;
-  ScopedEventTiming eventTimingGuard;
+  ScopedTiming timingGuard;
   void SetUp() override {
     PropTest::SetUp();
     timing().waitSlice = 2ms;
-    eventTiming().pollPeriod = 1ms;
-    eventTiming().setLockWait = 50ms;
+    timing().pollPeriod = 1ms;
+    timing().setLockWait = 50ms;
   }
 };
 

@@ -4,15 +4,15 @@
 #include <chrono>
 #include <thread>
 
-#include "ptp/event_timing.h"
+#include "ptp/timing.h"
 #include "ptp/prop_set_lock.h"
 
 using namespace std::chrono_literals;
 
 // The lock is a semaphore: whoever took it, any thread may release it.
 TEST(PropSetLock, ReleasedOnAnotherThread) {
-  ScopedEventTiming guard;
-  eventTiming().setLockWait = 20ms;
+  ScopedTiming guard;
+  timing().setLockWait = 20ms;
   ASSERT_TRUE(propLockForSet());
   EXPECT_TRUE(propIsSetBusy());
   EXPECT_FALSE(propLockForSet());  // bounded wait
@@ -23,7 +23,7 @@ TEST(PropSetLock, ReleasedOnAnotherThread) {
   EXPECT_FALSE(propSetLockRelease());
 
   // A waiter is woken by a release from a third thread.
-  eventTiming().setLockWait = 10s;
+  timing().setLockWait = 10s;
   ASSERT_TRUE(propLockForSet());
   std::atomic<bool> got{false};
   std::thread waiter([&] {
