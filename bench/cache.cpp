@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "ptp/cache.h"
 #include "ptp/filetypes.h"
 
@@ -161,35 +162,13 @@ BENCHMARK(BM_Memchr50MB)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_FindJpeg50MB)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_FindJpeg50MBNothing)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// Keeps each run's time per iteration (the median of repetitions) so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) {
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
-      us[r.run_name.function_name] = r.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> us;  // real time per iteration, microseconds
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const char* ours, const char* base) {
-    auto a = reporter.us.find(ours), b = reporter.us.find(base);
-    if (a == reporter.us.end() || b == reporter.us.end() || b->second <= 0) return;
-    std::printf("%s / %s: %.3f ms / %.3f ms = %.4f\n", ours, base, a->second / 1e3, b->second / 1e3,
-                a->second / b->second);
-  };
-  std::printf("\n");
-  ratio("BM_CacheLoad2001", "BM_ScanRead2001");
-  ratio("BM_CacheLoad2500Trims", "BM_ScanRead2001");
-  ratio("BM_FindJpeg50MB", "BM_Memchr50MB");
-  ratio("BM_FindJpeg50MBNothing", "BM_Memchr50MB");
-  return 0;
+  return runBenchmarksWithRatios(argc, argv,
+                                 {{"BM_CacheLoad2001", "BM_ScanRead2001"},
+                                  {"BM_CacheLoad2500Trims", "BM_ScanRead2001"},
+                                  {"BM_FindJpeg50MB", "BM_Memchr50MB"},
+                                  {"BM_FindJpeg50MBNothing", "BM_Memchr50MB"}});
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "ptp/vendors/canon_liveview.h"
 
 namespace {
@@ -96,33 +97,10 @@ BENCHMARK(BM_ParseJpegReply)->MinTime(1.0);
 BENCHMARK(BM_CopyYuvReply)->MinTime(1.0);
 BENCHMARK(BM_ParseYuvReply)->MinTime(1.0);
 
-// Keeps each run's throughput so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) {
-      auto it = r.counters.find("bytes_per_second");
-      if (it != r.counters.end()) rate[r.benchmark_name()] = it->second.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> rate;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const char* ours, const char* base) {
-    auto a = reporter.rate.find(ours), b = reporter.rate.find(base);
-    if (a == reporter.rate.end() || b == reporter.rate.end() || b->second <= 0) return;
-    std::printf("%s / %s: %.1f MB/s / %.1f MB/s = %.2f\n", ours, base, a->second / 1e6,
-                b->second / 1e6, a->second / b->second);
-  };
-  std::printf("\n");
-  ratio("BM_ParseJpegReply/min_time:1.000", "BM_CopyJpegReply/min_time:1.000");
-  ratio("BM_ParseYuvReply/min_time:1.000", "BM_CopyYuvReply/min_time:1.000");
-  return 0;
+  return runBenchmarksWithRatios(argc, argv,
+                                 {{"BM_ParseJpegReply", "BM_CopyJpegReply"}, {"BM_ParseYuvReply", "BM_CopyYuvReply"}});
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "ptp/bytes.h"
 #include "ptp/link.h"
 
@@ -147,33 +148,9 @@ BENCHMARK(BM_LinkLarge)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_RecvSmall)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_LinkSmall)->MinTime(1.0)->UseRealTime();
 
-// Keeps each run's throughput so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) {
-      auto it = r.counters.find("bytes_per_second");
-      if (it != r.counters.end()) rate[r.benchmark_name()] = it->second.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> rate;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const char* ours, const char* base) {
-    auto a = reporter.rate.find(ours), b = reporter.rate.find(base);
-    if (a == reporter.rate.end() || b == reporter.rate.end() || b->second <= 0) return;
-    std::printf("%s / %s: %.1f MB/s / %.1f MB/s = %.2f\n", ours, base, a->second / 1e6, b->second / 1e6,
-                a->second / b->second);
-  };
-  std::printf("\n");
-  ratio("BM_LinkLarge/min_time:1.000/real_time", "BM_RecvLarge/min_time:1.000/real_time");
-  ratio("BM_LinkSmall/min_time:1.000/real_time", "BM_RecvSmall/min_time:1.000/real_time");
-  return 0;
+  return runBenchmarksWithRatios(argc, argv, {{"BM_LinkLarge", "BM_RecvLarge"}, {"BM_LinkSmall", "BM_RecvSmall"}});
 }

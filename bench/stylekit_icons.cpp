@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "bench/ratio_reporter.h"
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
 #include "stylekit/icon_registry.h"
@@ -89,15 +90,6 @@ void registerAll() {
   }
 }
 
-// Keeps each run's time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const auto& r : runs) time[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> time;
-};
 
 }  // namespace
 
@@ -106,18 +98,9 @@ int main(int argc, char** argv) {
   int qargc = 1;
   QGuiApplication app(qargc, argv);
   registerAll();
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\n");
-  for (const char* side : {"20", "96"}) {
-    for (const auto& [with, without] : {std::pair<std::string, std::string>{"Level/shadow/", "Level/plain/"},
-                                        std::pair<std::string, std::string>{"Gear/glow/", "Gear/plain/"}}) {
-      auto a = reporter.time.find(with + side), b = reporter.time.find(without + side);
-      if (a == reporter.time.end() || b == reporter.time.end() || b->second <= 0) continue;
-      std::printf("%s%s / %s%s: %.1f us / %.1f us = %.2f\n", with.c_str(), side, without.c_str(), side,
-                  a->second / 1e3, b->second / 1e3, a->second / b->second);
-    }
-  }
-  return 0;
+  return runBenchmarksWithRatios(argc, argv,
+                                 {{"Level/shadow/20", "Level/plain/20"},
+                                  {"Gear/glow/20", "Gear/plain/20"},
+                                  {"Level/shadow/96", "Level/plain/96"},
+                                  {"Gear/glow/96", "Gear/plain/96"}});
 }

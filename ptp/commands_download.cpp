@@ -32,11 +32,11 @@ const uint8_t* bytesOf(const PtpObjectInfoStruct& r) { return reinterpret_cast<c
 
 // {u32 offset, u32 length, name and NUL}
 ByteBuffer byNameRequest(uint32_t offset, uint32_t length, const char* name) {
-  ByteBuffer p;
-  appendU32(p, offset);
-  appendU32(p, length);
-  ByteBuffer n = withNul(name);
-  p.insert(p.end(), n.begin(), n.end());
+  size_t n = std::strlen(name);
+  ByteBuffer p(8 + n + 1);
+  bytesPutU32(p.data(), offset);
+  bytesPutU32(p.data() + 4, length);
+  std::memcpy(p.data() + 8, name, n + 1);
   return p;
 }
 

@@ -1,0 +1,57 @@
+#pragma once
+// Every benchmark here reports against a baseline measured in the same run: this reporter
+// keeps each run's time and throughput and prints the ratios after the table.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const auto& r : runs) {
+      const std::string name =
+          r.run_name.function_name + (r.run_name.args.empty() ? "" : "/" + r.run_name.args);
+      nanoseconds_[name] = r.GetAdjustedRealTime();
+      auto it = r.counters.find("bytes_per_second");
+      if (it != r.counters.end()) bytesPerSecond_[name] = it->second.value;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  // Throughput ratio (ours / base) when both report bytes per second, else time ratio.
+  void printRatio(const std::string& ours, const std::string& base) const {
+    auto ra = bytesPerSecond_.find(ours), rb = bytesPerSecond_.find(base);
+    if (ra != bytesPerSecond_.end() && rb != bytesPerSecond_.end() && rb->second > 0) {
+      std::printf("%s / %s: %.1f MB/s / %.1f MB/s = %.2f\n", ours.c_str(), base.c_str(), ra->second / 1e6,
+                  rb->second / 1e6, ra->second / rb->second);
+      return;
+    }
+    auto ta = nanoseconds_.find(ours), tb = nanoseconds_.find(base);
+    if (ta == nanoseconds_.end() || tb == nanoseconds_.end() || tb->second <= 0) {
+      std::printf("%s / %s: not measured\n", ours.c_str(), base.c_str());
+      return;
+    }
+    std::printf("%s / %s: %.1f us / %.1f us = %.3f\n", ours.c_str(), base.c_str(), ta->second / 1e3,
+                tb->second / 1e3, ta->second / tb->second);
+  }
+
+ private:
+  std::map<std::string, double> nanoseconds_, bytesPerSecond_;
+};
+
+// Runs the registered benchmarks, then prints each (ours, baseline) ratio. Names are
+// run names: the function name followed by "/arguments" where a benchmark has them.
+inline int runBenchmarksWithRatios(int argc, char** argv,
+                                   const std::vector<std::pair<std::string, std::string>>& pairs) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\n");
+  for (const auto& [ours, base] : pairs) reporter.printRatio(ours, base);
+  benchmark::Shutdown();
+  return 0;
+}
