@@ -29,7 +29,6 @@ bool eventually(F cond) {
 
 struct EventPoll : PropTest {
   ScopedTiming timingGuard;
-  ScopedTiming timingGuard;
   void SetUp() override {
     PropTest::SetUp();
     timing().waitSlice = 2ms;

@@ -2,12 +2,20 @@
 // A connected link against an in-process simulator, with short time-outs.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 #include "ptp/link.h"
 #include "ptp/mailbox.h"
 #include "ptp/timing.h"
 #include "tools/devsim/simulator.h"
+
+// Bytes written out in a test, as the link hands them back.
+inline devsim::Bytes bytesOf(std::initializer_list<int> v) {
+  devsim::Bytes b;
+  for (int x : v) b.push_back(static_cast<uint8_t>(x));
+  return b;
+}
 
 class LinkFixture : public ::testing::Test {
  protected:

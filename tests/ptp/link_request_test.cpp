@@ -6,13 +6,6 @@
 using devsim::Bytes;
 using namespace std::chrono_literals;
 
-namespace {
-Bytes bytesOf(std::initializer_list<int> v) {
-  Bytes b;
-  for (int x : v) b.push_back(static_cast<uint8_t>(x));
-  return b;
-}
-}  // namespace
 
 // Heartbeat and client name, answered in each generation's form.
 TEST_F(LinkFixture, RequestsAreAnsweredInBothGenerations) {

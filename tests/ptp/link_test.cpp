@@ -14,15 +14,6 @@
 using devsim::Bytes;
 using namespace std::chrono_literals;
 
-namespace {
-
-Bytes bytesOf(std::initializer_list<int> v) {
-  Bytes b;
-  for (int x : v) b.push_back(static_cast<uint8_t>(x));
-  return b;
-}
-
-}  // namespace
 
 // The framing table: what a message read gives for each announced length.
 TEST_F(LinkFixture, ReadMessageFramingTable) {

@@ -25,8 +25,4 @@ class MailboxFixture : public LinkFixture {
   }
 };
 
-inline ByteBuffer bytesOf(std::initializer_list<int> v) {
-  ByteBuffer b;
-  for (int x : v) b.push_back(static_cast<uint8_t>(x));
-  return b;
-}
+

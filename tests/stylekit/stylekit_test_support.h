@@ -1,30 +1,16 @@
 #pragma once
-// Renders kit drawings and reads pixels at y-up point positions.
+// Renders kit drawings (through the graphics tests' helpers) and measures what they paint.
 #include <QImage>
 #include <QPainter>
 #include <functional>
 
 #include "platform/graphics/graphics_context.h"
+#include "platform/graphics_test_support.h"
 
 namespace sktest {
 
-inline QImage draw(qreal w, qreal h, qreal dpr, const std::function<void(GraphicsContext&)>& fn,
-                   QColor background = Qt::transparent) {
-  QImage img(QSize(qCeil(w * dpr - 1e-9), qCeil(h * dpr - 1e-9)), QImage::Format_ARGB32_Premultiplied);
-  img.setDevicePixelRatio(dpr);
-  img.fill(background);
-  QPainter p(&img);
-  GraphicsContext ctx(p, h);
-  fn(ctx);
-  return img;
-}
-
-inline QColor at(const QImage& img, qreal x, qreal y) {
-  const qreal dpr = img.devicePixelRatio();
-  const int px = std::clamp(static_cast<int>(std::floor(x * dpr)), 0, img.width() - 1);
-  const int py = std::clamp(static_cast<int>(std::floor(img.height() - y * dpr)), 0, img.height() - 1);
-  return img.pixelColor(px, py);
-}
+using gfxtest::at;
+using gfxtest::draw;
 
 // The extent in points (y up) of the pixels that pass a test.
 struct Extent {
