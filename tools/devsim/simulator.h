@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -144,6 +145,47 @@ class Simulator {
   std::map<uint8_t, int> busy_;
   uint32_t rangeReplyLimit_ = 0;
   std::atomic<uint32_t> pushTransactionId_{0xF0000000u};
+
+ public:
+  // PTP operations beyond GetObject (simulator_ptp.cpp): GetDeviceInfo, Open/CloseSession,
+  // GetStorageIDs (and Canon 0x9101), GetStorageInfo, GetNumObjects, GetObjectHandles,
+  // GetObjectInfo (and Canon 0x9170), GetThumb, DeleteObject, GetPartialObject (and
+  // Canon 0x912C, 0x9172). PTP commands received are recorded (the latest 100,000).
+  struct PtpCommand {
+    uint16_t code = 0;
+    uint32_t transactionId = 0;
+    std::vector<uint32_t> params;
+  };
+  struct PtpReply {
+    uint16_t result = 0x2001;
+    std::optional<Bytes> data;  // a data phase before the response
+    std::vector<uint32_t> params;
+  };
+  using PtpHandler = std::function<PtpReply(const PtpCommand&)>;
+  // Replaces the built-in answer of one operation (null: back to the built-in one).
+  void setPtpHandler(uint16_t code, PtpHandler handler);
+  // The DeviceInfo dataset GetDeviceInfo answers (makeDeviceInfo, or raw bytes).
+  void setDeviceInfo(Bytes dataset);
+  void addStorage(uint32_t id, Bytes storageInfo);
+  // An object's ObjectInfo dataset (answered for 0x1008 and 0x9170 alike) and thumbnail.
+  void setObjectInfo(uint32_t handle, Bytes objectInfo);
+  void setThumb(uint32_t handle, Bytes thumbnail);
+  // The next `times` commands of this PTP operation are answered DeviceBusy.
+  void setPtpBusyAnswers(uint16_t code, int times);
+  std::vector<PtpCommand> ptpCommands() const;
+
+ private:
+  struct PtpState;
+  // True when the command was answered here; GetObject falls through to handlePtp.
+  bool handlePtpOperation(const uint8_t* container, size_t n);
+  std::shared_ptr<PtpState> ptpState() const;
+  mutable std::shared_ptr<PtpState> ptp_;
 };
+
+// A PTP string: count byte (units including the terminator), UTF-16 units; "" is one 0.
+Bytes makePtpString(const std::string& text);
+// A DeviceInfo dataset with these texts and operations (other lists empty).
+Bytes makeDeviceInfo(const std::string& manufacturer, const std::string& model,
+                     const std::vector<uint16_t>& operations);
 
 }  // namespace devsim

@@ -87,6 +87,7 @@ void Simulator::handlePtp(const uint8_t* c, size_t n) {
   uint16_t type = getU16(c + 4), code = getU16(c + 6);
   uint32_t tid = getU32(c + 8);
   if (type != 1) return;
+  if (handlePtpOperation(c, n)) return;
   auto respond = [&](uint16_t result) { sendFrame(10, makeContainer(3, result, tid, {})); };
   if (code != kGetObject) {
     respond(0x2005);  // OperationNotSupported

@@ -1,0 +1,58 @@
+#pragma once
+// Library start-up, the PTP session and the connect-time camera set-up.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ptp/bytes.h"
+#include "ptp/ptp_transaction.h"
+#include "ptp/ptp_transport.h"
+#include "ptp/response_codes.h"
+
+constexpr uint32_t kPtpSessionId = 1;
+
+// Empties the property table, clears the manual-focus state, stores the after-events
+// callback, installs the transport (resetting the transaction id) and the bracket.
+void camInit(PtpSendFn send, PtpReceiveFn receive, PtpBracketFn bracket, std::function<void()> afterEvents);
+
+// What camera set-up needs from the camera interface and the vendor modules. The
+// defaults answer as for a camera nobody recognises.
+struct CamSessionHooks {
+  // Sets the model index from the DeviceInfo model text; true when recognised.
+  std::function<bool()> identifyModel = [] { return false; };
+  // Installs the vendor's label table and runs its set-up (Nikon: host mode first).
+  std::function<PtpResponseCode(uint16_t vendor, uint8_t nikonHostFlag)> vendorSetUp =
+      [](uint16_t, uint8_t) { return ERROR_CAMERA_NOT_SUPPORTED; };
+  // Live-view zoom, Nikon capture flag and the maximum bracketing EV back to "unset".
+  std::function<void()> resetCameraState = [] {};
+  std::function<bool()> isAutoFocusMode = [] { return false; };
+  // Canon's own thumbnail read.
+  std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint32_t flag)> canonGetThumb =
+      [](uint32_t, ByteBuffer&, uint32_t) { return ERROR_CAMERA_NOT_SUPPORTED; };
+};
+CamSessionHooks camSessionHooks();
+void camSetSessionHooks(CamSessionHooks hooks);
+
+// Connect-time set-up: vendor from the DeviceInfo, model, vendor set-up, code map.
+PtpResponseCode camInitCamera(uint8_t nikonHostFlag);
+// Fetches the DeviceInfo, then identifies the model.
+bool camDetectModel();
+
+// The manual-focus state (0/1).
+uint32_t camGetAfState();
+void camSetAfState(uint32_t state);
+
+// OpenSession with the session id; SessionAlreadyOpen counts as success. Detects the
+// vendor first.
+PtpResponseCode ptpOpenSession();
+// Canon answers success without sending.
+PtpResponseCode ptpCloseSession();
+PtpResponseCode ptpResetDevicePropValue(uint32_t code);
+
+// Small pieces kept for their callers.
+int camStubZeroA();
+int camStubZeroB();
+int camStubZeroC();
+void camStubVoid();
+// The text cut to 1,024 bytes, in a buffer of its own.
+std::string camStoreText(const char* text);
