@@ -30,7 +30,7 @@ KV_FUZZ_TARGET(mailbox_router) {
     (void)ptpParseHeader(container, h);
   }
   uint8_t record[kObjectInfoBytes] = {};
-  std::memcpy(record, frame.data(), std::min(frame.size(), sizeof record));
+  if (!frame.empty()) std::memcpy(record, frame.data(), std::min(frame.size(), sizeof record));
   shareWidenObjectInfo(record);
   (void)objectInfoFromBytes(std::span<const uint8_t>(record, sizeof record));
   return 0;
