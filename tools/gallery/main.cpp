@@ -1,0 +1,248 @@
+// Renders the widgets offscreen into one PNG page for review: the alert with all its
+// buttons and help popover, the progress HUD in each mode, popovers at several positions
+// and flat buttons in each state.
+// Usage: korvalume-gallery <output.png>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <cstdio>
+
+#include "platform/graphics/graphics_context.h"
+#include "platform/graphics/text.h"
+#include "ui/widgets/alert/kl_alert.h"
+#include "ui/widgets/flat_button/sy_flat_button.h"
+#include "ui/widgets/hud/mb_progress_hud.h"
+#include "ui/widgets/popover/sfb_popover.h"
+#include "ui/widgets/progress/yrk_spinning_progress_indicator.h"
+
+namespace {
+
+constexpr int kPad = 16;
+constexpr int kLabel = 20;
+
+class Page {
+ public:
+  explicit Page(QSize size) : image_(size, QImage::Format_ARGB32_Premultiplied), painter_(&image_) {
+    image_.fill(QColor(0x1C, 0x1C, 0x1E));
+  }
+  // Places a rendered widget with a caption; moves to the next row when the row is full.
+  void add(const QString& caption, const QImage& shot) {
+    if (x_ + shot.width() + kPad > image_.width()) newRow();
+    label(caption, QPointF(x_, y_));
+    painter_.drawImage(QPointF(x_, y_ + kLabel), shot);
+    x_ += std::max(shot.width(), 100) + kPad;  // room for the caption
+    rowHeight_ = std::max(rowHeight_, shot.height() + kLabel);
+  }
+  void newRow() {
+    x_ = kPad;
+    y_ += rowHeight_ + kPad;
+    rowHeight_ = 0;
+  }
+  bool save(const QString& path) {
+    painter_.end();
+    return image_.copy(0, 0, image_.width(), std::min(image_.height(), y_ + rowHeight_ + kPad)).save(path);
+  }
+
+ private:
+  void label(const QString& text, QPointF topLeft) {
+    painter_.save();
+    painter_.translate(topLeft);
+    GraphicsContext ctx(painter_, kLabel);
+    drawInRect(ctx, text, QRectF(0, 0, 1000, kLabel - 4),
+               TextAttributes{Font(FontFace::Regular, 12), QColor(0xC8, 0xC8, 0xC8), TextAlignment::Left});
+    painter_.restore();
+  }
+
+  QImage image_;
+  QPainter painter_;
+  int x_ = kPad, y_ = kPad, rowHeight_ = 0;
+};
+
+QImage shot(QWidget& w) {
+  QImage img(w.size(), QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  w.render(&img);
+  return img;
+}
+
+// A stand-in for a window's content: a mid-grey pane with a few stripes, so that
+// translucency shows.
+class Backdrop : public QWidget {
+ public:
+  explicit Backdrop(QSize size) { resize(size); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0x6A, 0x70, 0x78));
+    for (int x = -height(); x < width(); x += 24)
+      p.fillRect(QRect(x, 0, 8, height()).translated(0, 0), QColor(0x7A, 0x80, 0x88));
+  }
+};
+
+void addFlatButtons(Page& page) {
+  QImage glyph(16, 16, QImage::Format_ARGB32);
+  glyph.fill(Qt::transparent);
+  {
+    QPainter p(&glyph);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(Qt::black);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(1, 1, 14, 14));
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.drawEllipse(QRectF(5, 5, 6, 6));
+  }
+  struct Variant {
+    const char* caption;
+    int state;
+    bool enabled;
+    int imagePosition;
+    const char* title;
+  };
+  const Variant variants[] = {
+      {"normal", 0, true, NoImage, "Normal"},       {"state 1 (on)", 1, true, NoImage, "On"},
+      {"disabled", 0, false, NoImage, "Disabled"},  {"image left", 0, true, ImageLeft, "Image"},
+      {"image only", 1, true, ImageOnly, ""},       {"shrunk title", 0, true, NoImage, "A title too long"},
+  };
+  for (const Variant& v : variants) {
+    SYFlatButton b;
+    b.resize(v.imagePosition == ImageOnly ? 40 : 110, 32);
+    b.setCornerRadius(6);
+    b.setBorderWidth(1);
+    b.setBorderNormalColor(QColor(0x8A, 0xB4, 0xF8));
+    b.setBorderHighlightColor(Qt::white);
+    b.setBackgroundNormalColor(QColor(0x1F, 0x6F, 0xD1));
+    b.setBackgroundHighlightColor(QColor(0xF2, 0xA9, 0x3B));
+    b.setTitleNormalColor(Qt::white);
+    b.setTitleHighlightColor(QColor(0x20, 0x20, 0x20));
+    b.setImageNormalColor(Qt::white);
+    b.setImageHighlightColor(QColor(0x20, 0x20, 0x20));
+    b.setSpacing(3);
+    b.setTitle(v.title);
+    if (v.imagePosition != NoImage) {
+      b.setImage(glyph);
+      b.setImagePosition(v.imagePosition);
+    }
+    if (QString(v.caption) == "shrunk title") b.resize(80, 32), b.setFrame(QRectF(0, 0, 80, 32));
+    b.setState(v.state);
+    b.setEnabled(v.enabled);
+    b.finishAnimations();
+    page.add(v.caption, shot(b));
+  }
+}
+
+void addAlert(Page& page) {
+  auto alert = KL_Alert::klAlertWithStyle(AlertStyleStop);
+  alert->setTitleText("Error");
+  alert->setInformationText("The SD card could not be formatted.  Response: card is write-protected.");
+  alert->setCancelButtonText("Cancel", nullptr);
+  alert->setThirdButtonText("Retry", nullptr);
+  alert->setHelpText("Slide the card's lock switch up and insert it again.");
+  alert->setCheckBoxHidden(false);
+  alert->showNonModal();
+  alert->oCheckButton->setText("Do not ask again");
+  alert->window()->adjustSize();
+  page.add("alert (stop), all buttons", shot(*alert->window()));
+  alert->helpAction();
+  page.add("alert, help popover open", shot(*alert->window()));
+  for (AlertStyle style : {AlertStyleCaution, AlertStyleNote}) {
+    auto a = KL_Alert::klAlertWithStyle(style);
+    a->setTitleText(style == AlertStyleCaution ? "Warning" : "Information");
+    a->setInformationText("Connection to Korvalume lost.");
+    a->showNonModal();
+    a->window()->adjustSize();
+    page.add(style == AlertStyleCaution ? "alert (caution)" : "alert (note), OK only", shot(*a->window()));
+    a->close();
+  }
+  alert->close();
+}
+
+void addHuds(Page& page) {
+  struct Variant {
+    const char* caption;
+    int mode;
+    bool dim;
+    bool button;
+  };
+  const Variant variants[] = {
+      {"HUD spinner", HudModeSpinner, false, false}, {"HUD pie 40%", HudModePie, false, false},
+      {"HUD bar + Cancel", HudModeBar, false, true}, {"HUD annular 40%", HudModeAnnular, false, false},
+      {"HUD text, dimmed", HudModeText, true, false}, {"HUD custom view", HudModeCustomView, false, false},
+  };
+  for (const Variant& v : variants) {
+    Backdrop host(QSize(260, 200));
+    MBProgressHUD* hud = MBProgressHUD::showHUDAddedTo(&host, false);
+    if (v.mode == HudModeCustomView) {
+      auto* custom = new QLabel("✓");
+      custom->setStyleSheet("color: white; font-size: 36px;");
+      custom->resize(40, 40);
+      custom->setAlignment(Qt::AlignCenter);
+      hud->setCustomView(custom);
+    }
+    hud->setMode(v.mode);
+    hud->setLabelText(v.mode == HudModeBar ? "40%" : "Downloading");
+    hud->setDetailsLabelText(v.mode == HudModeText ? "IMG_0042.CR3" : "");
+    hud->setDimBackground(v.dim);
+    if (v.button) hud->setupButton("Cancel", [] {});
+    hud->setProgress(0.4f);
+    if (auto* spin = qobject_cast<YRKSpinningProgressIndicator*>(hud->indicator()))
+      for (int i = 0; i < 5; ++i) spin->updateFrame();
+    page.add(v.caption, shot(host));
+  }
+}
+
+void addPopovers(Page& page) {
+  const std::pair<PopoverPosition, const char*> positions[] = {
+      {PopoverBelow, "popover below (1)"},         {PopoverAbove, "popover above (3)"},
+      {PopoverLeft, "popover left (0)"},           {PopoverRight, "popover right (2)"},
+      {PopoverAboveLeftward, "above leftward (8)"}, {PopoverBelowRightward, "below rightward (11)"},
+  };
+  for (const auto& [position, caption] : positions) {
+    Backdrop host(QSize(280, 220));
+    host.show();
+    auto* content = new QLabel("Histogram");
+    content->setStyleSheet("color: white;");
+    content->setAlignment(Qt::AlignCenter);
+    content->resize(100, 50);
+    SFBPopover pop(content);
+    pop.setAnimates(false);
+    pop.setPosition(position);
+    const QPointF target(140, 110);
+    pop.displayPopoverInWindow(&host, target);
+    QImage img = shot(host);
+    {
+      // The target point, for checking where the arrow lands.
+      QPainter p(&img);
+      p.setPen(QPen(QColor(255, 60, 60), 1));
+      p.drawLine(QPointF(target.x() - 5, 220 - target.y()), QPointF(target.x() + 5, 220 - target.y()));
+      p.drawLine(QPointF(target.x(), 220 - target.y() - 5), QPointF(target.x(), 220 - target.y() + 5));
+    }
+    page.add(caption, img);
+    pop.closePopover();
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: korvalume-gallery <output.png>\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  initGraphicsResources();
+  Page page(QSize(1700, 2400));
+  addFlatButtons(page);
+  page.newRow();
+  addAlert(page);
+  page.newRow();
+  addHuds(page);
+  page.newRow();
+  addPopovers(page);
+  if (!page.save(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,33 @@
+#include "ui/widgets/hud/hud_effect.h"
+
+#include <QPainter>
+
+void HudEffect::setOpacity(qreal o) {
+  if (o == opacity_) return;
+  opacity_ = o;
+  update();
+}
+
+void HudEffect::setScale(qreal s) {
+  if (s == scale_) return;
+  scale_ = s;
+  update();
+}
+
+void HudEffect::draw(QPainter* painter) {
+  if (opacity_ <= 0) return;
+  QPoint offset;
+  const QPixmap pixmap = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::PadToEffectiveBoundingRect);
+  if (pixmap.isNull()) return;
+  painter->save();
+  painter->setOpacity(painter->opacity() * opacity_);
+  if (scale_ != 1) {
+    const QPointF centre = boundingRect().center();
+    painter->translate(centre);
+    painter->scale(scale_, scale_);
+    painter->translate(-centre);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+  }
+  painter->drawPixmap(offset, pixmap);
+  painter->restore();
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The HUD's alpha and zoom: the whole view, children included, drawn at an opacity and
+// scaled about its centre (as a layer transform with the centre as anchor would).
+#include <QGraphicsEffect>
+
+class HudEffect : public QGraphicsEffect {
+  Q_OBJECT
+ public:
+  explicit HudEffect(QObject* parent = nullptr) : QGraphicsEffect(parent) {}
+  void setOpacity(qreal o);
+  void setScale(qreal s);
+  qreal opacity() const { return opacity_; }
+  qreal scale() const { return scale_; }
+
+ protected:
+  void draw(QPainter* painter) override;
+
+ private:
+  qreal opacity_ = 1;
+  qreal scale_ = 1;
+};
