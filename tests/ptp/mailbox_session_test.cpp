@@ -172,6 +172,8 @@ TEST_F(MailboxFixture, EndOfTheReaderAndTheNextSession) {
   EXPECT_EQ(waiting.get(), ERROR_CANCELLED);
   taker.join();
   EXPECT_TRUE(taker.ended);
+  // The reader wakes both sides before it marks itself stopped: give it a moment.
+  for (int i = 0; i < 30000 && shareReaderRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_FALSE(shareReaderRunning());
   EXPECT_EQ(devHeartbeat(), ERROR_CONNECTION);  // the link is closed
 
