@@ -73,8 +73,10 @@ GraphicsContext::GraphicsContext(QPainter& painter, qreal height) : painter_(pai
     if (type == QInternal::Image || type == QInternal::Pixmap) {
       canvas_ = QRect(0, 0, dev->width(), dev->height());
     } else {
-      const qreal dpr = dev->devicePixelRatioF();
-      canvas_ = QRect(0, 0, qCeil(dev->width() * dpr), qCeil(dev->height() * dpr));
+      // A widget painted as a child of another lands at an offset in the parent's device:
+      // its own bounds go through the device matrix (the transform without the world part).
+      const QTransform deviceMatrix = painter_.worldTransform().inverted() * painter_.deviceTransform();
+      canvas_ = deviceMatrix.mapRect(QRectF(0, 0, dev->width(), dev->height())).toAlignedRect();
     }
   }
   stack_.emplace_back();
