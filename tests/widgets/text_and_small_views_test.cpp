@@ -133,4 +133,7 @@ TEST(ImageTransform, RotationSizes) {
   EXPECT_NEAR(r.width(), 200, 1);
   EXPECT_NEAR(r.height(), 300, 1);
   EXPECT_EQ(r.pixelColor(100, 150), QColor(Qt::blue));
+  // A Core Image picture becomes an image of its extent's size; none gives zero size.
+  EXPECT_EQ(imageFromCIImage(img).size(), QSize(300, 200));
+  EXPECT_EQ(imageFromCIImage(QImage()).size(), QSize(0, 0));
 }

@@ -50,3 +50,5 @@ QImage imageRotatedByDegrees(const QImage& image, double degrees) {
   if (size.isEmpty()) return image;
   return drawRotated(image, size, degrees);
 }
+
+QImage imageFromCIImage(const QImage& ciImage) { return ciImage.isNull() ? QImage() : ciImage.copy(); }

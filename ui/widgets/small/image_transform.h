@@ -9,3 +9,7 @@ QImage imageRotated(const QImage& image, float degrees);
 
 // The image rotated by any angle into the bounding box of its rotated rectangle.
 QImage imageRotatedByDegrees(const QImage& image, double degrees);
+
+// An image holding a Core Image picture. Our Core Image stand-in renders into QImage, so
+// this is the picture at the size of its extent; none gives an empty (zero-size) image.
+QImage imageFromCIImage(const QImage& ciImage);
