@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/prop_labels.h"
 #include "ptp/prop_services.h"
 #include "ptp/prop_table.h"
@@ -27,10 +28,10 @@ bool nikonWholeStepModel(uint8_t model) {
 // The stepping direction runs against the list order for these codes.
 bool reversedCode(uint16_t vendor, uint32_t code) {
   switch (vendor) {
-    case kVendorFujifilm: return code != 0x5007;
-    case kVendorCanon: return code == 0xD103;
-    case kVendorSony: return code == 0xD21E;
-    case kVendorNikon: return code == 0x500F || code == 0xD100 || code == 0xD0B4;
+    case CameraVendorFujifilm: return code != 0x5007;
+    case CameraVendorCanon: return code == 0xD103;
+    case CameraVendorSony: return code == 0xD21E;
+    case CameraVendorNikon: return code == 0x500F || code == 0xD100 || code == 0xD0B4;
     default: return false;
   }
 }
@@ -38,10 +39,10 @@ bool reversedCode(uint16_t vendor, uint32_t code) {
 // Aperture lists run from wide to narrow, so up and down swap.
 bool apertureCode(uint16_t vendor, uint32_t code) {
   switch (vendor) {
-    case kVendorFujifilm:
-    case kVendorNikon: return code == 0x5007;
-    case kVendorCanon: return code == 0xD101 || code == 0xD102;
-    case kVendorSony: return code == 0xD20D;
+    case CameraVendorFujifilm:
+    case CameraVendorNikon: return code == 0x5007;
+    case CameraVendorCanon: return code == 0xD101 || code == 0xD102;
+    case CameraVendorSony: return code == 0xD20D;
     default: return false;
   }
 }
@@ -57,7 +58,7 @@ long positionOf(const PropertyStruct& record, uint32_t value) {
 
 float camStepsToEv(int steps, float ev) {
   auto services = cameraServices();
-  if (services->vendor() == kVendorNikon && nikonWholeStepModel(services->modelIndex())) {
+  if (camGetVendor() == CameraVendorNikon && nikonWholeStepModel(camModelIndex())) {
     if (ev > 1.9f || (ev > 0.9f && steps >= 1)) return static_cast<float>(steps);
     return static_cast<float>(steps) / 3.0f;
   }
@@ -110,20 +111,20 @@ std::vector<uint32_t> camBuildEvTable(uint32_t base, uint32_t count, float step)
 uint32_t camBatteryPercent(uint32_t level) {
   static constexpr uint32_t kFujifilm[] = {100, 0, 0, 10, 50, 100, 100, 0, 10, 20, 40, 60, 80, 100, 100};
   static constexpr uint32_t kCanon[] = {0, 50, 100, 0, 75, 25};
-  switch (cameraServices()->vendor()) {
-    case kVendorFujifilm: {
+  switch (camGetVendor()) {
+    case CameraVendorFujifilm: {
       const uint32_t index = std::max(level & 0xFF, level >> 24) + 1;
       return index < std::size(kFujifilm) ? kFujifilm[index] : 0;
     }
-    case kVendorCanon: return level < std::size(kCanon) ? kCanon[level] : 0;
-    case kVendorSony:
-    case kVendorNikon: return level & 0xFF;
+    case CameraVendorCanon: return level < std::size(kCanon) ? kCanon[level] : 0;
+    case CameraVendorSony:
+    case CameraVendorNikon: return level & 0xFF;
     default: return 0;
   }
 }
 
 uint32_t propCountSteps(uint32_t code, uint32_t value, int step, int mode) {
-  const uint16_t vendor = cameraServices()->vendor();
+  const uint16_t vendor = camGetVendor();
   PropertyStruct* record = propFind(code, true);
   if (!record) return 0;
   const long n = static_cast<long>(record->values.size());
@@ -152,7 +153,7 @@ std::optional<PropertyValueNamesStruct> propStepValue(uint32_t code, uint32_t va
     entry.value = value;
     return entry;
   }
-  const uint16_t vendor = cameraServices()->vendor();
+  const uint16_t vendor = camGetVendor();
   PropertyStruct* record = propFind(code, true);
   if (!record) return std::nullopt;
   std::optional<PropertyValueNamesStruct> result;

@@ -7,3 +7,8 @@ uint16_t camGetVendor() { return currentCameraVendor.load(); }
 void camSetVendor(uint16_t vendor) { currentCameraVendor = vendor; }
 uint8_t camModelIndex() { return CameraModelIndex.load(); }
 void camSetModelIndex(uint8_t index) { CameraModelIndex = index; }
+
+bool camIsFujifilm() { return camGetVendor() == CameraVendorFujifilm; }
+bool camIsCanon() { return camGetVendor() == CameraVendorCanon; }
+bool camIsSony() { return camGetVendor() == CameraVendorSony; }
+bool camIsNikon() { return camGetVendor() == CameraVendorNikon; }

@@ -17,7 +17,15 @@ enum CameraVendor : uint16_t {
 extern std::atomic<uint16_t> currentCameraVendor;
 extern std::atomic<uint8_t> CameraModelIndex;
 
+// The one source of the session's vendor and model: every vendor branch of the library
+// reads these, never a copy of its own.
 uint16_t camGetVendor();
 void camSetVendor(uint16_t vendor);
 uint8_t camModelIndex();
 void camSetModelIndex(uint8_t index);
+
+// The four vendor predicates: the only vendor tests callers outside the library make.
+bool camIsFujifilm();
+bool camIsCanon();
+bool camIsSony();
+bool camIsNikon();

@@ -7,20 +7,14 @@
 #include <vector>
 
 #include "ptp/bytes.h"
+#include "ptp/camera_vendor.h"
 #include "ptp/response_codes.h"
-
-constexpr uint16_t kVendorFujifilm = 12;
-constexpr uint16_t kVendorCanon = 13;
-constexpr uint16_t kVendorSony = 14;
-constexpr uint16_t kVendorNikon = 15;
-constexpr uint16_t kVendorNone = 255;
 
 // The event poller's fetch callback: events into out, blocking flag.
 using DevEventFetchFn = std::function<PtpResponseCode(ByteBuffer& out, uint8_t blocking)>;
 
 struct CommandVendorHooks {
-  std::function<uint16_t()> vendor = [] { return kVendorNone; };
-  std::function<uint8_t()> modelIndex = [] { return uint8_t(0); };
+  // The vendor and model come from camGetVendor() and camModelIndex().
   std::function<bool()> canonIsRecentModel = [] { return false; };
   std::function<bool()> fujiIsGfxBody = [] { return false; };
   // The Nikon lens-type property reads 0.

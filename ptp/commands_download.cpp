@@ -4,6 +4,7 @@
 #include <new>
 #include <thread>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/command_vendor.h"
 #include "ptp/commands.h"
 #include "ptp/commands_internal.h"
@@ -115,8 +116,8 @@ PtpResponseCode devDownloadObject(const PtpObjectInfoStruct* record, ByteBuffer&
   const uint32_t size = record->objectCompressedSize;
   if (size > kDevMaxObjectBytes) return ERROR_TOO_LARGE;
   auto hooks = devVendorHooks();
-  const uint16_t vendor = hooks.vendor();
-  const bool canonByRanges = vendor == kVendorCanon && hooks.modelIndex() == kCanonModelByRanges;
+  const uint16_t vendor = camGetVendor();
+  const bool canonByRanges = vendor == CameraVendorCanon && camModelIndex() == kCanonModelByRanges;
   if (size < kDevGetObjectLimit && !canonByRanges) {
     if (relayMode != 0) {
       msgTablePut(kGetObject, bytesOf(*record),
@@ -135,7 +136,7 @@ PtpResponseCode devDownloadObject(const PtpObjectInfoStruct* record, ByteBuffer&
     return rc;
   }
   const uint32_t range =
-      vendor == kVendorCanon && hooks.canonIsRecentModel() ? kDevCanonRecentRangeBytes : kDevRangeBytes;
+      vendor == CameraVendorCanon && hooks.canonIsRecentModel() ? kDevCanonRecentRangeBytes : kDevRangeBytes;
   return downloadRanges(size, range, relayMode != RelayModeRelayOnly, out,
                         [&](uint32_t offset, uint32_t length, ByteBuffer& chunk) {
                           return devGetPartialObject(record, offset, length, chunk, relayMode);

@@ -2,6 +2,7 @@
 // and property hooks of the command set.
 #include <algorithm>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/command_vendor.h"
 #include "ptp/commands.h"
 #include "ptp/commands_internal.h"
@@ -30,11 +31,11 @@ uint16_t devFocusStepSize(uint16_t step) {
   static const uint16_t sony[3] = {2, 5, 7};
   static const uint16_t fujiGfx[3] = {20, 125, 500};
   static const uint16_t fuji[3] = {6, 50, 140};
-  switch (hooks.vendor()) {
-    case kVendorCanon: row = canon; break;
-    case kVendorNikon: row = hooks.nikonLensTypeZero() ? nikonLensZero : nikon; break;
-    case kVendorSony: row = sony; break;
-    case kVendorFujifilm: row = hooks.fujiIsGfxBody() ? fujiGfx : fuji; break;
+  switch (camGetVendor()) {
+    case CameraVendorCanon: row = canon; break;
+    case CameraVendorNikon: row = hooks.nikonLensTypeZero() ? nikonLensZero : nikon; break;
+    case CameraVendorSony: row = sony; break;
+    case CameraVendorFujifilm: row = hooks.fujiIsGfxBody() ? fujiGfx : fuji; break;
     default: return step;
   }
   return row[step - 1];
@@ -55,8 +56,8 @@ PtpResponseCode canonDrive(const CommandVendorHooks& hooks, int16_t stepSize, ui
 
 PtpResponseCode devDriveFocus(int16_t stepSize, int count) {
   auto hooks = devVendorHooks();
-  switch (hooks.vendor()) {
-    case kVendorCanon: {
+  switch (camGetVendor()) {
+    case CameraVendorCanon: {
       int left = std::max(count, 0);
       while (left > 0) {
         int now = std::min(left, kDevCanonMaxDriveSteps);
@@ -67,15 +68,15 @@ PtpResponseCode devDriveFocus(int16_t stepSize, int count) {
       if (count > 0) hooks.setManualFocus(1, 1);
       return PTP_RC_OK;
     }
-    case kVendorNikon: {
+    case CameraVendorNikon: {
       int16_t direction = stepSize < 0 ? 2 : stepSize;
       PtpResponseCode rc = hooks.nikonDriveFocus(direction, static_cast<uint16_t>(count));
       if (rc == PTP_RC_OK) hooks.setManualFocus(1, 1);
       return rc;
     }
-    case kVendorSony:
+    case CameraVendorSony:
       return hooks.sonyDriveFocus(static_cast<int16_t>(-(int32_t(stepSize) * count)));
-    case kVendorFujifilm:
+    case CameraVendorFujifilm:
       return hooks.fujiDriveFocus(static_cast<int16_t>(int32_t(stepSize) * count));
     default:
       return ERROR_CAMERA_NOT_SUPPORTED;
@@ -84,8 +85,8 @@ PtpResponseCode devDriveFocus(int16_t stepSize, int count) {
 
 int devSetLiveViewRelay(int on) {
   auto hooks = devVendorHooks();
-  uint16_t vendor = hooks.vendor();
-  if (vendor != kVendorCanon && vendor != kVendorNikon) return 0;
+  uint16_t vendor = camGetVendor();
+  if (vendor != CameraVendorCanon && vendor != CameraVendorNikon) return 0;
   return msgTableSetRelay(on ? 1 : 0, hooks.liveViewOpcode());
 }
 
@@ -100,9 +101,9 @@ int devUnregisterRelay(uint32_t key) { return msgTableRemove(key); }
 
 PtpResponseCode devFetchEventsVendor(ByteBuffer& out, uint8_t blocking) {
   auto hooks = devVendorHooks();
-  switch (hooks.vendor()) {
-    case kVendorCanon: return hooks.canonReadEvents(out, 1);
-    case kVendorNikon: return hooks.nikonReadEvents(out, 1);
+  switch (camGetVendor()) {
+    case CameraVendorCanon: return hooks.canonReadEvents(out, 1);
+    case CameraVendorNikon: return hooks.nikonReadEvents(out, 1);
     default:
       (void)blocking;
       out.clear();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/command_vendor.h"
 #include "ptp/commands.h"
 #include "ptp/commands_internal.h"
@@ -101,7 +102,7 @@ ByteBuffer devBuild211(uint16_t focusCount, uint32_t code, uint32_t first, uint3
   if (!property && !focus) return {};
   auto hooks = devVendorHooks();
   const uint8_t manual = hooks.isManualFocus();
-  const uint16_t vendor = hooks.vendor();
+  const uint16_t vendor = camGetVendor();
   const uint32_t body = (property ? 22u : 0u) + (focus ? 17u : 0u);
   ByteBuffer r(body + 6, 0);
   r[0] = property && focus ? 3 : (property ? 2 : 1);
@@ -110,7 +111,7 @@ ByteBuffer devBuild211(uint16_t focusCount, uint32_t code, uint32_t first, uint3
   size_t at = 6;
   if (property) {
     uint8_t sentMode = mode;
-    bool swapped = (code == 0xD20D && vendor == kVendorSony) || (code == 0x5007 && vendor == kVendorFujifilm);
+    bool swapped = (code == 0xD20D && vendor == CameraVendorSony) || (code == 0x5007 && vendor == CameraVendorFujifilm);
     if (swapped && (mode == 1 || mode == 2)) sentMode = mode == 1 ? 2 : 1;
     bytesPutU32(r.data() + 6, z > 0 ? 0x1234 : code);
     bytesPutU32(r.data() + 10, first);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ptp/byte_reader.h"
+#include "ptp/camera_vendor.h"
 #include "ptp/event_queue.h"
 #include "ptp/filetypes.h"
 #include "ptp/prop_services.h"
@@ -46,14 +47,14 @@ void propertyChanged(std::span<const uint8_t> row, uint16_t vendor, CameraServic
   const uint32_t code = r.u32(2).value_or(0);
   const uint32_t value = r.u32(6).value_or(0);
   uint8_t getSet = r.u8(10).value_or(0);
-  if (vendor == kVendorSony && code == kSonyReadAll) {
+  if (vendor == CameraVendorSony && code == kSonyReadAll) {
     services.sonyReadAllProperties(1);
     return;
   }
-  if (vendor == kVendorFujifilm) getSet = fujiGetSet(services, code, getSet);
+  if (vendor == CameraVendorFujifilm) getSet = fujiGetSet(services, code, getSet);
   PropertyStruct* record = services.storePropertyValue(code, value, getSet);
   if (!record) record = propFind(code, false);
-  if (vendor == kVendorFujifilm && record && record->code == 0x500E) {
+  if (vendor == CameraVendorFujifilm && record && record->code == 0x500E) {
     for (uint32_t dependent : {0x5007u, 0x500Du, 0x5010u}) services.refreshProperty(dependent);
   }
   evtQueuePropertyChanged(record, false);
@@ -72,13 +73,13 @@ PtpResponseCode parseRows(std::span<const uint8_t> data, uint16_t vendor, Camera
 
 PtpResponseCode camParseEvents(std::span<const uint8_t> data) {
   auto services = cameraServices();
-  const uint16_t vendor = services->vendor();
+  const uint16_t vendor = camGetVendor();
   PtpResponseCode result;
   switch (vendor) {
-    case kVendorCanon: result = services->canonParseEvents(data); break;
-    case kVendorNikon: result = services->nikonParseEvents(data); break;
-    case kVendorFujifilm:
-    case kVendorSony: result = parseRows(data, vendor, *services); break;
+    case CameraVendorCanon: result = services->canonParseEvents(data); break;
+    case CameraVendorNikon: result = services->nikonParseEvents(data); break;
+    case CameraVendorFujifilm:
+    case CameraVendorSony: result = parseRows(data, vendor, *services); break;
     default: return ERROR_CAMERA_NOT_SUPPORTED;
   }
   if (result == PTP_RC_OK) evtRunAfterEvents();

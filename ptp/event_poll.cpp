@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/event_parse.h"
 #include "ptp/event_testing.h"
 #include "ptp/timing.h"
@@ -83,7 +84,7 @@ void pollBody(std::shared_ptr<PollToken> token, EventPollErrorCallback errorCall
       break;
     }
     auto services = cameraServices();
-    if (services->vendor() == kVendorNikon) {
+    if (camGetVendor() == CameraVendorNikon) {
       if (passes >= kNikonBatteryEvery) {
         services->refreshProperty(propVendorCodeMap().batteryLevel);
         passes = 0;

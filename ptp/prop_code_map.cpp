@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/prop_services.h"
 #include "ptp/prop_table.h"
 
@@ -41,11 +42,11 @@ VendorPropertyCodeMap nikon(CameraServices& services) {
 void propBuildVendorCodeMap() {
   auto services = cameraServices();
   VendorPropertyCodeMap map;
-  switch (services->vendor()) {
-    case kVendorFujifilm: map = fujifilm(); break;
-    case kVendorCanon: map = canon(); break;
-    case kVendorSony: map = sony(); break;
-    case kVendorNikon: map = nikon(*services); break;
+  switch (camGetVendor()) {
+    case CameraVendorFujifilm: map = fujifilm(); break;
+    case CameraVendorCanon: map = canon(); break;
+    case CameraVendorSony: map = sony(); break;
+    case CameraVendorNikon: map = nikon(*services); break;
     default: return;
   }
   std::lock_guard lock(M().mutex);
@@ -64,9 +65,9 @@ void propResetVendorCodeMap() {
 
 uint32_t camGetAvailableShots() {
   auto services = cameraServices();
-  const uint16_t vendor = services->vendor();
-  if (vendor == kVendorSony) return 0;
-  if (vendor == kVendorFujifilm) return services->fujiGetAvailableShots();
+  const uint16_t vendor = camGetVendor();
+  if (vendor == CameraVendorSony) return 0;
+  if (vendor == CameraVendorFujifilm) return services->fujiGetAvailableShots();
   const uint32_t code = propVendorCodeMap().availableShots;
   if (code == 0) return 0;
   PropertyStruct* record = propFind(code, true);

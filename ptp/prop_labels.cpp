@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/prop_services.h"
 #include "ptp/prop_table.h"
 
@@ -41,9 +42,9 @@ const char* propLabelFor(uint32_t code) {
 
 std::optional<std::string> propValueText(uint32_t code, uint32_t value) {
   auto services = cameraServices();
-  const uint16_t vendor = services->vendor();
-  if (vendor == kVendorNikon && code == 0xD0B5) return "ISO " + std::to_string(static_cast<int32_t>(value));
-  if (vendor >= kVendorFujifilm && vendor <= kVendorNikon) {
+  const uint16_t vendor = camGetVendor();
+  if (vendor == CameraVendorNikon && code == 0xD0B5) return "ISO " + std::to_string(static_cast<int32_t>(value));
+  if (vendor >= CameraVendorFujifilm && vendor <= CameraVendorNikon) {
     if (auto text = services->vendorValueText(code, value)) return text;
   }
   const PropertyLabelRow* row = propLabelRowFor(code);

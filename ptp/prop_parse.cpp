@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ptp/byte_reader.h"
+#include "ptp/camera_vendor.h"
 #include "ptp/prop_labels.h"
 #include "ptp/prop_services.h"
 #include "ptp/prop_table.h"
@@ -92,7 +93,7 @@ bool parseIntegerCurrent(PropertyData& st, const ByteReader& r, uint64_t off, ui
   else v = r.u32(off);
   if (!v) return false;
   st.value = *v;
-  if (vendor == kVendorNikon && st.code == 0xD16A) st.value = st.value == 0 ? 1 : 0;
+  if (vendor == CameraVendorNikon && st.code == 0xD16A) st.value = st.value == 0 ? 1 : 0;
   propSetText(st.text, integerText(st.code, st.datatype, st.value));
   return true;
 }
@@ -104,7 +105,7 @@ std::optional<uint64_t> parseStringCurrent(PropertyData& st, const ByteReader& r
   auto s = readString(r, off, kPropTextBytes - 1);
   if (!s) return std::nullopt;
   propSetText(st.text, s->text);
-  if (vendor == kVendorFujifilm && st.code == kFujiImageSize) {
+  if (vendor == CameraVendorFujifilm && st.code == kFujiImageSize) {
     st.value = services.fujiImageSizeIndexFromName(s->text);
   } else {
     for (size_t i = 0; i < st.values.size(); ++i) {
@@ -132,8 +133,9 @@ bool parseEnumeration(PropertyData& st, const ByteReader& r, uint64_t off, uint1
       auto s = readString(r, off, kPropValueTextBytes - 1);
       if (!s) return false;
       propSetText(entry.text, s->text);
-      entry.value = vendor == kVendorFujifilm && st.code == kFujiImageSize ? services.fujiImageSizeIndexFromName(s->text)
-                                                                         : i;
+      entry.value = vendor == CameraVendorFujifilm && st.code == kFujiImageSize
+                        ? services.fujiImageSizeIndexFromName(s->text)
+                        : i;
       if (s->text == current) st.value = entry.value;
       off += s->size;
     } else {
@@ -155,7 +157,7 @@ bool parseRange(PropertyData& st, const ByteReader& r, uint64_t off, uint16_t ve
   auto maxBits = readInteger(r, off + size, st.datatype);
   auto stepBits = readInteger(r, off + 2ull * size, st.datatype);
   if (!minBits || !maxBits || !stepBits) return false;
-  if (vendor == kVendorNikon && st.code == 0xD1B1) return true;
+  if (vendor == CameraVendorNikon && st.code == 0xD1B1) return true;
   // Counting is done on the sign-extended numbers; the entries keep the bit pattern.
   const __int128 min = widen(st.datatype, *minBits);
   const __int128 max = widen(st.datatype, *maxBits);
@@ -163,7 +165,7 @@ bool parseRange(PropertyData& st, const ByteReader& r, uint64_t off, uint16_t ve
   if (step <= 0 || max <= min) return true;
   const __int128 count = (max - min) / step + 1;
   if (count > kPropRangeListCap) return true;
-  const bool vendorTexts = vendor == kVendorNikon && st.code != 0x5018 && st.code != 0xD01E && st.code != 0xD1B4;
+  const bool vendorTexts = vendor == CameraVendorNikon && st.code != 0x5018 && st.code != 0xD01E && st.code != 0xD1B4;
   std::vector<PropertyValueNamesStruct> values(static_cast<size_t>(count));
   for (size_t i = 0; i < values.size(); ++i) {
     const __int128 v = min + static_cast<__int128>(i) * step;
@@ -182,7 +184,7 @@ bool oneOf(uint8_t model, std::initializer_list<uint8_t> models) {
 }
 
 void nikonAdjust(PropertyData& st, CameraServices& services) {
-  const uint8_t model = services.modelIndex();
+  const uint8_t model = camModelIndex();
   if (st.code == 0xD01E && services.nikonModelHasWbKelvinMap()) {
     st.value = services.nikonMapWhiteBalanceKelvin(st.value);
     propSetText(st.text, propFormatValue(PTP_DTC_UNDEF, st.value));
@@ -219,7 +221,7 @@ uint32_t ptpReadValue(int32_t datatype, std::span<const uint8_t> src, uint32_t& 
 
 int propParseCurrentValue(uint32_t code, std::span<const uint8_t> data) {
   auto services = cameraServices();
-  const uint16_t vendor = services->vendor();
+  const uint16_t vendor = camGetVendor();
   PropertyStruct* record = propFind(code, true);
   if (!record) return -1;
   int position = -1;
@@ -248,7 +250,7 @@ int propParseCurrentValue(uint32_t code, std::span<const uint8_t> data) {
 namespace {
 bool parseDescLocked(PropertyStruct* record, std::span<const uint8_t> data) {
   auto services = cameraServices();
-  const uint16_t vendor = services->vendor();
+  const uint16_t vendor = camGetVendor();
   ByteReader r(data);
 
   auto datatype = r.u16(2);
@@ -290,7 +292,7 @@ bool parseDescLocked(PropertyStruct* record, std::span<const uint8_t> data) {
   } else if (*form == kFormRange && st.datatype != PTP_DTC_STR) {
     if (!parseRange(st, r, formAt + 1, vendor)) return false;
   }
-  if (vendor == kVendorNikon) nikonAdjust(st, *services);
+  if (vendor == CameraVendorNikon) nikonAdjust(st, *services);
   st.count = static_cast<uint16_t>(st.values.size());
   static_cast<PropertyData&>(*record) = std::move(st);
   return true;

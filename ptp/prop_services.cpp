@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "ptp/cam_interface.h"
 #include "ptp/prop_table.h"
 
 namespace {
@@ -16,8 +17,13 @@ Installed& I() {
 }
 }  // namespace
 
+bool CameraServices::isApertureSettable(uint32_t program) { return camIsApertureSettable(program); }
+bool CameraServices::isShutterSettable(uint32_t program) { return camIsShutterSettable(program); }
+bool CameraServices::isExposureBiasSettable(uint32_t program) { return camIsExposureBiasSettable(program); }
+int CameraServices::evStepsPerStop() { return camGetEvStepsPerStop(); }
+
 uint32_t CameraServices::nikonFocusModeCode() {
-  const uint8_t model = modelIndex();
+  const uint8_t model = camModelIndex();
   if ((model >= 220 && model <= 222) || (model >= 225 && model <= 232)) return 0xD161;
   return propExists(0xD061) ? 0xD061 : 0x500A;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // What the property table, the event queue and the exposure arithmetic need from the
-// session layer (vendor code, model index, transactions) and from the vendor modules.
+// session layer (transactions) and from the vendor modules.
 // Those install their implementation at set-up; until then every answer is the one for
 // "no camera yet". Install before any poller runs: the object is read from every thread.
 #include <cstdint>
@@ -10,22 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/prop_types.h"
 #include "ptp/response_codes.h"
-
-constexpr uint16_t kVendorFujifilm = 12;
-constexpr uint16_t kVendorCanon = 13;
-constexpr uint16_t kVendorSony = 14;
-constexpr uint16_t kVendorNikon = 15;
-constexpr uint16_t kVendorUnknown = 255;
 
 class CameraServices {
  public:
   virtual ~CameraServices() = default;
 
-  // Session: currentCameraVendor and CameraModelIndex.
-  virtual uint16_t vendor() { return kVendorUnknown; }
-  virtual uint8_t modelIndex() { return 0; }
+  // The vendor and model are not asked here: camGetVendor() and camModelIndex() answer.
   // GetDevicePropDesc 0x1014 (Fujifilm through its own request): the dataset into desc.
   virtual PtpResponseCode getDevicePropDesc(uint32_t, std::vector<uint8_t>&) {
     return PTP_ERROR_UNSUPPORTED_COMMAND;
@@ -34,10 +27,11 @@ class CameraServices {
   // Camera interface.
   virtual PropertyStruct* storePropertyValue(uint32_t, uint32_t, uint8_t) { return nullptr; }
   virtual PtpResponseCode refreshProperty(uint32_t) { return 0; }
-  virtual bool isApertureSettable(uint32_t) { return false; }
-  virtual bool isShutterSettable(uint32_t) { return false; }
-  virtual bool isExposureBiasSettable(uint32_t) { return false; }
-  virtual int evStepsPerStop() { return 0; }
+  // The camera interface's answers by default.
+  virtual bool isApertureSettable(uint32_t program);
+  virtual bool isShutterSettable(uint32_t program);
+  virtual bool isExposureBiasSettable(uint32_t program);
+  virtual int evStepsPerStop();
 
   // Vendor modules. vendorValueText is the current vendor's own text for a value
   // (nullopt for codes it does not serve).

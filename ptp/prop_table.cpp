@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/prop_services.h"
 
 namespace {
@@ -131,7 +132,7 @@ std::string propFormatValue(int32_t datatype, uint32_t value) {
 }
 
 bool propValueAllowed(uint32_t code, uint32_t value) {
-  if (cameraServices()->vendor() == kVendorCanon && (code == 0xD055 || code == 0xD1B0)) return true;
+  if (camGetVendor() == CameraVendorCanon && (code == 0xD055 || code == 0xD1B0)) return true;
   PropertyStruct* r = propFind(code, true);
   if (!r) return false;
   bool allowed = r->count == 0 || r->count == kPropCountAnyValue;

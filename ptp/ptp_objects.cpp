@@ -1,5 +1,6 @@
 #include "ptp/ptp_objects.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -25,7 +26,6 @@ constexpr uint16_t kOpCanon9132 = 0x9132;
 constexpr uint8_t kSonyModelWithoutPartial = 161;
 constexpr std::chrono::milliseconds kCanonBusyPause{500};
 constexpr int kCanon911CTries = 20;
-constexpr long kCanon911BUnbounded = 999999;
 
 PtpResponseCode run(uint16_t op, const uint32_t* params, uint32_t count, ByteBuffer* dataIn = nullptr) {
   return ptpTransaction(op, params, count, nullptr, 0, dataIn, nullptr, true);
@@ -83,13 +83,15 @@ PtpResponseCode ptpGetThumbToFile(const std::string& path, uint32_t handle) {
   return writeFile(path, data);
 }
 
-uint32_t ptpGetThumbToBuffer(uint32_t handle, uint8_t* buffer, uint32_t capacity) {
+PtpResponseCode ptpGetThumbToBuffer(uint32_t handle, uint8_t* buffer, uint32_t capacity, uint32_t& length) {
+  length = 0;
   ByteBuffer data;
   PtpResponseCode rc = ptpGetThumb(handle, data, 0);
   if (rc != PTP_RC_OK) return rc;
-  if (data.size() > capacity || (!buffer && !data.empty())) return 0;
+  if (data.size() > capacity || (!buffer && !data.empty())) return ERROR_NO_MEMORY;
   if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
-  return static_cast<uint32_t>(data.size());
+  length = static_cast<uint32_t>(data.size());
+  return PTP_RC_OK;
 }
 
 bool ptpCanGetPartialObject() {
@@ -130,7 +132,7 @@ PtpResponseCode ptpCanonOp9132() {
 
 PtpResponseCode ptpCanonOp911B(double seconds) {
   if (!canonLists(kOpCanon911B)) return PTP_RC_OK;
-  long retries = seconds < 0 ? kCanon911BUnbounded : static_cast<long>(2 * seconds);
+  long retries = seconds < 0 ? kCanon911BMaxResends : std::min(static_cast<long>(2 * seconds), kCanon911BMaxResends);
   PtpResponseCode rc = run(kOpCanon911B, nullptr, 0);
   for (long i = 0; rc == PTP_RC_DeviceBusy && i < retries; ++i) {
     libSleep(kCanonBusyPause);

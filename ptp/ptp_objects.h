@@ -18,9 +18,10 @@ PtpResponseCode ptpGetObjectToFile(const std::string& path, uint32_t handle);
 // Sony 0xFF0F; Canon its own read (flag passed on); others GetThumb.
 PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t flag);
 PtpResponseCode ptpGetThumbToFile(const std::string& path, uint32_t handle);
-// The thumbnail's length when it fits in capacity (copied to buffer), 0 when it does
-// not, or the failed fetch's response code.
-uint32_t ptpGetThumbToBuffer(uint32_t handle, uint8_t* buffer, uint32_t capacity);
+// The thumbnail copied into buffer with its size in length when it fits; 0xFF12 with
+// length 0 when it does not, or the failed fetch's code. The status never stands in for
+// the length.
+PtpResponseCode ptpGetThumbToBuffer(uint32_t handle, uint8_t* buffer, uint32_t capacity, uint32_t& length);
 
 bool ptpCanGetPartialObject();
 // Fujifilm, Sony, Nikon GetPartialObject; Canon its listed variant; others 0xFF0F.
@@ -29,5 +30,8 @@ PtpResponseCode ptpGetPartialObject(uint32_t handle, uint32_t offset, uint32_t m
 // Canon only (success without sending otherwise, or when the camera does not list them).
 PtpResponseCode ptpCanonOp9117(uint32_t handle);
 PtpResponseCode ptpCanonOp9132();
+// Resent while busy, every 500 ms for up to `seconds`; a negative time (no limit given)
+// is capped at kCanon911BMaxResends.
+constexpr long kCanon911BMaxResends = 120;
 PtpResponseCode ptpCanonOp911B(double seconds);
 PtpResponseCode ptpCanonOp911C();

@@ -38,6 +38,7 @@ void camInit(PtpSendFn send, PtpReceiveFn receive, PtpBracketFn bracket, std::fu
   evtSetAfterEventsCallback(std::move(afterEvents));
   ptpSetTransport(std::move(send), std::move(receive));
   ptpSetBracketCallback(std::move(bracket));
+  camInstallVendorDefaults();
 }
 
 CamSessionHooks camSessionHooks() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ptp/bytes.h"
+#include "ptp/cam_interface.h"
 #include "ptp/ptp_transaction.h"
 #include "ptp/ptp_transport.h"
 #include "ptp/response_codes.h"
@@ -12,20 +13,22 @@
 constexpr uint32_t kPtpSessionId = 1;
 
 // Empties the property table, clears the manual-focus state, stores the after-events
-// callback, installs the transport (resetting the transaction id) and the bracket.
+// callback, installs the transport (resetting the transaction id) and the bracket, and
+// registers the library's built-in vendor pieces (camInstallVendorDefaults).
 void camInit(PtpSendFn send, PtpReceiveFn receive, PtpBracketFn bracket, std::function<void()> afterEvents);
 
 // What camera set-up needs from the camera interface and the vendor modules. The
-// defaults answer as for a camera nobody recognises.
+// defaults are the camera interface's own operations, which answer as for a camera
+// nobody recognises until a vendor module is registered.
 struct CamSessionHooks {
   // Sets the model index from the DeviceInfo model text; true when recognised.
-  std::function<bool()> identifyModel = [] { return false; };
+  std::function<bool()> identifyModel = camIdentifyModel;
   // Installs the vendor's label table and runs its set-up (Nikon: host mode first).
   std::function<PtpResponseCode(uint16_t vendor, uint8_t nikonHostFlag)> vendorSetUp =
-      [](uint16_t, uint8_t) { return ERROR_CAMERA_NOT_SUPPORTED; };
+      [](uint16_t vendor, uint8_t flag) { return camVendorModule(vendor)->initCamera(flag); };
   // Live-view zoom, Nikon capture flag and the maximum bracketing EV back to "unset".
-  std::function<void()> resetCameraState = [] {};
-  std::function<bool()> isAutoFocusMode = [] { return false; };
+  std::function<void()> resetCameraState = camResetCameraState;
+  std::function<bool()> isAutoFocusMode = camIsAutoFocusMode;
   // Canon's own thumbnail read.
   std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint32_t flag)> canonGetThumb =
       [](uint32_t, ByteBuffer&, uint32_t) { return ERROR_CAMERA_NOT_SUPPORTED; };

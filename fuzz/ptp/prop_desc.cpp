@@ -5,6 +5,7 @@
 #include <span>
 
 #include "fuzz/fuzz_target.h"
+#include "ptp/camera_vendor.h"
 #include "ptp/byte_reader.h"
 #include "ptp/prop_parse.h"
 #include "ptp/prop_services.h"
@@ -12,9 +13,6 @@
 
 namespace {
 struct FuzzCamera : CameraServices {
-  uint16_t vendorCode = kVendorUnknown;
-  uint16_t vendor() override { return vendorCode; }
-  uint8_t modelIndex() override { return 196; }
   bool nikonModelHasWbKelvinMap() override { return true; }
   uint32_t nikonMapWhiteBalanceKelvin(uint32_t v) override { return v * 10; }
 };
@@ -22,10 +20,11 @@ struct FuzzCamera : CameraServices {
 
 KV_FUZZ_TARGET(prop_desc) {
   if (size < 1) return 0;
-  static const uint16_t kVendors[] = {kVendorUnknown, kVendorFujifilm, kVendorCanon, kVendorSony, kVendorNikon};
-  auto camera = std::make_shared<FuzzCamera>();
-  camera->vendorCode = kVendors[data[0] % 5];
-  setCameraServices(camera);
+  static const uint16_t kVendors[] = {CameraVendorUnknown, CameraVendorFujifilm, CameraVendorCanon,
+                                      CameraVendorSony, CameraVendorNikon};
+  camSetVendor(kVendors[data[0] % 5]);
+  camSetModelIndex(196);
+  setCameraServices(std::make_shared<FuzzCamera>());
   std::span<const uint8_t> desc(data + 1, size - 1);
 
   propClearTable();
@@ -42,5 +41,7 @@ KV_FUZZ_TARGET(prop_desc) {
   ptpReadValue(record->datatype, desc, out);
   propClearTable();
   setCameraServices(nullptr);
+  camSetVendor(CameraVendorUnknown);
+  camSetModelIndex(0);
   return 0;
 }

@@ -29,11 +29,11 @@ TEST_F(Arithmetic, BatteryPercent) {
     uint16_t vendor;
     uint32_t level, percent;
   } cases[] = {
-      {kVendorCanon, 4, 75},          {kVendorCanon, 1, 50},          {kVendorCanon, 6, 0},
-      {kVendorFujifilm, 0x03000004, 100},  // max(4, 3) + 1 = index 5
-      {kVendorFujifilm, 0, 0},        {kVendorFujifilm, 0x0C000000, 100}, {kVendorFujifilm, 13, 100},
-      {kVendorFujifilm, 14, 0},       {kVendorSony, 0x1234, 0x34},    {kVendorNikon, 80, 80},
-      {kVendorUnknown, 80, 0},
+      {CameraVendorCanon, 4, 75},          {CameraVendorCanon, 1, 50},          {CameraVendorCanon, 6, 0},
+      {CameraVendorFujifilm, 0x03000004, 100},  // max(4, 3) + 1 = index 5
+      {CameraVendorFujifilm, 0, 0},        {CameraVendorFujifilm, 0x0C000000, 100}, {CameraVendorFujifilm, 13, 100},
+      {CameraVendorFujifilm, 14, 0},       {CameraVendorSony, 0x1234, 0x34},    {CameraVendorNikon, 80, 80},
+      {CameraVendorUnknown, 80, 0},
   };
   for (const auto& c : cases) {
     camera->vendorCode = c.vendor;
@@ -76,12 +76,12 @@ TEST_F(Arithmetic, EvTable) {
 
 TEST_F(Arithmetic, StepsToEv) {
   EXPECT_FLOAT_EQ(camStepsToEv(3, 0), 1.0f);  // unknown step: thirds
-  camera->vendorCode = kVendorCanon;
+  camera->vendorCode = CameraVendorCanon;
   camera->stepsPerStop = 2;
   EXPECT_FLOAT_EQ(camStepsToEv(3, 0), 1.5f);
   camera->stepsPerStop = 1;
   EXPECT_FLOAT_EQ(camStepsToEv(3, 0), 3.0f);
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   camera->model = 210;
   EXPECT_FLOAT_EQ(camStepsToEv(2, 2.0f), 2.0f);
   EXPECT_FLOAT_EQ(camStepsToEv(1, 1.0f), 1.0f);
@@ -94,7 +94,7 @@ TEST_F(Arithmetic, StepsToEv) {
 }
 
 TEST_F(Arithmetic, CountSteps) {
-  camera->vendorCode = kVendorCanon;
+  camera->vendorCode = CameraVendorCanon;
   listed(0xD104, {0, 1, 2, 3, 4, 5, 6, 7, 8});  // exposure compensation
   listed(0xD101, {0, 1, 2, 3, 4, 5, 6, 7, 8});  // aperture: up and down swap
   struct Case {
@@ -118,7 +118,7 @@ TEST_F(Arithmetic, CountSteps) {
 }
 
 TEST_F(Arithmetic, StepValue) {
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   listed(0x5010, {0, 1, 2, 3, 4, 5, 6, 7, 8});  // steps with the list
   listed(0x500F, {0, 1, 2, 3, 4, 5, 6, 7, 8});  // ISO: against the list
 

@@ -94,7 +94,7 @@ TEST_P(DownloadTest, RangesInEveryRelayModeAndOnRecentCanons) {
   EXPECT_EQ(bytesGetU32(frames.back().bytes.data() + 15 + 52), 0x400000u);
 
   auto hooks = devVendorHooks();
-  hooks.vendor = [] { return kVendorCanon; };
+  camSetVendor(CameraVendorCanon);
   hooks.canonIsRecentModel = [] { return true; };
   devSetVendorHooks(hooks);
   size_t before = ranges(*sim, 65).size();

@@ -88,8 +88,8 @@ TEST(CommandRecords, Record178) {
 TEST(CommandRecords, Record211BothForms) {
   auto hooks = devVendorHooks();
   hooks.isManualFocus = [] { return uint8_t(1); };
-  hooks.vendor = [] { return kVendorSony; };
   devSetVendorHooks(hooks);
+  camSetVendor(CameraVendorSony);
 
   // Short form: c becomes 0.1 when e is negative.
   Bytes s = devBuild211Simple(0x5007, 3, 1.5f, 4.5f, 2.5f, 3.5f, -1.0f);
@@ -116,6 +116,7 @@ TEST(CommandRecords, Record211BothForms) {
   EXPECT_EQ(focus[0], 1);
   EXPECT_TRUE(devBuild211(0, 0, 0, 0, 0, 0, 0, 1, 2, 0, 0).empty());
   devResetVendorHooks();
+  camSetVendor(CameraVendorUnknown);
 }
 
 TEST(CommandRecords, FocusStepMap) {
@@ -124,13 +125,13 @@ TEST(CommandRecords, FocusStepMap) {
     bool special;
     uint16_t steps[3];
   };
-  const Row rows[] = {{kVendorCanon, false, {1, 10, 25}},  {kVendorNikon, false, {15, 75, 375}},
-                      {kVendorNikon, true, {37, 187, 937}}, {kVendorSony, false, {2, 5, 7}},
-                      {kVendorFujifilm, true, {20, 125, 500}}, {kVendorFujifilm, false, {6, 50, 140}},
-                      {kVendorNone, false, {1, 2, 3}}};
+  const Row rows[] = {{CameraVendorCanon, false, {1, 10, 25}},  {CameraVendorNikon, false, {15, 75, 375}},
+                      {CameraVendorNikon, true, {37, 187, 937}}, {CameraVendorSony, false, {2, 5, 7}},
+                      {CameraVendorFujifilm, true, {20, 125, 500}}, {CameraVendorFujifilm, false, {6, 50, 140}},
+                      {CameraVendorUnknown, false, {1, 2, 3}}};
   for (const auto& row : rows) {
     auto hooks = devVendorHooks();
-    hooks.vendor = [v = row.vendor] { return v; };
+    camSetVendor(row.vendor);
     hooks.nikonLensTypeZero = [s = row.special] { return s; };
     hooks.fujiIsGfxBody = [s = row.special] { return s; };
     devSetVendorHooks(hooks);
@@ -139,6 +140,7 @@ TEST(CommandRecords, FocusStepMap) {
     EXPECT_EQ(devFocusStepSize(0), 0);
   }
   devResetVendorHooks();
+  camSetVendor(CameraVendorUnknown);
   EXPECT_EQ(devDriveFocus(10, 5), ERROR_CAMERA_NOT_SUPPORTED);
 }
 
@@ -261,7 +263,7 @@ TEST_F(CommandsTest, CanonFocusDriveGoesOutInStepsOf300) {
   std::vector<uint16_t> counts;
   int manual = 0;
   auto hooks = devVendorHooks();
-  hooks.vendor = [] { return kVendorCanon; };
+  camSetVendor(CameraVendorCanon);
   hooks.canonFocusDriveMessage = [&](int16_t, uint16_t count) {
     counts.push_back(count);
     Bytes payload;

@@ -38,7 +38,7 @@ std::vector<uint8_t> join(std::initializer_list<std::vector<uint8_t>> rows) {
 }  // namespace
 
 TEST_F(EventParse, FujifilmObjectRows) {
-  camera->vendorCode = kVendorFujifilm;
+  camera->vendorCode = CameraVendorFujifilm;
   auto data = objectRow("DSCF0001.RAF", 52000000);
   data.resize(75, 0xF1);  // the trailing 37 bytes make no row
   EXPECT_EQ(camParseEvents(data), PTP_RC_OK);
@@ -61,7 +61,7 @@ TEST_F(EventParse, FujifilmObjectRows) {
 }
 
 TEST_F(EventParse, ShortDataHoldsNoRows) {
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   auto row = propertyRow(0x5007, 1, 1);
   row.pop_back();
   EXPECT_EQ(camParseEvents(row), PTP_RC_OK);
@@ -71,7 +71,7 @@ TEST_F(EventParse, ShortDataHoldsNoRows) {
 }
 
 TEST_F(EventParse, PropertyRowsStoreAndQueue) {
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   PropertyStruct* aperture = propAdd(0x5007, false, false);
   auto data = join({propertyRow(0x5007, 560, 1), propertyRow(0xD2FF, 3, 0), objectRow("x", 0)});
   data[2 * kEventRowBytes] = 0x00;  // the third row's code is unknown: skipped
@@ -87,18 +87,18 @@ TEST_F(EventParse, PropertyRowsStoreAndQueue) {
 }
 
 TEST_F(EventParse, SonyReadAllRowQueuesNothing) {
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   EXPECT_EQ(camParseEvents(propertyRow(0x12345678, 0, 0)), PTP_RC_OK);
   EXPECT_EQ(camera->takeCalls(), std::vector<std::string>{"sony read all 1"});
   EXPECT_EQ(evtQueueSize(), 0u);
   // For Fujifilm the same code is an ordinary property.
-  camera->vendorCode = kVendorFujifilm;
+  camera->vendorCode = CameraVendorFujifilm;
   EXPECT_EQ(camParseEvents(propertyRow(0x12345678, 0, 0)), PTP_RC_OK);
   EXPECT_EQ(evtQueueSize(), 1u);
 }
 
 TEST_F(EventParse, FujifilmExposureProgramDecidesSettable) {
-  camera->vendorCode = kVendorFujifilm;
+  camera->vendorCode = CameraVendorFujifilm;
   camera->settable = [](uint32_t program) { return program == 1; };
   auto rows = join({propertyRow(0x5007, 1, 1), propertyRow(0x500D, 1, 0)});
   EXPECT_EQ(camParseEvents(rows), PTP_RC_OK);  // no 0x500E record: the row's flag stands
@@ -126,15 +126,15 @@ TEST_F(EventParse, RoutingAndTheAfterEventsCall) {
   EXPECT_EQ(camParseEvents(rows), ERROR_CAMERA_NOT_SUPPORTED);
   EXPECT_EQ(after, 0);
 
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   EXPECT_EQ(camParseEvents(rows), PTP_RC_OK);
   EXPECT_EQ(after, 1);  // once for the whole buffer
   camera->takeCalls();
 
-  camera->vendorCode = kVendorCanon;
+  camera->vendorCode = CameraVendorCanon;
   EXPECT_EQ(camParseEvents(rows), PTP_RC_OK);
   EXPECT_EQ(after, 2);
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   EXPECT_EQ(camParseEvents(rows), PTP_RC_GeneralError);
   EXPECT_EQ(after, 2);
   EXPECT_EQ(camera->takeCalls(), (std::vector<std::string>{"canon 76", "nikon 76"}));

@@ -52,7 +52,7 @@ TEST_F(EventPoll, OnePass) {
   std::vector<uint8_t> data;
   EXPECT_EQ(evtFetchPending(data), ERROR_GENERAL);
 
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   PropertyStruct* iso = propAdd(0xD21E, false, false);
   std::atomic<int> fetches{0};
   camSetEventFetchCallback([&](std::vector<uint8_t>& out, bool) {
@@ -178,7 +178,7 @@ TEST_F(EventPoll, StopFromTheErrorCallback) {
 }
 
 TEST_F(EventPoll, NikonRefreshesTheBatteryEvery31Passes) {
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   propBuildVendorCodeMap();
   std::atomic<int> fetches{0};
   camSetEventFetchCallback([&](std::vector<uint8_t>&, bool) {

@@ -122,7 +122,8 @@ TEST(EmbeddedJpeg, VendorFormatsGoThroughTheHooksAndAreChecked) {
   Bytes j = tinyJpeg();
   std::copy(j.begin(), j.end(), raf.begin() + 20);
   uint32_t offset = 0, length = 0;
-  EXPECT_FALSE(fileFindEmbeddedJpeg(raf, offset, length, kFormatRaf));  // default: not found
+  EXPECT_FALSE(fileFindEmbeddedJpeg(raf, offset, length, kFormatRaf));  // not a preview the finder knows
+  const FileTypesVendorHooks before = fileVendorHooks();
   FileTypesVendorHooks hooks;
   hooks.fujiFindEmbeddedJpeg = [](std::span<const uint8_t>, uint32_t& o, uint32_t& l) {
     o = 20, l = 16;
@@ -137,7 +138,7 @@ TEST(EmbeddedJpeg, VendorFormatsGoThroughTheHooksAndAreChecked) {
   EXPECT_EQ(offset, 20u);
   EXPECT_FALSE(fileFindEmbeddedJpeg(raf, offset, length, kFormatCr3));
   EXPECT_EQ(offset | length, 0u);
-  fileSetVendorHooks({});
+  fileSetVendorHooks(before);
 }
 
 }  // namespace

@@ -113,6 +113,7 @@ TEST(LiveView, CutsTheJpegOutOfTheFrame) {
 }
 
 TEST(LiveView, CanonYuvFramesGoToTheVendorDecoder) {
+  const FileTypesVendorHooks before = fileVendorHooks();
   FileTypesVendorHooks hooks;
   hooks.canonDecodeYuvLiveView = [](std::span<const uint8_t>, std::vector<uint8_t>& out) {
     out = fixtures::tinyJpeg();
@@ -123,7 +124,7 @@ TEST(LiveView, CanonYuvFramesGoToTheVendorDecoder) {
   EXPECT_TRUE(camExtractLiveViewJpeg(frame, out, 0x9153));
   EXPECT_EQ(out, fixtures::tinyJpeg());
   EXPECT_FALSE(camExtractLiveViewJpeg(frame, out, 0x9203));
-  fileSetVendorHooks({});
+  fileSetVendorHooks(before);
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ class MailboxFixture : public LinkFixture {
     ptpSetTransport(nullptr, nullptr);
     msgTableClear();
     devResetVendorHooks();
+    camSetVendor(CameraVendorUnknown);
+    camSetModelIndex(0);
   }
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ptp/camera_vendor.h"
 #include "ptp/event_poll.h"
 #include "ptp/event_queue.h"
 #include "ptp/prop_code_map.h"
@@ -20,9 +21,26 @@
 
 namespace proptest {
 
+// Writes go to the library's one vendor and model globals, so tests keep saying
+// camera->vendorCode = CameraVendorCanon.
+struct VendorSlot {
+  VendorSlot& operator=(uint16_t v) {
+    camSetVendor(v);
+    return *this;
+  }
+  operator uint16_t() const { return camGetVendor(); }
+};
+struct ModelSlot {
+  ModelSlot& operator=(uint8_t v) {
+    camSetModelIndex(v);
+    return *this;
+  }
+  operator uint8_t() const { return camModelIndex(); }
+};
+
 struct FakeCamera : CameraServices {
-  std::atomic<uint16_t> vendorCode{kVendorUnknown};
-  std::atomic<uint8_t> model{0};
+  VendorSlot vendorCode;
+  ModelSlot model;
   std::atomic<int> stepsPerStop{0};
   std::atomic<bool> hostMode{false};
   std::atomic<bool> isoAuto{false};
@@ -42,8 +60,6 @@ struct FakeCamera : CameraServices {
     return std::move(calls);
   }
 
-  uint16_t vendor() override { return vendorCode; }
-  uint8_t modelIndex() override { return model; }
   PtpResponseCode getDevicePropDesc(uint32_t code, std::vector<uint8_t>& desc) override {
     auto it = descs.find(code);
     if (it == descs.end()) return PTP_RC_GeneralError;
@@ -103,6 +119,8 @@ inline void resetLibraryState() {
   propSetLabelTable({}, 0);
   propResetVendorCodeMap();
   setCameraServices(nullptr);
+  camSetVendor(CameraVendorUnknown);
+  camSetModelIndex(0);
 }
 
 // Every test starts and ends with an empty table and queue and the fake camera installed.

@@ -151,7 +151,7 @@ TEST_F(PropParse, TruncationSweep) {
 TEST_F(PropParse, LabelAndVendorTexts) {
   static const PropertyLabelRow kRows[] = {{0x5007, "Aperture", 4, nullptr}, {0xD1FF, "End", 0, nullptr}};
   propSetLabelTable(kRows, 0xD1FF);
-  camera->vendorCode = kVendorFujifilm;
+  camera->vendorCode = CameraVendorFujifilm;
   camera->texts[{0x5007, 560}] = "5.6";
   PropertyStruct* r = propAdd(0x5007, false, false);
   ASSERT_TRUE(propParseDesc(r, Desc(0x5007, PTP_DTC_UINT16).num(0).num(560).enumeration({400, 560}).bytes));
@@ -161,7 +161,7 @@ TEST_F(PropParse, LabelAndVendorTexts) {
 }
 
 TEST_F(PropParse, FujifilmImageSizeValuesComeFromTheNames) {
-  camera->vendorCode = kVendorFujifilm;
+  camera->vendorCode = CameraVendorFujifilm;
   PropertyStruct* r = propAdd(0x5003, false, false);
   ASSERT_TRUE(propParseDesc(r, Desc(0x5003, PTP_DTC_STR).str("").str("M 3:2").strings({"L 3:2", "M 3:2"}).bytes));
   EXPECT_EQ(r->value, 8u);
@@ -169,7 +169,7 @@ TEST_F(PropParse, FujifilmImageSizeValuesComeFromTheNames) {
 }
 
 TEST_F(PropParse, NikonAdjustments) {
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   camera->model = 196;
   PropertyStruct* af = propAdd(0xD161, false, false);
   ASSERT_TRUE(propParseDesc(af, Desc(0xD161, PTP_DTC_UINT8).num(0).num(3).enumeration({0, 1, 2, 3, 4}).bytes));
@@ -235,7 +235,7 @@ TEST_F(PropParse, CurrentValues) {
   EXPECT_EQ(propParseCurrentValue(0x5003, longText), 2);
   EXPECT_EQ(std::string(s->text), std::string(63, 'x'));
 
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   PropertyStruct* inverted = propAdd(0xD16A, false, false);
   inverted->datatype = PTP_DTC_UINT8;
   const uint8_t zero[] = {0}, five[] = {5};

@@ -83,7 +83,7 @@ TEST_F(PropTable, ValueAllowedCutsToTheDatatype) {
 
   // Two Canon codes accept anything, even absent.
   EXPECT_FALSE(propValueAllowed(0xD055, 1));
-  camera->vendorCode = kVendorCanon;
+  camera->vendorCode = CameraVendorCanon;
   EXPECT_TRUE(propValueAllowed(0xD055, 1));
   EXPECT_TRUE(propValueAllowed(0xD1B0, 1));
 }
@@ -137,9 +137,9 @@ TEST_F(PropTable, LabelsAndValueTexts) {
   // The vendor's own text comes first, for the known vendors only.
   camera->texts[{0x5005, 4}] = "Sunny";
   EXPECT_EQ(propValueText(0x5005, 4), "Daylight");
-  camera->vendorCode = kVendorFujifilm;
+  camera->vendorCode = CameraVendorFujifilm;
   EXPECT_EQ(propValueText(0x5005, 4), "Sunny");
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   EXPECT_EQ(propValueText(0xD0B5, 200), "ISO 200");
 }
 
@@ -149,14 +149,14 @@ TEST_F(PropTable, VendorCodeMap) {
   propBuildVendorCodeMap();
   EXPECT_EQ(propVendorCodeMap().aperture, 0u);  // unknown vendor: unchanged
 
-  camera->vendorCode = kVendorCanon;
+  camera->vendorCode = CameraVendorCanon;
   propBuildVendorCodeMap();
   auto map = propVendorCodeMap();
   EXPECT_EQ(map.exposureProgram, 0xD138u);
   EXPECT_EQ(map.availableShots, 0xD11Bu);
   EXPECT_EQ(map.colourTemperature, 0xD10Au);
 
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   propBuildVendorCodeMap();
   map = propVendorCodeMap();
   EXPECT_EQ(map.iso, 0xD0B4u);
@@ -165,7 +165,7 @@ TEST_F(PropTable, VendorCodeMap) {
   propBuildVendorCodeMap();
   EXPECT_EQ(propVendorCodeMap().focusMode, 0xD161u);
 
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   propBuildVendorCodeMap();
   map = propVendorCodeMap();
   EXPECT_EQ(map.imageQuality, 0x5004u);
@@ -178,11 +178,11 @@ TEST_F(PropTable, VendorCodeMap) {
 }
 
 TEST_F(PropTable, AvailableShots) {
-  camera->vendorCode = kVendorNikon;
+  camera->vendorCode = CameraVendorNikon;
   propBuildVendorCodeMap();
   EXPECT_EQ(camGetAvailableShots(), 0u);
   propAdd(0xD1F1, false, false)->value = 123;
   EXPECT_EQ(camGetAvailableShots(), 123u);
-  camera->vendorCode = kVendorSony;
+  camera->vendorCode = CameraVendorSony;
   EXPECT_EQ(camGetAvailableShots(), 0u);
 }

@@ -197,9 +197,13 @@ TEST_F(PtpSessionFixture, ThumbnailsDeletionAndRanges) {
   ASSERT_EQ(ptpGetThumb(3, data, 0), PTP_RC_OK);
   EXPECT_EQ(data.size(), 4u);
   uint8_t small[3], big[8];
-  EXPECT_EQ(ptpGetThumbToBuffer(3, small, sizeof small), 0u);
-  EXPECT_EQ(ptpGetThumbToBuffer(3, big, sizeof big), 4u);
-  EXPECT_EQ(ptpGetThumbToBuffer(4, big, sizeof big), 0x2009u);
+  uint32_t length = 99;
+  EXPECT_EQ(ptpGetThumbToBuffer(3, small, sizeof small, length), ERROR_NO_MEMORY);
+  EXPECT_EQ(length, 0u);
+  EXPECT_EQ(ptpGetThumbToBuffer(3, big, sizeof big, length), PTP_RC_OK);
+  EXPECT_EQ(length, 4u);
+  EXPECT_EQ(ptpGetThumbToBuffer(4, big, sizeof big, length), 0x2009u);  // the code, not a length
+  EXPECT_EQ(length, 0u);
 
   auto dir = std::filesystem::temp_directory_path() / ("kv_session_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);

@@ -1,0 +1,147 @@
+#pragma once
+// The vendor-neutral camera interface: each operation reads the vendor code once and
+// either calls the vendor's module, answers with the behaviour written here for that
+// vendor, or gives the fixed answer for a vendor without one (and for every code outside
+// 12-15, such as 255 before set-up or 0xFF11 after a failed DeviceInfo).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "ptp/bytes.h"
+#include "ptp/camera_vendor.h"
+#include "ptp/response_codes.h"
+#include "ptp/vendor_module.h"
+
+// Most handles an object listing hands out; a reply claiming more is cut to this.
+constexpr uint32_t kCamMaxObjectHandles = 100000;
+
+// Installs the library's own vendor pieces (Canon and Sony live view, Canon model
+// identification, the Canon YUV decoder for the file types) and plugs the session hooks
+// into this interface. Idempotent.
+void camInstallVendorDefaults();
+
+// Capabilities answered here without a module.
+bool camHasLiveViewHistogram();
+bool camIsManualExposure(uint32_t program);
+bool camIsApertureSettable(uint32_t program);
+bool camIsShutterSettable(uint32_t program);
+bool camIsExposureBiasSettable(uint32_t program);
+
+// Set-up and session.
+bool camIdentifyModel();
+PtpResponseCode camKeepAlive();
+PtpResponseCode camSetHostMode(int on, int refresh);
+// The vendor's setter for a property value (0xFFFF for a vendor without one).
+PtpResponseCode camSetPropertyValue(uint32_t code, uint32_t value);
+// Stored zoom, bracketing cache: back to "unset" (each camera set-up).
+void camResetCameraState();
+
+// Live view.
+PtpResponseCode camSetLiveView(int on);
+bool camIsLiveViewAvailable();
+PtpResponseCode camGetLiveViewFrame(ByteBuffer& out);
+bool camParseLiveViewFrame(const uint8_t* reply, size_t n, std::vector<uint8_t>& frame);
+uint8_t camGetLiveViewOrientation();
+bool camCanZoomLiveView();
+uint8_t camGetLiveViewZoom();
+PtpResponseCode camSetLiveViewZoom(uint32_t percent);
+bool camIsLiveViewZoomEnabled();
+
+// Focus.
+PtpResponseCode camHalfPress();
+PtpResponseCode camHalfRelease();
+bool camIsInFocus();
+PtpResponseCode camStartAutoFocus();
+PtpResponseCode camStopAutoFocus();
+bool camIsAutoFocusMode();
+bool camCanAutoFocus();
+bool camIsManualFocus();
+PtpResponseCode camSetManualFocus(int manual, bool post);
+PtpResponseCode camDriveFocus(int step);
+int camFocusStack(int count, int step, uint32_t delayMs, CamFocusProgressFn progress);
+int camFocusStackSimple(int count, int step);
+void camCancelFocusStack();
+bool camFocusStackCancelled();
+
+// Capture.
+PtpResponseCode camShutterDown();
+PtpResponseCode camShutterUp();
+PtpResponseCode camTakePicture();
+PtpResponseCode camTakePictureNoAf();
+PtpResponseCode camCaptureAndWait();
+PtpResponseCode camBulbStart();
+PtpResponseCode camBulbEnd();
+bool camIsBulbSupported();
+bool camIsBulbSelected();
+bool camIsBulbActive();
+bool camIsMirrorUp();
+bool camHasMirrorUpSetting();
+// One or two framed PTP messages that take a picture; 0 when none can be built.
+size_t camBuildCaptureCommand(uint8_t* buffer, size_t capacity);
+
+// Bracketing.
+PtpResponseCode camSetBracketing(uint32_t value);
+bool camGetBracketingShots(uint8_t& below, uint8_t& above);
+void camClearBracketing();
+
+// Movies.
+bool camHasMovieMode();
+bool camCanRecordMovie();
+PtpResponseCode camEnterMovieMode();
+PtpResponseCode camExitMovieMode();
+PtpResponseCode camStartMovieRecording();
+PtpResponseCode camStopMovieRecording();
+
+// Objects.
+PtpResponseCode camGetNewObjectHandles(std::vector<uint32_t>& handles);
+PtpResponseCode camGetObjectHandles(uint32_t storage, uint32_t format, uint32_t association,
+                                    std::vector<uint32_t>& handles);
+PtpResponseCode camGetAllObjectHandles(std::vector<uint32_t>& handles);
+
+// Exposure.
+int camGetEvStepsPerStop();
+uint32_t camShutterSpeedToMs(uint32_t value);
+bool camQualityIncludesRaw();
+bool camQualityIncludesJpeg(uint32_t value);
+// log2(b / a) + log2(isoB / isoA); 0 when any input is 0 (no finite answer).
+float camExposureDifferenceEv(uint32_t a, uint32_t b, uint32_t isoA, uint32_t isoB);
+
+// Events.
+PtpResponseCode camCheckEvents();
+PtpResponseCode camRefreshAllProperties();
+
+PtpResponseCode camReservedOperation();
+
+// Properties and settings.
+bool camWaitPropertyValue(uint32_t code, uint32_t value);
+PtpResponseCode camSetControlDevice(uint32_t code, uint16_t value);
+PtpResponseCode camSetRating(uint32_t handle, uint32_t rating);
+PtpResponseCode camGetObjectExtraInfo(uint32_t handle, uint32_t& value);
+PtpResponseCode camMoveAfPoint(int direction);
+PtpResponseCode camSetAfPoint(float x, float y);
+void camSetLvAfSystem();
+bool camIsExposureBiasAdjustable();
+bool camIsBracketingAvailable();
+// The float conversions answer 0 for a vendor without one.
+float camExposureBiasToEv(uint32_t value);
+uint32_t camEvToExposureBias(float ev);
+float camGetExposureBiasMax();
+float camGetExposureBiasMin();
+PtpResponseCode camGetImageFormatChoices(std::vector<uint32_t>& choices);
+// Packed format (-1 none), or 0xFF0F for a vendor without one.
+int64_t camGetRawFormat();
+int64_t camGetJpegFormat();
+PtpResponseCode camSetImageFormat(int64_t raw, int64_t jpeg);
+bool camIsContinuousDriveValue(uint32_t value);
+bool camHasModelCapabilityA();
+bool camHasModelCapabilityB();
+// The ISO list's end (first usable value for direction < 0, last for > 0) against the
+// current ISO, as an exposure difference; 0 without a record, list or direction.
+float camIsoLimitEv(uint32_t a, uint32_t b, int direction);
+
+// Flash (Nikon only).
+uint32_t camIsSpeedlightMounted();
+uint32_t camGetFlashMode();
+uint32_t camGetSpeedlightFlashMode();
+uint32_t camGetSpeedlightChargeStatus();
+PtpResponseCode camSetFlashMode(uint32_t mode);
