@@ -9,6 +9,7 @@
 #include "ptp/ptp_transaction.h"
 #include "ptp/ptp_transport.h"
 #include "ptp/response_codes.h"
+#include "ptp/vendors/canon_fetch.h"
 
 constexpr uint32_t kPtpSessionId = 1;
 
@@ -29,9 +30,10 @@ struct CamSessionHooks {
   // Live-view zoom, Nikon capture flag and the maximum bracketing EV back to "unset".
   std::function<void()> resetCameraState = camResetCameraState;
   std::function<bool()> isAutoFocusMode = camIsAutoFocusMode;
-  // Canon's own thumbnail read.
+  // Canon's own thumbnail read (GetThumbEx, cut to its JPEG); the orientation it finds is
+  // not carried through this path.
   std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint32_t flag)> canonGetThumb =
-      [](uint32_t, ByteBuffer&, uint32_t) { return ERROR_CAMERA_NOT_SUPPORTED; };
+      [](uint32_t handle, ByteBuffer& data, uint32_t) { return ::canonGetThumb(handle, data, nullptr); };
 };
 CamSessionHooks camSessionHooks();
 void camSetSessionHooks(CamSessionHooks hooks);
