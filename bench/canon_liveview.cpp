@@ -1,10 +1,10 @@
-// layers: ptp
+// layers: ptp turbojpeg
 // Canon live-view frames as the share session builds one per pushed frame: a 1024 x 680
-// JPEG reply (about 120 KB of JPEG and its information blocks) parsed into a frame, and
-// a 1024 x 680 YCbCr reply converted to a BMP frame, each against a plain copy of the
-// same reply bytes into a new buffer. The JPEG decode itself (TurboJPEG) is not measured
-// here: the bench links only the ptp layer.
+// JPEG reply (a real JPEG and its information blocks) parsed into a frame and decoded,
+// against a bare TurboJPEG decode of the same JPEG; the parse alone and a 1024 x 680
+// YCbCr reply converted to a BMP frame, each against a plain copy of the reply bytes.
 #include <benchmark/benchmark.h>
+#include <turbojpeg.h>
 
 #include <cstdio>
 #include <cstring>
@@ -18,7 +18,6 @@
 namespace {
 
 constexpr uint32_t kWidth = 1024, kHeight = 680;
-constexpr size_t kJpegBytes = 120 * 1024;
 
 void putU32(std::vector<uint8_t>& b, uint32_t v) {
   for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -30,13 +29,39 @@ void putBlock(std::vector<uint8_t>& b, uint32_t type, std::initializer_list<uint
   for (uint32_t w : words) putU32(b, w);
 }
 
+// A real 1024 x 680 JPEG of a smooth gradient with some texture, quality 85, 4:2:0.
+std::vector<uint8_t> makeJpeg() {
+  std::vector<uint8_t> rgb(size_t{3} * kWidth * kHeight);
+  for (uint32_t y = 0; y < kHeight; ++y)
+    for (uint32_t x = 0; x < kWidth; ++x) {
+      uint8_t* p = &rgb[(size_t{y} * kWidth + x) * 3];
+      p[0] = static_cast<uint8_t>(x * 255 / kWidth);
+      p[1] = static_cast<uint8_t>(y * 255 / kHeight);
+      p[2] = static_cast<uint8_t>((x * 7 + y * 13) % 256);
+    }
+  tjhandle tj = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  tjCompress2(tj, rgb.data(), kWidth, 0, kHeight, TJPF_RGB, &out, &size, TJSAMP_420, 85, 0);
+  std::vector<uint8_t> jpeg(out, out + size);
+  tjFree(out);
+  tjDestroy(tj);
+  // Camera live-view JPEGs carry no JFIF segment: the tables follow the start marker.
+  if (jpeg.size() > 6 && jpeg[2] == 0xFF && jpeg[3] == 0xE0) {
+    size_t app0 = 2 + (size_t{jpeg[4]} << 8 | jpeg[5]);
+    jpeg.erase(jpeg.begin() + 2, jpeg.begin() + 2 + static_cast<long>(app0));
+  }
+  return jpeg;
+}
+
+const std::vector<uint8_t>& rawJpeg() {
+  static const std::vector<uint8_t> j = makeJpeg();
+  return j;
+}
+
 std::vector<uint8_t> jpegReply() {
   std::vector<uint8_t> r(8, 0);
-  const uint8_t start[] = {0xFF, 0xD8, 0xFF, 0xDB};
-  r.insert(r.end(), start, start + 4);
-  for (size_t i = 0; i < kJpegBytes - 6; ++i) r.push_back(static_cast<uint8_t>(i * 131 % 251));
-  r.push_back(0xFF);
-  r.push_back(0xD9);
+  r.insert(r.end(), rawJpeg().begin(), rawJpeg().end());
   putBlock(r, 4, {1});
   putBlock(r, 5, {2000, 1500});
   putBlock(r, 14, {6000, 4000});
@@ -87,11 +112,51 @@ const std::vector<uint8_t>& yuv() {
   return r;
 }
 
+// Decodes one JPEG to RGB, as the live view does with every frame.
+bool decode(tjhandle tj, const uint8_t* data, size_t size, std::vector<uint8_t>& rgb) {
+  return tjDecompress2(tj, data, static_cast<unsigned long>(size), rgb.data(), kWidth, 0, kHeight, TJPF_RGB, 0) == 0;
+}
+
+void BM_DecodeJpeg(benchmark::State& state) {
+  tjhandle tj = tjInitDecompress();
+  std::vector<uint8_t> rgb(size_t{3} * kWidth * kHeight);
+  for (auto _ : state) {
+    if (!decode(tj, rawJpeg().data(), rawJpeg().size(), rgb)) {
+      state.SkipWithError("decode");
+      break;
+    }
+    benchmark::DoNotOptimize(rgb.data());
+  }
+  tjDestroy(tj);
+}
+
+void BM_ParseAndDecodeJpeg(benchmark::State& state) {
+  tjhandle tj = tjInitDecompress();
+  std::vector<uint8_t> rgb(size_t{3} * kWidth * kHeight);
+  for (auto _ : state) {
+    std::vector<uint8_t> frame;
+    if (!canonParseLiveViewFrame(jpeg().data(), jpeg().size(), frame, 0)) {
+      state.SkipWithError("parse");
+      break;
+    }
+    EOS_LiveViewInfoStruct info;
+    std::memcpy(&info, frame.data(), sizeof info);
+    if (!decode(tj, frame.data() + kCanonLiveViewImageOffset, info.imageLength, rgb)) {
+      state.SkipWithError("decode");
+      break;
+    }
+    benchmark::DoNotOptimize(rgb.data());
+  }
+  tjDestroy(tj);
+}
+
 void BM_CopyJpegReply(benchmark::State& s) { copyReply(s, jpeg()); }
 void BM_ParseJpegReply(benchmark::State& s) { parseReply(s, jpeg()); }
 void BM_CopyYuvReply(benchmark::State& s) { copyReply(s, yuv()); }
 void BM_ParseYuvReply(benchmark::State& s) { parseReply(s, yuv()); }
 
+BENCHMARK(BM_DecodeJpeg)->MinTime(1.0);
+BENCHMARK(BM_ParseAndDecodeJpeg)->MinTime(1.0);
 BENCHMARK(BM_CopyJpegReply)->MinTime(1.0);
 BENCHMARK(BM_ParseJpegReply)->MinTime(1.0);
 BENCHMARK(BM_CopyYuvReply)->MinTime(1.0);
@@ -102,5 +167,7 @@ BENCHMARK(BM_ParseYuvReply)->MinTime(1.0);
 
 int main(int argc, char** argv) {
   return runBenchmarksWithRatios(argc, argv,
-                                 {{"BM_ParseJpegReply", "BM_CopyJpegReply"}, {"BM_ParseYuvReply", "BM_CopyYuvReply"}});
+                                 {{"BM_ParseAndDecodeJpeg", "BM_DecodeJpeg"},
+                                  {"BM_ParseJpegReply", "BM_CopyJpegReply"},
+                                  {"BM_ParseYuvReply", "BM_CopyYuvReply"}});
 }
