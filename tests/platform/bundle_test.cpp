@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "platform/bundle.h"
 
@@ -17,26 +19,24 @@ TEST(Bundle, KnownKeysGiveTheirText) {
   EXPECT_EQ(Bundle::localizedString("CANON_Response_Battery_Low"), QStringLiteral("The camera battery is low."));
 }
 
-// Every standard PTP response has its text; a typo in the table would show the raw key.
+// The table carries a text for each of the 0x21 standard PTP responses, and every key
+// of the table resolves through the bundle to that text (not to the key itself).
 TEST(Bundle, StringTableCoversTheStandardResponses) {
-  const char* names[] = {"Undefined", "OK", "GeneralError", "SessionNotOpen", "InvalidTransactionID",
-                         "OperationNotSupported", "ParameterNotSupported", "IncompleteTransfer",
-                         "InvalidStorageId", "InvalidObjectHandle", "DevicePropNotSupported",
-                         "InvalidObjectFormatCode", "StoreFull", "ObjectWriteProtected", "StoreReadOnly",
-                         "AccessDenied", "NoThumbnailPresent", "SelfTestFailed", "PartialDeletion",
-                         "StoreNotAvailable", "SpecificationByFormatUnsupported", "NoValidObjectInfo",
-                         "InvalidCodeFormat", "UnknownVendorCode", "CaptureAlreadyTerminated", "DeviceBusy",
-                         "InvalidParentObject", "InvalidDevicePropFormat", "InvalidDevicePropValue",
-                         "InvalidParameter", "SessionAlreadyOpened", "TransactionCanceled",
-                         "SpecificationOfDestinationUnsupported"};
-  EXPECT_EQ(std::size(names), 0x21u);
-  for (const char* name : names) {
-    QString key = QStringLiteral("PTP_Response_") + name;
-    QString text = Bundle::localizedString(key);
-    EXPECT_NE(text, key) << name;
-    EXPECT_FALSE(text.isEmpty()) << name;
+  QFile file(QStringLiteral(KV_SOURCE_DIR "/resources/strings/Localizable.json"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QJsonObject table = QJsonDocument::fromJson(file.readAll()).object();
+  ASSERT_FALSE(table.isEmpty());
+  int responses = 0;
+  for (auto it = table.begin(); it != table.end(); ++it) {
+    if (it.key().startsWith(QStringLiteral("PTP_Response_"))) ++responses;
+    const QString text = Bundle::localizedString(it.key());
+    EXPECT_EQ(text, it.value().toString()) << it.key().toStdString();
+    EXPECT_FALSE(text.isEmpty()) << it.key().toStdString();
   }
-  EXPECT_GE(Bundle::localizedStringCount(), 0x21);
+  EXPECT_EQ(responses, 0x21);
+  for (const char* key : {"PTP_Response_Undefined", "PTP_Response_DeviceBusy", "PTP_Response_TransactionCanceled"})
+    EXPECT_NE(Bundle::localizedString(key), QString::fromLatin1(key)) << key;
+  EXPECT_EQ(Bundle::localizedStringCount(), table.size());
 }
 
 TEST(Bundle, ResourcesAreFoundByNameAndType) {
