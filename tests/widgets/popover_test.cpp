@@ -131,6 +131,17 @@ TEST(Popover, InstallingTheSameContentViewAgainChangesNothing) {
   EXPECT_EQ(pop.popoverWindow()->popoverContentView(), f.content);
 }
 
+// A left-button drag from `from` to `to`, in the view's own (y-down) coordinates.
+static void drag(QWidget* view, QPointF from, QPointF to) {
+  auto send = [&](QEvent::Type type, QPointF local, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, local, view->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &e);
+  };
+  send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  send(QEvent::MouseMove, to, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
 TEST(Popover, DragBesideTheArrowMovesOnlyAMovablePopover) {
   for (bool movable : {false, true}) {
     SCOPED_TRACE(movable);
@@ -142,13 +153,7 @@ TEST(Popover, DragBesideTheArrowMovesOnlyAMovablePopover) {
     SFBPopoverWindowFrame* view = pop.popoverWindow()->popoverWindowFrame();
     const QRectF before = pop.popoverWindow()->frame();
     // (5, 5) in the view (y down) lies beside the arrow, outside the body path.
-    auto send = [&](QEvent::Type type, QPointF local, Qt::MouseButtons buttons) {
-      QMouseEvent e(type, local, view->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
-      QCoreApplication::sendEvent(view, &e);
-    };
-    send(QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
-    send(QEvent::MouseMove, {25, 15}, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, {25, 15}, Qt::NoButton);
+    drag(view, {5, 5}, {25, 15});
     // Moved right by 20 and down by 10 on screen: y up, so -10.
     EXPECT_EQ(pop.popoverWindow()->frame(), movable ? before.translated(20, -10) : before);
   }
@@ -162,21 +167,14 @@ TEST(Popover, ResizeDragOnTheBorderKeepsTheTopLeftAndTheMinimum) {
   pop.displayPopoverInWindow(&f.parent, {500, 400});
   SFBPopoverWindowFrame* view = pop.popoverWindow()->popoverWindowFrame();
   const QRectF before = pop.popoverWindow()->frame();
-  auto send = [&](QEvent::Type type, QPointF local, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, local, view->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(view, &e);
-  };
-  // On the right border (inside the body, outside the content).
-  send(QEvent::MouseButtonPress, {106.5, 50}, Qt::LeftButton);
-  send(QEvent::MouseMove, {126.5, 60}, Qt::LeftButton);  // wider by 20, taller by 10 downwards
-  send(QEvent::MouseButtonRelease, {126.5, 60}, Qt::NoButton);
+  // From the right border (inside the body, outside the content): wider by 20, taller by
+  // 10 downwards.
+  drag(view, {106.5, 50}, {126.5, 60});
   const QRectF after = pop.popoverWindow()->frame();
   EXPECT_EQ(after.width(), before.width() + 20);
   EXPECT_EQ(after.height(), before.height() + 10);
   EXPECT_EQ(after.y() + after.height(), before.y() + before.height());  // top edge kept
   // Shrinking below the content's minimum size grows back to it.
-  send(QEvent::MouseButtonPress, {126.5, 50}, Qt::LeftButton);  // the border has moved with the edge
-  send(QEvent::MouseMove, {6.5, 50}, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, {6.5, 50}, Qt::NoButton);
+  drag(view, {126.5, 50}, {6.5, 50});  // the border has moved with the edge
   EXPECT_EQ(pop.popoverWindow()->contentRectForFrameRect(pop.popoverWindow()->frame()).width(), 100);
 }
