@@ -7,6 +7,9 @@ const std::vector<IconSample>& iconRegistry() {
     std::vector<IconSample> out;
     registerBadgeIcons(out);
     registerGearLevelIcons(out);
+    registerTrashCompareIcons(out);
+    registerMediaViewIcons(out);
+    registerLogoIcons(out);
     return out;
   }();
   return all;

@@ -6,10 +6,16 @@
 #include "stylekit/badge_icons.h"
 #include "stylekit/gear_level_icons.h"
 #include "stylekit/kit_frame.h"
+#include "stylekit/logo_icons.h"
+#include "stylekit/media_view_icons.h"
+#include "stylekit/trash_compare_icons.h"
 
 class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
                           public KorvalumeBadgeIcons,
-                          public KorvalumeGearLevelIcons {
+                          public KorvalumeGearLevelIcons,
+                          public KorvalumeTrashCompareIcons,
+                          public KorvalumeMediaViewIcons,
+                          public KorvalumeLogoIcons {
  public:
   KorvalumeStyleKit() = delete;
 };
