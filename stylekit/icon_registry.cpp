@@ -10,6 +10,8 @@ const std::vector<IconSample>& iconRegistry() {
     registerTrashCompareIcons(out);
     registerMediaViewIcons(out);
     registerLogoIcons(out);
+    registerSelectFilterIcons(out);
+    registerCropDeviceIcons(out);
     return out;
   }();
   return all;

@@ -21,3 +21,5 @@ void registerGearLevelIcons(std::vector<IconSample>& out);
 void registerTrashCompareIcons(std::vector<IconSample>& out);
 void registerMediaViewIcons(std::vector<IconSample>& out);
 void registerLogoIcons(std::vector<IconSample>& out);
+void registerSelectFilterIcons(std::vector<IconSample>& out);
+void registerCropDeviceIcons(std::vector<IconSample>& out);

@@ -5,9 +5,11 @@
 // A new family adds its own header and source and one base here.
 #include "stylekit/badge_icons.h"
 #include "stylekit/gear_level_icons.h"
+#include "stylekit/crop_device_icons.h"
 #include "stylekit/kit_frame.h"
 #include "stylekit/logo_icons.h"
 #include "stylekit/media_view_icons.h"
+#include "stylekit/select_filter_icons.h"
 #include "stylekit/trash_compare_icons.h"
 
 class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
@@ -15,7 +17,9 @@ class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
                           public KorvalumeGearLevelIcons,
                           public KorvalumeTrashCompareIcons,
                           public KorvalumeMediaViewIcons,
-                          public KorvalumeLogoIcons {
+                          public KorvalumeLogoIcons,
+                          public KorvalumeSelectFilterIcons,
+                          public KorvalumeCropDeviceIcons {
  public:
   KorvalumeStyleKit() = delete;
 };
