@@ -1,6 +1,6 @@
 // Renders the widgets offscreen into one PNG page for review: the alert with all its
 // buttons and help popover, the progress HUD in each mode, popovers at several positions
-// and flat buttons in each state.
+// flat buttons in each state, and the live-view overlays.
 // Usage: korvalume-gallery <output.png>
 #include <QApplication>
 #include <QImage>
@@ -15,6 +15,10 @@
 #include "ui/widgets/hud/mb_progress_hud.h"
 #include "ui/widgets/popover/sfb_popover.h"
 #include "ui/widgets/progress/yrk_spinning_progress_indicator.h"
+#ifdef KV_GALLERY_VIEWER
+#include "viewer/liveview/electronic_level_view.h"
+#include "viewer/liveview/grid_view.h"
+#endif
 
 namespace {
 
@@ -223,6 +227,32 @@ void addPopovers(Page& page) {
   }
 }
 
+#ifdef KV_GALLERY_VIEWER
+// Live-view overlays over a stand-in picture.
+void addLiveViewOverlays(Page& page) {
+  for (float angle : {0.5f, 10.0f}) {
+    Backdrop host(QSize(400, 240));
+    auto* level = new ElectronicLevelView(&host);
+    level->resize(host.size());
+    level->setAngle(angle);
+    page.add(QStringLiteral("electronic level, %1 degrees").arg(angle), shot(host));
+  }
+  Backdrop gridHost(QSize(400, 240));
+  auto* grid = new GridView(&gridHost);
+  grid->resize(gridHost.size());
+  grid->setHorizontalLines(3, 3);
+  grid->setGridColor(1);
+  page.add("grid 3x3, white", shot(gridHost));
+  Backdrop barHost(QSize(300, 24));
+  auto* bar = new SoundBarView(&barHost);
+  bar->resize(barHost.size());
+  bar->setNumberOfBins(20);
+  bar->setCurrentBin(13);
+  bar->setMaxBin(17);
+  page.add("sound bar: 20 bins, current 13, peak 17", shot(barHost));
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,6 +270,10 @@ int main(int argc, char** argv) {
   addHuds(page);
   page.newRow();
   addPopovers(page);
+#ifdef KV_GALLERY_VIEWER
+  page.newRow();
+  addLiveViewOverlays(page);
+#endif
   if (!page.save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
     return 1;
