@@ -18,6 +18,7 @@
 #ifdef KV_GALLERY_VIEWER
 #include "viewer/liveview/electronic_level_view.h"
 #include "viewer/liveview/grid_view.h"
+#include "viewer/still/histogram_view.h"
 #endif
 
 namespace {
@@ -250,6 +251,26 @@ void addLiveViewOverlays(Page& page) {
   bar->setCurrentBin(13);
   bar->setMaxBin(17);
   page.add("sound bar: 20 bins, current 13, peak 17", shot(barHost));
+
+  // A stand-in photograph: a sky-to-ground gradient with a bright patch.
+  QImage photo(320, 200, QImage::Format_RGB32);
+  QPainter pp(&photo);
+  QLinearGradient g(0, 0, 0, 200);
+  g.setColorAt(0, QColor(90, 140, 220));
+  g.setColorAt(0.6, QColor(200, 190, 160));
+  g.setColorAt(1, QColor(40, 60, 30));
+  pp.fillRect(photo.rect(), g);
+  pp.fillRect(QRect(200, 40, 60, 40), QColor(250, 240, 200));
+  pp.end();
+  for (bool rgb : {true, false}) {
+    QWidget host;
+    host.resize(260, 110);
+    host.setStyleSheet("background: #202020");
+    auto* h = new HistogramView(&host);
+    h->resize(host.size());
+    h->setImage(photo, rgb);
+    page.add(rgb ? "histogram, RGB" : "histogram, luminance", shot(host));
+  }
 }
 #endif
 
