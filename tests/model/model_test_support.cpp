@@ -1,0 +1,94 @@
+#include "model_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTest>
+
+#include "platform/graphics/stylekit_image_view.h"
+#include "platform/modal.h"
+#include "platform/window_registry.h"
+#include "ui/widgets/alert/alert_icons.h"
+#include "ui/widgets/alert/kl_alert.h"
+#include "ui/widgets/flat_button/sy_flat_button.h"
+
+namespace modeltest {
+
+SeenAlert readAlert(QWidget* window) {
+  SeenAlert s;
+  for (QLabel* label : window->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    if (label->maximumSize() == QSize(24, 24)) continue;  // the application icon
+    if (label->font().bold())
+      s.title = label->text();
+    else
+      s.information = label->text();
+  }
+  for (SYFlatButton* b : window->findChildren<SYFlatButton*>())
+    if (b->title() == QLatin1String("?")) s.helpButtonShown = b->isVisible();
+  if (auto* icon = window->findChild<StyleKitImageView*>()) s.icon = icon->image().render();
+  s.modal = Modal::modalWindow() == window;
+  return s;
+}
+
+QImage styleIcon(unsigned style) { return alertIconNamed(KL_Alert::iconNameForStyle(style)).render(); }
+
+bool clickButton(QWidget* window, const QString& title) {
+  for (SYFlatButton* b : window->findChildren<SYFlatButton*>())
+    if (b->title() == title && b->isVisible()) {
+      QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
+      return true;
+    }
+  return false;
+}
+
+std::vector<QWidget*> visibleAlerts() {
+  std::vector<QWidget*> out;
+  for (const WindowRegistry::Entry& e : WindowRegistry::orderedWindows())
+    if (e.kind == WindowRegistry::Kind::Alert && e.window->isVisible()) out.push_back(e.window);
+  return out;
+}
+
+AlertAnswerer::AlertAnswerer() {
+  timer_.setInterval(2);
+  QObject::connect(&timer_, &QTimer::timeout, [this] {
+    const std::vector<QWidget*> alerts = visibleAlerts();
+    if (alerts.empty()) return;
+    QWidget* window = alerts.front();
+    seen_.push_back(readAlert(window));
+    if (clickButton(window, QStringLiteral("OK"))) return;
+    ADD_FAILURE() << "alert without an OK button";
+    window->hide();
+  });
+  timer_.start();
+}
+
+AlertAnswerer::~AlertAnswerer() { timer_.stop(); }
+
+void Latch::open() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+  }
+  cv_.notify_all();
+}
+
+void Latch::wait() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  ++waiting_;
+  cv_.wait(lock, [this] { return open_; });
+  --waiting_;
+}
+
+bool Latch::waiting() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return waiting_ > 0;
+}
+
+void snapshot(QWidget* widget, const QString& name) {
+  const QString dir = qEnvironmentVariable("KV_SNAPSHOT_DIR");
+  if (dir.isEmpty() || widget == nullptr) return;
+  QDir().mkpath(dir);
+  widget->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+}  // namespace modeltest
