@@ -7,6 +7,7 @@ const std::vector<IconSample>& iconRegistry() {
     std::vector<IconSample> out;
     registerBadgeIcons(out);
     registerGearLevelIcons(out);
+    registerControlIcons(out);
     registerTrashCompareIcons(out);
     registerMediaViewIcons(out);
     registerLogoIcons(out);

@@ -5,6 +5,7 @@
 // A new family adds its own header and source and one base here.
 #include "stylekit/badge_icons.h"
 #include "stylekit/gear_level_icons.h"
+#include "stylekit/control_icons.h"
 #include "stylekit/crop_device_icons.h"
 #include "stylekit/kit_frame.h"
 #include "stylekit/logo_icons.h"
@@ -15,6 +16,7 @@
 class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
                           public KorvalumeBadgeIcons,
                           public KorvalumeGearLevelIcons,
+                          public KorvalumeControlIcons,
                           public KorvalumeTrashCompareIcons,
                           public KorvalumeMediaViewIcons,
                           public KorvalumeLogoIcons,
