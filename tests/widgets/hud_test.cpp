@@ -301,3 +301,16 @@ TEST(Hud, ButtonIsPlacedOnceBelowTheCentre) {
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(hud->size().height(), 60 + 40 + 40);
 }
+
+TEST(Hud, ShowLaysOutTheIndicatorItJustMade) {
+  QWidget view;
+  view.resize(300, 200);
+  MBProgressHUD hud(&view);
+  hud.resize(view.size());
+  hud.show(false);
+  ASSERT_NE(hud.indicator(), nullptr);
+  // The spinner sits centred across the panel, not at the HUD's top-left corner.
+  const QRect r = hud.indicator()->geometry();
+  EXPECT_NEAR(r.center().x(), 150, 2);
+  EXPECT_GT(r.top(), 0);
+}

@@ -153,6 +153,8 @@ void MBProgressHUD::setupButton(const QString& title, std::function<void()> clic
 void MBProgressHUD::show(bool animated) {
   KV_ASSERT_GUI_THREAD();
   updateIndicators();
+  // The indicator made just now must sit in the panel before the first paint.
+  layoutSubviews();
   useAnimation_ = animated;
   if (graceTime_ > 0) {
     graceTimer_.start(toMs(graceTime_));
