@@ -305,12 +305,10 @@ TEST(Hud, ButtonIsPlacedOnceBelowTheCentre) {
 TEST(Hud, ShowLaysOutTheIndicatorItJustMade) {
   QWidget view;
   view.resize(300, 200);
-  MBProgressHUD hud(&view);
-  hud.resize(view.size());
-  hud.show(false);
-  ASSERT_NE(hud.indicator(), nullptr);
+  MBProgressHUD* hud = MBProgressHUD::showHUDAddedTo(&view, false);
+  ASSERT_NE(hud->indicator(), nullptr);
   // The spinner sits centred across the panel, not at the HUD's top-left corner.
-  const QRect r = hud.indicator()->geometry();
-  EXPECT_NEAR(r.center().x(), 150, 2);
+  const QRect r = hud->indicator()->geometry();
+  EXPECT_NEAR(r.center().x(), hud->width() / 2, 2);
   EXPECT_GT(r.top(), 0);
 }
