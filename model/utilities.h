@@ -6,12 +6,17 @@
 // at once (application-modal, so the call returns when the user answers); from any other
 // thread the call is queued to the GUI thread and returns at once. A null text leaves its
 // field empty.
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+
+#include "ptp/object_info.h"
+#include "ptp/response_codes.h"
 
 class QWidget;
 
@@ -45,4 +50,34 @@ class Utilities {
   static std::nullptr_t returnValueLog(std::initializer_list<QVariant> values);
   // Free bytes on the file system that holds the home folder (0 when unknown).
   static double freeDiskSpaceInBytes();
+
+  // ---- downloads, cache and save folder
+  // version 1: the original object; any other: the display image (a cached ".mod.jpg",
+  // else an extracted JPEG, else the object). out is set only on 0x2001.
+  static PtpResponseCode downloadImage(const PtpObjectInfoStruct& record, QByteArray& out, uint8_t version);
+  // The first cached ".mod.jpg", downloaded object or ".ext.jpg"; never asks the device.
+  static PtpResponseCode getAnyCachedImage(const PtpObjectInfoStruct& record, QByteArray& out);
+  // A thumbnail no larger than maxPixelSize on its longer side, turned upright, encoded
+  // again in the data's own format; empty when the data is no image or cannot be written.
+  static QByteArray thumbnailWithData(const QByteArray& data, double maxPixelSize);
+  // "<Documents>/Cache".
+  static QString cacheFolderPath();
+  // Empties the cache behind a wait overlay: the library's list and the cache's own files.
+  static void clearCache();
+  static void checkCacheSize();
+  // Removes the cache's own files in the folder last changed more than three days ago.
+  static bool checkCacheSize(uint64_t bytes, const QString& folder);
+  // Creates or prunes the cache folder, then loads the cache on the pool.
+  static void configureCache();
+  // Restores the save folder at start-up, asking the user when it is gone.
+  static void checkFolderAccess();
+  // Asks the user for a save folder.
+  static void selectSaveDataDirectory();
+  // Who picks a folder (a dialog by default; tests answer it). An empty answer cancels.
+  using FolderChooser = std::function<QString()>;
+  static void setFolderChooser(FolderChooser chooser);
+  // A folder handle kept across launches: the folder's path, usable while it exists and is
+  // writable. Empty when the folder cannot be used.
+  static QByteArray bookmarkForFolder(const QString& path);
+  static QString folderForBookmark(const QByteArray& bookmark);
 };
