@@ -7,6 +7,9 @@
 // thread the call is queued to the GUI thread and returns at once. A null text leaves its
 // field empty.
 #include <QByteArray>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QVariant>
 
@@ -80,4 +83,54 @@ class Utilities {
   // writable. Empty when the folder cannot be used.
   static QByteArray bookmarkForFolder(const QString& path);
   static QString folderForBookmark(const QByteArray& bookmark);
+
+  // ---- objects
+  static bool isObjectRaw(const PtpObjectInfoStruct* record);
+  static bool isObjectJpg(const PtpObjectInfoStruct* record);
+  // A raw and a JPEG of one shot: names of one length that differ only in the extension.
+  static bool isRawMatch(const PtpObjectInfoStruct& raw, const PtpObjectInfoStruct& jpg);
+  static int orientationToUIImageOrientation(uint8_t orientation);
+  static constexpr uint32_t exifHeaderLength() { return 256000; }
+
+  // ---- device information
+  static uint8_t firmwareVersion();
+  static bool isFirmwareUpdateAvailable();
+  static PtpResponseCode refreshFirmwareVersion();
+  static void showBatteryInfo();
+  // The battery message's text for a 44-byte record.
+  static QString batteryInfoText(const uint8_t* record44);
+  static void formatKorvalumeSdCard();
+  // Nikon and Fujifilm only; remembers the mode under "HostMode" on success.
+  static PtpResponseCode doSetConnectionHostMode(bool on, bool refreshProperties);
+
+  // ---- sharing and re-encoding
+  // The file to share for an object; wasCreated tells the caller to remove it afterwards.
+  static QString getImagePathForSharing(const PtpObjectInfoStruct* record, bool& wasCreated,
+                                        bool forceUseExtractedJpg, bool forceUseRaw);
+  static QByteArray getImageForSharing(const PtpObjectInfoStruct* record, bool forceUseExtractedJpg,
+                                       bool forceUseRaw);
+  // The image written again in its own format with this orientation, followed by the
+  // original's last exifHeaderLength() bytes; empty when the data is no image.
+  static QByteArray setOrientation(uint8_t orientation, const QByteArray& imageData);
+  // A JPEG at quality 0.8 carrying the orientation.
+  static bool saveImage(const QImage& image, const QString& path, uint8_t orientation);
+
+  // ---- movies
+  // Downloads a movie into the save folder in 2 MiB ranges behind a progress HUD with Cancel.
+  static void downloadVideoToLibrary(const PtpObjectInfoStruct& record);
+  // The same without the HUD: progress(fraction) after each range; a true cancel() stops.
+  // The movie lands under a name of its own in the folder (never over another file); a
+  // failure or a cancel leaves nothing behind. The path written, or empty with the code.
+  static QString downloadVideo(const PtpObjectInfoStruct& record, const QString& folder,
+                               const std::function<void(double)>& progress, const std::function<bool()>& cancelled,
+                               PtpResponseCode& result);
+
+  // ---- geometry (y as the view has it)
+  static QRectF rectThatFitsImageSize(QSizeF image, QSizeF bounds);
+  static QRectF rectThatFitsImageSize(QSizeF image, const QWidget* view);
+  // The aspect-fit rect of an image in a view's frame (offset by the frame's origin).
+  static QRectF calculateClientRectOfImage(QSizeF image, const QWidget* view);
+  // (0..1, 0..1) across the shown image, or (-1, -1) outside it.
+  static QPointF convertPointToImageCoordinates(QPointF point, QSizeF image, const QWidget* view);
+  static QPointF convertPoint(QPointF point, QRectF from, QRectF to);
 };
