@@ -7,6 +7,9 @@ const std::vector<IconSample>& iconRegistry() {
     std::vector<IconSample> out;
     registerBadgeIcons(out);
     registerGearLevelIcons(out);
+    registerPropMeteringIcons(out);
+    registerPropWhiteBalanceIcons(out);
+    registerPropDriveContinuousIcons(out);
     registerControlIcons(out);
     registerTrashCompareIcons(out);
     registerMediaViewIcons(out);

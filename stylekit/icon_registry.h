@@ -18,6 +18,9 @@ const std::vector<IconSample>& iconRegistry();
 // Family registrations.
 void registerBadgeIcons(std::vector<IconSample>& out);
 void registerGearLevelIcons(std::vector<IconSample>& out);
+void registerPropMeteringIcons(std::vector<IconSample>& out);
+void registerPropWhiteBalanceIcons(std::vector<IconSample>& out);
+void registerPropDriveContinuousIcons(std::vector<IconSample>& out);
 void registerControlIcons(std::vector<IconSample>& out);
 void registerTrashCompareIcons(std::vector<IconSample>& out);
 void registerMediaViewIcons(std::vector<IconSample>& out);

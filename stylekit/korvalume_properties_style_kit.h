@@ -5,8 +5,13 @@
 // live as long as the image). Families add their own header and source and one base here.
 #include "stylekit/image_wrapper.h"
 #include "stylekit/property_icon_painter.h"
+#include "stylekit/prop_drive_continuous_icons.h"
+#include "stylekit/prop_metering_icons.h"
+#include "stylekit/prop_white_balance_icons.h"
 
-class KorvalumePropertiesStyleKit {
+class KorvalumePropertiesStyleKit : public KorvalumePropertiesMeteringIcons,
+                                    public KorvalumePropertiesWhiteBalanceIcons,
+                                    public KorvalumePropertiesDriveContinuousIcons {
  public:
   KorvalumePropertiesStyleKit() = delete;
 };
