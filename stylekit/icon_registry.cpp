@@ -7,6 +7,13 @@ const std::vector<IconSample>& iconRegistry() {
     std::vector<IconSample> out;
     registerBadgeIcons(out);
     registerGearLevelIcons(out);
+    registerPropImageFormatIcons(out);
+    registerPropDriveModeIcons(out);
+    registerPropDriveModeTimerIcons(out);
+    registerPropFocusAreaIcons(out);
+    registerPropTrackingFocusAreaIcons(out);
+    registerPropMovieAfAreaIcons(out);
+    registerPropCanvasTextIcons(out);
     registerPropMeteringIcons(out);
     registerPropWhiteBalanceIcons(out);
     registerPropDriveContinuousIcons(out);

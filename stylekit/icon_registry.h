@@ -18,6 +18,13 @@ const std::vector<IconSample>& iconRegistry();
 // Family registrations.
 void registerBadgeIcons(std::vector<IconSample>& out);
 void registerGearLevelIcons(std::vector<IconSample>& out);
+void registerPropImageFormatIcons(std::vector<IconSample>& out);
+void registerPropDriveModeIcons(std::vector<IconSample>& out);
+void registerPropDriveModeTimerIcons(std::vector<IconSample>& out);
+void registerPropFocusAreaIcons(std::vector<IconSample>& out);
+void registerPropTrackingFocusAreaIcons(std::vector<IconSample>& out);
+void registerPropMovieAfAreaIcons(std::vector<IconSample>& out);
+void registerPropCanvasTextIcons(std::vector<IconSample>& out);
 void registerPropMeteringIcons(std::vector<IconSample>& out);
 void registerPropWhiteBalanceIcons(std::vector<IconSample>& out);
 void registerPropDriveContinuousIcons(std::vector<IconSample>& out);
