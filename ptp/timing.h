@@ -16,6 +16,12 @@
 //   lockRetryDelay        bytesLockWithin's nap between tries
 //   pollPeriod            pause between two passes of the event poller
 //   setLockWait           bound of the wait for the property-set lock
+//   pingTimeout           an echo of the blocking first-reply ping counts as lost after this
+//   pingPeriod            pause between two echoes of the blocking first-reply ping
+//   pingSummaryKeep       an echo's record is kept this long past its time-out, so a late
+//                         reply still finds it
+//   pingSetupWait         the blocking first-reply ping waits this long beyond its own
+//                         time-out for the pinger's set-up and its end
 #include <atomic>
 #include <chrono>
 #include <vector>
@@ -31,7 +37,11 @@
   X(busyRetryDelay, 1000)         \
   X(lockRetryDelay, 10)           \
   X(pollPeriod, 500)              \
-  X(setLockWait, 60000)
+  X(setLockWait, 60000)           \
+  X(pingTimeout, 1000)            \
+  X(pingPeriod, 900)              \
+  X(pingSummaryKeep, 1000)        \
+  X(pingSetupWait, 5000)
 
 struct LibraryTiming {
   using ms = std::chrono::milliseconds;

@@ -1,0 +1,242 @@
+#include "ptp/share_session.h"
+
+#include <pthread.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <thread>
+
+#include "ptp/commands.h"
+#include "ptp/link.h"
+#include "ptp/mailbox.h"
+#include "ptp/timing.h"
+
+namespace {
+
+// The session whose thread this is (null on every other thread).
+thread_local const void* tSessionRun = nullptr;
+
+// Linux keeps 15 characters of a thread name: leading reverse-domain parts go first.
+void nameThread(const std::string& label) {
+  std::string name = label;
+  while (name.size() > 15 && name.find('.') != std::string::npos) name.erase(0, name.find('.') + 1);
+  if (name.size() > 15) name.erase(0, name.size() - 15);
+  pthread_setname_np(pthread_self(), name.c_str());
+}
+
+}  // namespace
+
+// Everything one session's threads share. Each session has its own: a late thread of an
+// ended session can neither stop nor report for the next one.
+struct ShareSession::Run {
+  ShareSessionHooks hooks;
+  uint64_t connection = 0;
+  std::atomic<bool> stopped{false};  // the watchdog's stop flag
+  std::atomic<bool> quiet{false};    // replaced or never started: reports nothing more
+  std::atomic<bool> lossReported{false};
+  std::atomic<bool> loopRunning{false};
+
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::deque<ByteBuffer> pending;  // taken, not yet decoded
+  bool loopEnded = false;
+  int threadsLeft = 0;
+
+  std::recursive_mutex joinMutex;  // one joiner at a time (recursive: see lifecycle_)
+  std::thread loop, worker, watchdog;
+
+  // A lost session is reported once, by whichever of the loop and the watchdog sees it first.
+  void reportLoss() {
+    if (quiet.load() || lossReported.exchange(true)) return;
+    if (hooks.status) hooks.status(kShareStatusLost);
+  }
+
+  void finish() {
+    {
+      std::lock_guard lock(mutex);
+      threadsLeft--;
+    }
+    cv.notify_all();
+  }
+
+  // Takes every message nobody asked for and queues it for the worker, until the reader ends.
+  void loopBody() {
+    tSessionRun = this;
+    ByteBuffer message;
+    while (shareTakeUnsolicited(message)) {
+      {
+        std::lock_guard lock(mutex);
+        pending.push_back(std::move(message));
+      }
+      cv.notify_all();
+      message = ByteBuffer();
+    }
+    linkDisconnectConnection(connection);
+    {
+      std::lock_guard lock(mutex);
+      loopEnded = true;
+    }
+    cv.notify_all();
+    loopRunning = false;
+    reportLoss();
+    finish();
+  }
+
+  // The serial decoding queue: one message at a time, in arrival order; what was queued
+  // before the end is still handed on.
+  void workerBody() {
+    tSessionRun = this;
+    nameThread(hooks.queueLabel);
+    for (;;) {
+      ByteBuffer message;
+      {
+        std::unique_lock lock(mutex);
+        cv.wait(lock, [&] { return !pending.empty() || loopEnded; });
+        if (pending.empty()) break;
+        message = std::move(pending.front());
+        pending.pop_front();
+      }
+      if (hooks.message) hooks.message(message);
+    }
+    finish();
+  }
+
+  // The client name once, then a heartbeat every period until the session is stopped or
+  // the device no longer answers.
+  void watchdogBody() {
+    tSessionRun = this;
+    if (!stopped.load() && hooks.clientName) shareSendClientName(hooks.clientName().c_str());
+    for (;;) {
+      {
+        std::unique_lock lock(mutex);
+        if (cv.wait_for(lock, timing().heartbeatPeriod.load(), [&] { return stopped.load(); })) break;
+      }
+      // Never a heartbeat on a connection opened after this session's own.
+      PtpResponseCode rc = linkConnectionId() == connection ? devHeartbeat() : ERROR_CONNECTION;
+      if (stopped.load()) break;
+      double tolerance = std::chrono::duration<double>(timing().readerStopTolerance.load()).count();
+      if (rc == PTP_RC_OK || (rc == ERROR_CANCELLED && linkSecondsSinceLastReceive() <= tolerance)) continue;
+      linkDisconnectConnection(connection);
+      reportLoss();
+      break;
+    }
+    finish();
+  }
+};
+
+ShareSession::ShareSession(ShareSessionHooks hooks) : hooks_(std::move(hooks)) {}
+
+ShareSession::~ShareSession() { stop(); }
+
+std::shared_ptr<ShareSession::Run> ShareSession::current() const {
+  std::lock_guard lock(mutex_);
+  return run_;
+}
+
+void ShareSession::kill(Run& run) {
+  {
+    std::lock_guard lock(run.mutex);  // a watchdog about to sleep sees the flag or the wake
+    run.stopped = true;
+  }
+  run.cv.notify_all();
+  linkDisconnectConnection(run.connection);
+}
+
+void ShareSession::join(const std::shared_ptr<Run>& run) {
+  std::lock_guard joining(run->joinMutex);
+  {
+    std::unique_lock lock(run->mutex);
+    auto done = [&] { return run->threadsLeft == 0; };
+    if (hooks_.wait)
+      hooks_.wait(lock, run->cv, done);
+    else
+      run->cv.wait(lock, done);
+  }
+  for (std::thread* t : {&run->loop, &run->worker, &run->watchdog})
+    if (t->joinable()) t->join();
+  // The reader ended before the loop did; collect its thread too.
+  if (!shareReaderRunning()) shareStopReader();
+}
+
+bool ShareSession::start() {
+  if (tSessionRun) return false;  // a session's own thread cannot wait for that session
+  if (begin()) return true;
+  // Posted once the failed session has ended, with nothing held.
+  if (hooks_.status) hooks_.status(kShareStatusStartFailed);
+  return false;
+}
+
+bool ShareSession::begin() {
+  std::lock_guard life(lifecycle_);
+  if (auto previous = current()) {
+    // Started once per connection: a second start on the link the session already runs on
+    // leaves it as it is rather than put a second reader on the same stream.
+    if (previous->loopRunning.load() && !previous->stopped.load() && previous->connection == linkConnectionId())
+      return true;
+    previous->quiet = true;
+    kill(*previous);
+    join(previous);
+  }
+  auto run = std::make_shared<Run>();
+  run->hooks = hooks_;
+  run->connection = linkConnectionId();
+  {
+    std::lock_guard lock(mutex_);
+    run_ = run;
+  }
+  shareSetUnsolicitedCallback([weak = std::weak_ptr<Run>(run)] {
+    auto r = weak.lock();
+    if (r && !r->quiet.load() && r->hooks.incomingOob) r->hooks.incomingOob();
+  });
+
+  PtpResponseCode rc = shareStartReader();
+  if (rc == PTP_RC_OK) {
+    run->loopRunning = true;
+    {
+      std::lock_guard lock(run->mutex);
+      run->threadsLeft = 2;
+    }
+    run->loop = std::thread([r = run.get()] { r->loopBody(); });
+    run->worker = std::thread([r = run.get()] { r->workerBody(); });
+    rc = devHeartbeat();
+  }
+  if (rc != PTP_RC_OK) {
+    // Nothing will use a link that answers no heartbeat: end it now rather than leave its
+    // reader and loop running until some later connect closes it.
+    run->quiet = true;
+    kill(*run);
+    join(run);
+    {
+      std::lock_guard lock(mutex_);
+      if (run_ == run) run_.reset();
+    }
+    return false;
+  }
+  {
+    std::lock_guard lock(run->mutex);
+    run->threadsLeft++;
+  }
+  run->watchdog = std::thread([r = run.get()] { r->watchdogBody(); });
+  return true;
+}
+
+void ShareSession::kill() {
+  if (auto run = current()) kill(*run);
+}
+
+void ShareSession::stop() {
+  auto run = current();
+  if (!run) return;
+  kill(*run);
+  if (tSessionRun) return;  // on a session thread: the others end by themselves
+  std::lock_guard life(lifecycle_);
+  join(run);
+  std::lock_guard lock(mutex_);
+  if (run_ == run) run_.reset();
+}
+
+bool ShareSession::running() const {
+  auto run = current();
+  return run && run->loopRunning.load();
+}

@@ -1,0 +1,72 @@
+#include "share/share_comms.h"
+
+#include <QSysInfo>
+#include <QVariant>
+
+#include "model/connection_status.h"
+#include "platform/dispatch.h"
+#include "platform/notification_center.h"
+#include "platform/notification_names.h"
+#include "ptp/link.h"
+#include "ptp/mailbox.h"
+#include "ptp/ptp_session.h"
+
+static_assert(kShareStatusLost == ConnectionStatusDisconnected);
+static_assert(kShareStatusStartFailed == ConnectionStatusStartFailed);
+
+void shareCommsPostOobMessage() {
+  NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_IncomingOobMessage));
+}
+
+ShareComms& ShareComms::instance() {
+  // Never destroyed: the session's threads may still be ending while the process exits.
+  static ShareComms* comms = new ShareComms;
+  return *comms;
+}
+
+ShareComms::ShareComms()
+    : mSession([this] {
+        ShareSessionHooks hooks;
+        hooks.incomingOob = shareCommsPostOobMessage;
+        hooks.message = [this](ByteBuffer& message) { handleUnsolicitedMessage(message); };
+        hooks.status = [](int status) {
+          NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_KorvalumeConnectionStatus),
+                                                   QVariant(status));
+        };
+        hooks.clientName = [] { return localComputerName().toStdString(); };
+        // A GUI thread that stops the session keeps serving hops made to it meanwhile.
+        hooks.wait = [](std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
+                        const std::function<bool()>& done) { Dispatch::waitDraining(lock, cv, done); };
+        hooks.queueLabel = kPtpQueueLabel;
+        return hooks;
+      }()) {
+  camInit(shareSendPtp, [](ByteBuffer& container, void*, uint32_t*) { return shareReceivePtp(container); },
+          linkLockRequests, nullptr);
+}
+
+QString ShareComms::localComputerName() { return QSysInfo::machineHostName(); }
+
+bool ShareComms::start() { return mSession.start(); }
+
+uint16_t ShareComms::sendClientName() { return shareSendClientName(localComputerName().toStdString().c_str()); }
+
+void ShareComms::killConnection() { mSession.kill(); }
+
+void ShareComms::stop() { mSession.stop(); }
+
+bool ShareComms::hasPtpQueue() const { return mSession.running(); }
+
+void ShareComms::setMessageTap(std::function<void(const ByteBuffer&)> tap) {
+  std::lock_guard lock(mTapMutex);
+  mTap = std::move(tap);
+}
+
+void ShareComms::handleUnsolicitedMessage(ByteBuffer& message) {
+  std::function<void(const ByteBuffer&)> tap;
+  {
+    std::lock_guard lock(mTapMutex);
+    tap = mTap;
+  }
+  if (tap) tap(message);
+  NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_MessageHandled));
+}
