@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ptp/byte_reader.h"
+#include "ptp/cam_route.h"
 #include "ptp/device_info.h"
 #include "ptp/event_queue.h"
 #include "ptp/prop_code_map.h"
@@ -184,11 +185,8 @@ void camResetCameraState() {
   storedZoom = 0;
   focusStackCancel = 0;
   liveViewOn = false;
-}
-
-PtpResponseCode camSetPropertyValue(uint32_t code, uint32_t value) {
-  if (Route r{FCSN}) return r->setPropertyValue(code, value);
-  return 0xFFFF;
+  camSetCaptureInProgress(false);
+  camResetBracketingCache();
 }
 
 // --- Live view -------------------------------------------------------------------------
@@ -466,7 +464,7 @@ size_t camBuildCaptureCommand(uint8_t* buffer, size_t capacity) {
 PtpResponseCode camSetBracketing(uint32_t value) {
   Route r{C | N};
   if (!r) return 0;
-  if (r.vendor == CameraVendorCanon) return camSetPropertyValue(0xD1D9, value);
+  if (r.vendor == CameraVendorCanon) return camSetPropertyValue(0xD1D9, value, true);
   return r->setBracketing(value);
 }
 

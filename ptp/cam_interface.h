@@ -9,6 +9,7 @@
 
 #include "ptp/bytes.h"
 #include "ptp/camera_vendor.h"
+#include "ptp/prop_types.h"
 #include "ptp/response_codes.h"
 #include "ptp/vendor_module.h"
 
@@ -31,9 +32,8 @@ bool camIsExposureBiasSettable(uint32_t program);
 bool camIdentifyModel();
 PtpResponseCode camKeepAlive();
 PtpResponseCode camSetHostMode(int on, int refresh);
-// The vendor's setter for a property value (0xFFFF for a vendor without one).
-PtpResponseCode camSetPropertyValue(uint32_t code, uint32_t value);
-// Stored zoom, bracketing cache: back to "unset" (each camera set-up).
+// Stored zoom, the capture-in-progress flag, bracketing cache: back to "unset" (each
+// camera set-up).
 void camResetCameraState();
 
 // Live view.
@@ -113,7 +113,26 @@ PtpResponseCode camRefreshAllProperties();
 PtpResponseCode camReservedOperation();
 
 // Properties and settings.
+// Sets a device property through the vendor's setter. Every vendor but Fujifilm needs the
+// code in the table and the value allowed (else 0x2006); an unknown vendor answers
+// 0xFFFF. With wait the property-set lock is held (0xFF13 when it cannot be had) until
+// the camera reports the value (0xFF0D when it does not), and DevicePropChanged is queued
+// for Fujifilm and for Nikon's exposure program. wait defaults to the full set: its
+// callers (single-shot drive, Canon bracketing) want the camera to have taken the value.
+PtpResponseCode camSetPropertyValue(uint32_t code, uint32_t value, bool wait = true);
 bool camWaitPropertyValue(uint32_t code, uint32_t value);
+// GetDevicePropValue's raw reply (0xFF1B when the code is not in the table).
+PtpResponseCode camGetDevicePropValue(uint32_t code, ByteBuffer& data);
+// PTP GetDevicePropValue 0x1015 itself.
+PtpResponseCode ptpGetDevicePropValue(uint32_t code, ByteBuffer& data);
+// Reads one value into the table (0xFF01 when the reply does not parse).
+PtpResponseCode camRefreshPropertyValue(uint32_t code);
+// The same without asking a vendor: camGetDevicePropValue and the parse.
+PtpResponseCode camRefreshPropertyValueGeneric(uint32_t code);
+// Re-reads one property and posts DevicePropChanged (0 for a vendor without one).
+PtpResponseCode camRefreshProperty(uint32_t code);
+// Stores a value an event reported; the record, or null.
+PropertyStruct* camStorePropertyValue(uint32_t code, uint32_t value, uint8_t getSet);
 PtpResponseCode camSetControlDevice(uint32_t code, uint16_t value);
 PtpResponseCode camSetRating(uint32_t handle, uint32_t rating);
 PtpResponseCode camGetObjectExtraInfo(uint32_t handle, uint32_t& value);
@@ -133,6 +152,30 @@ int64_t camGetRawFormat();
 int64_t camGetJpegFormat();
 PtpResponseCode camSetImageFormat(int64_t raw, int64_t jpeg);
 bool camIsContinuousDriveValue(uint32_t value);
+// Nikon: (property code, value) is a continuous drive mode.
+bool camIsContinuousDriveSetting(uint32_t code, uint32_t value);
+// The current drive mode is continuous (Sony, Nikon).
+bool camIsContinuousDrive();
+// Splits a packed image format into size code and quality for a kind (6 RAW, 1 JPEG);
+// 0xFF0F, with nothing written, for a vendor without one.
+PtpResponseCode camDecodeImageFormat(uint32_t packed, uint8_t kind, uint16_t& sizeCode, uint8_t& quality);
+// ISO is automatic.
+bool camIsAutoIso();
+// List positions between the two values the vendor names for code; 3 on every failure.
+uint32_t camCountFixedRangeSteps(uint32_t code);
+// neighbour / iso for the ISO list entry after (direction > 0) or before iso; 0 when the
+// list, the entry or a non-zero value is missing. neighbour gets the entry's raw value.
+float camGetIsoStepRatio(uint32_t iso, int direction, uint32_t& neighbour);
+// Bracketing amount <-> EV (Canon through its exposure-bias scale, Nikon its own).
+float camBracketingStepToEv(uint32_t step, bool force = false);
+uint32_t camEvToBracketingStep(float ev);
+// EV offsets of the bracketing sequence into offsets; answers their count (0: none).
+int camGetBracketingSequence(std::vector<float>& offsets, float ev, bool force = false);
+// The largest bracketing amount in EV, computed once per camera set-up; 0 when unknown.
+float camGetMaxBracketingEv();
+// Nikon's capture-in-progress flag (set by the Nikon module, cleared by set-up).
+void camSetCaptureInProgress(bool busy);
+bool camCaptureInProgress();
 bool camHasModelCapabilityA();
 bool camHasModelCapabilityB();
 // The ISO list's end (first usable value for direction < 0, last for > 0) against the

@@ -137,9 +137,9 @@ bool camIsCanonCode20(uint32_t v) { return v == 20 && camIsCanon(); }
 
 PtpResponseCode camSetSingleShotDrive() {
   switch (camGetVendor()) {
-    case CameraVendorNikon: return camSetPropertyValue(0x5018, 1);
-    case CameraVendorSony: return camSetPropertyValue(0x5013, 1);
-    case CameraVendorCanon: return camSetPropertyValue(0xD106, 0);
+    case CameraVendorNikon: return camSetPropertyValue(0x5018, 1, true);
+    case CameraVendorSony: return camSetPropertyValue(0x5013, 1, true);
+    case CameraVendorCanon: return camSetPropertyValue(0xD106, 0, true);
     default: return ERROR_CAMERA_NOT_SUPPORTED;
   }
 }
@@ -184,6 +184,17 @@ bool camHasModelCapabilityC() {
   if (camIsSony()) return true;
   return camIsFujifilm() && oneOf(camModelIndex(), {24, 25, 35, 36});
 }
+
+bool camIsCaptureBusy() {
+  if (camIsCanon()) return valueIs(0xD1BF, 2);
+  if (camIsNikon()) return camCaptureInProgress();
+  return false;
+}
+
+uint8_t camGetModelParamA() { return camIsCanon() ? 10 : 20; }
+
+PtpResponseCode camStubFF01() { return ERROR_GENERAL; }
+int camStubZeroD() { return 0; }
 
 PtpResponseCode camGetLiveViewFrameInto(uint8_t* buffer, uint32_t capacity, uint32_t& length) {
   length = 0;

@@ -34,6 +34,13 @@ bool camIsVendorFlagSet();
 bool camCanSetAperture();
 bool camIsNikonModel196();
 bool camHasModelCapabilityC();
+// Canon: mirror lock-up under way (0xD1BF = 2); Nikon: a capture is in progress.
+bool camIsCaptureBusy();
+// The model parameter byte: Canon 10, every other camera 20.
+uint8_t camGetModelParamA();
+// Entry points kept for their callers: 0xFF01 and 0.
+PtpResponseCode camStubFF01();
+int camStubZeroD();
 // A live-view frame copied into the caller's buffer: length := its size when it fits
 // (0x2001), else length := 0 and 0xFF12.
 PtpResponseCode camGetLiveViewFrameInto(uint8_t* buffer, uint32_t capacity, uint32_t& length);

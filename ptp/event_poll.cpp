@@ -72,6 +72,9 @@ PtpResponseCode fetch(std::vector<uint8_t>& data, bool blocking) {
 
 constexpr uint32_t kNikonBatteryEvery = 30;
 
+// Set on a poll thread while its pass holds the property-set lock.
+thread_local bool inPollPass = false;
+
 void pollBody(std::shared_ptr<PollToken> token, EventPollErrorCallback errorCallback) {
   uint32_t passes = 0;
   for (;;) {
@@ -83,6 +86,7 @@ void pollBody(std::shared_ptr<PollToken> token, EventPollErrorCallback errorCall
       propSetLockRelease();
       break;
     }
+    inPollPass = true;
     auto services = cameraServices();
     if (camGetVendor() == CameraVendorNikon) {
       if (passes >= kNikonBatteryEvery) {
@@ -94,6 +98,7 @@ void pollBody(std::shared_ptr<PollToken> token, EventPollErrorCallback errorCall
     }
     services.reset();
     const PtpResponseCode result = evtPoll(false, false);
+    inPollPass = false;
     propSetLockRelease();
     if (token->stop) break;
     if (result != PTP_RC_OK && result != ERROR_BUSY && errorCallback) errorCallback(result);
@@ -189,6 +194,8 @@ bool evtStopPollThread(bool join) {
   for (auto& t : toJoin) t.thread.join();
   return true;
 }
+
+bool evtInPollPass() { return inPollPass; }
 
 bool evtPollThreadRunning() {
   std::lock_guard lock(P().threadsMutex);

@@ -34,5 +34,8 @@ void evtStartPollThread(EventPollErrorCallback errorCallback);
 // pass. With join it also waits for every poll thread to end; called on the poll thread
 // itself (from the error callback) it does not wait for that thread.
 bool evtStopPollThread(bool join);
+// Whether the calling thread is a poll thread inside a pass (holding the property-set
+// lock): code called back from the pass must not wait for that lock.
+bool evtInPollPass();
 // Whether a poll thread runs and has not been told to stop.
 bool evtPollThreadRunning();

@@ -143,15 +143,20 @@ PtpResponseCode fetchThumbnail(PtpObjectInfoStruct* record, std::vector<uint8_t>
     if (name.empty()) return ERROR_INVALID_INPUT;
     rc = devGetThumbnailByName(name.c_str(), fetched, &orientation, relayMode);
     haveOrientation = true;
-  } else if (relayMode) {
-    const uint32_t key = camIsNikon() ? kGetThumbNikonRelayKey : kGetThumbRelayKey;
-    PtpObjectInfoStruct relayed = *record;
-    ptpObjectInfoHook(relayed);
-    msgTableSetObjectRelayFor(1, &relayed, key);
-    rc = ptpGetThumb(record->objectId, fetched, 0);
-    msgTableSetObjectRelayFor(0, &relayed, key);
   } else {
-    rc = ptpGetThumb(record->objectId, fetched, 0);
+    // Canon's thumbnail read also finds the orientation, which its ObjectInfo lacks.
+    haveOrientation = camIsCanon();
+    uint8_t* wantOrientation = haveOrientation ? &orientation : nullptr;
+    if (relayMode) {
+      const uint32_t key = camIsNikon() ? kGetThumbNikonRelayKey : kGetThumbRelayKey;
+      PtpObjectInfoStruct relayed = *record;
+      ptpObjectInfoHook(relayed);
+      msgTableSetObjectRelayFor(1, &relayed, key);
+      rc = ptpGetThumb(record->objectId, fetched, 0, wantOrientation);
+      msgTableSetObjectRelayFor(0, &relayed, key);
+    } else {
+      rc = ptpGetThumb(record->objectId, fetched, 0, wantOrientation);
+    }
   }
   if (rc != PTP_RC_OK) return rc;
   if (haveOrientation) {

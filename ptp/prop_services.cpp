@@ -17,6 +17,10 @@ Installed& I() {
 }
 }  // namespace
 
+PropertyStruct* CameraServices::storePropertyValue(uint32_t code, uint32_t value, uint8_t getSet) {
+  return camStorePropertyValue(code, value, getSet);
+}
+PtpResponseCode CameraServices::refreshProperty(uint32_t code) { return camRefreshProperty(code); }
 bool CameraServices::isApertureSettable(uint32_t program) { return camIsApertureSettable(program); }
 bool CameraServices::isShutterSettable(uint32_t program) { return camIsShutterSettable(program); }
 bool CameraServices::isExposureBiasSettable(uint32_t program) { return camIsExposureBiasSettable(program); }

@@ -24,9 +24,10 @@ class CameraServices {
     return PTP_ERROR_UNSUPPORTED_COMMAND;
   }
 
-  // Camera interface.
-  virtual PropertyStruct* storePropertyValue(uint32_t, uint32_t, uint8_t) { return nullptr; }
-  virtual PtpResponseCode refreshProperty(uint32_t) { return 0; }
+  // Camera interface: camStorePropertyValue and camRefreshProperty, which reach the
+  // vendor module. Vendors implement those in their VendorModule, not here.
+  virtual PropertyStruct* storePropertyValue(uint32_t code, uint32_t value, uint8_t getSet);
+  virtual PtpResponseCode refreshProperty(uint32_t code);
   // The camera interface's answers by default.
   virtual bool isApertureSettable(uint32_t program);
   virtual bool isShutterSettable(uint32_t program);

@@ -33,7 +33,9 @@ bool release(bool clearBusy) {
   SetLock& s = S();
   {
     std::lock_guard lock(s.mutex);
-    if (!s.held) return false;
+    // A set's release finds the busy flag up. Without it the lock is a poll pass's (a
+    // stale set whose lock was freed for it must not free the poller's hold).
+    if (!s.held || (clearBusy && !s.busy)) return false;
     s.held = false;
     if (clearBusy) s.busy = false;
   }

@@ -7,7 +7,8 @@
 
 // Takes the lock (waiting at most timing().setLockWait) and raises the busy flag.
 bool propLockForSet();
-// Releases the lock and clears the busy flag; false when it was not taken.
+// Releases the lock and clears the busy flag; false when no set holds it (not taken, or
+// taken by a poll pass).
 bool propUnlockForSet();
 // Whether a set holds the lock.
 bool propIsSetBusy();

@@ -68,11 +68,11 @@ PtpResponseCode ptpGetObjectToFile(const std::string& path, uint32_t handle) {
   return writeFile(path, data);
 }
 
-PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t flag) {
+PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t /*flag*/, uint8_t* orientation) {
   data.clear();
   const uint16_t vendor = camGetVendor();
   if (vendor == CameraVendorSony) return ERROR_CAMERA_NOT_SUPPORTED;
-  if (vendor == CameraVendorCanon) return camSessionHooks().canonGetThumb(handle, data, flag);
+  if (vendor == CameraVendorCanon) return camSessionHooks().canonGetThumb(handle, data, orientation);
   return run(kOpGetThumb, &handle, 1, &data);
 }
 

@@ -16,7 +16,8 @@ PtpResponseCode ptpGetObject(uint32_t handle, ByteBuffer& data);
 // file cannot be written.
 PtpResponseCode ptpGetObjectToFile(const std::string& path, uint32_t handle);
 // Sony 0xFF0F; Canon its own read (flag passed on); others GetThumb.
-PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t flag);
+// Canon also yields the thumbnail's orientation byte when orientation is given.
+PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t flag, uint8_t* orientation = nullptr);
 PtpResponseCode ptpGetThumbToFile(const std::string& path, uint32_t handle);
 // The thumbnail copied into buffer with its size in length when it fits; 0xFF12 with
 // length 0 when it does not, or the failed fetch's code. The status never stands in for

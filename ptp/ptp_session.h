@@ -30,10 +30,10 @@ struct CamSessionHooks {
   // Live-view zoom, Nikon capture flag and the maximum bracketing EV back to "unset".
   std::function<void()> resetCameraState = camResetCameraState;
   std::function<bool()> isAutoFocusMode = camIsAutoFocusMode;
-  // Canon's own thumbnail read (GetThumbEx, cut to its JPEG); the orientation it finds is
-  // not carried through this path.
-  std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint32_t flag)> canonGetThumb =
-      [](uint32_t handle, ByteBuffer& data, uint32_t) { return ::canonGetThumb(handle, data, nullptr); };
+  // Canon's own thumbnail read (GetThumbEx, cut to its JPEG); with orientation it also
+  // stores the thumbnail's orientation byte there.
+  std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint8_t* orientation)> canonGetThumb =
+      [](uint32_t handle, ByteBuffer& data, uint8_t* orientation) { return ::canonGetThumb(handle, data, orientation); };
 };
 CamSessionHooks camSessionHooks();
 void camSetSessionHooks(CamSessionHooks hooks);

@@ -9,6 +9,9 @@ constexpr PtpResponseCode PTP_RC_Undefined = 0x2000;
 constexpr PtpResponseCode PTP_RC_OK = 0x2001;
 constexpr PtpResponseCode PTP_RC_GeneralError = 0x2002;
 constexpr PtpResponseCode PTP_RC_OperationNotSupported = 0x2005;
+// A set of a property the table lacks, or of a value it does not list, is refused with
+// this code (the value callers have always seen; PTP names 0x200A DevicePropNotSupported).
+constexpr PtpResponseCode PTP_RC_ParameterNotSupported = 0x2006;
 constexpr PtpResponseCode PTP_RC_DeviceBusy = 0x2019;
 
 constexpr PtpResponseCode ERROR_DEVICE_NOT_READY = 0xFF00;

@@ -3,6 +3,9 @@
 #include <map>
 #include <mutex>
 
+#include "ptp/cam_interface.h"
+#include "ptp/ptp_transaction.h"
+
 namespace {
 std::mutex modulesMutex;
 
@@ -33,3 +36,9 @@ void camResetVendorModules() {
   std::lock_guard lock(modulesMutex);
   modules().clear();
 }
+
+PtpResponseCode VendorModule::getDevicePropValue(uint32_t code, ByteBuffer& data) {
+  return ptpGetDevicePropValue(code, data);
+}
+
+PtpResponseCode VendorModule::refreshPropertyValue(uint32_t code) { return camRefreshPropertyValueGeneric(code); }

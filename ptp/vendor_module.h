@@ -3,6 +3,21 @@
 // code; every method's default is the answer for a camera nobody recognises, so a module
 // overrides only what its vendor implements. The camera interface decides which vendors
 // a call reaches at all: a default here is only heard from a vendor the operation routes to.
+//
+// How a vendor plugs in:
+// - Derive from VendorModule, override what the vendor implements, and register one
+//   instance with camRegisterVendorModule(vendor code, module) during library start-up
+//   (camInstallVendorDefaults keeps a module registered before it).
+// - The camera interface (cam_interface.h) is the only caller. It reads the vendor code
+//   once per call and handles some vendors inline without asking the module at all
+//   (Canon bracketing through the 0xD1D9 property, Canon/Sony quality tests, Canon
+//   focus-mode tests, Nikon busy retries, the property-set lock and events around
+//   setPropertyValue, the bracketing-EV cache, the ISO and fixed-range list walks).
+// - The property table and the event parser reach the vendor through CameraServices
+//   (prop_services.h). Its storePropertyValue and refreshProperty hooks call
+//   camStorePropertyValue and camRefreshProperty by default, which call this module:
+//   a vendor implements storePropertyValue and refreshProperty here, once, and never
+//   overrides those two hooks of CameraServices.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,6 +26,7 @@
 #include <vector>
 
 #include "ptp/bytes.h"
+#include "ptp/prop_types.h"
 #include "ptp/response_codes.h"
 
 // Focus-stack progress: (shot, count); false stops the loop.
@@ -27,8 +43,25 @@ class VendorModule {
   virtual PtpResponseCode setHostMode(int /*on*/, int /*refresh*/) { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual bool isHostMode() { return false; }
 
-  // Properties: the vendor's setter (the table checks are the caller's).
+  // Properties: the vendor's setter (the table checks, the set lock and the events are
+  // the caller's).
   virtual PtpResponseCode setPropertyValue(uint32_t /*code*/, uint32_t /*value*/) { return 0xFFFF; }
+  // Sony: returns once no earlier set is running.
+  virtual void waitSetPropertyIdle() {}
+  // Sony: whether the body reports a set value back, so that it can be waited for.
+  virtual bool isDirectSetModel() { return false; }
+  // Fujifilm: whether the last setPropertyValue stopped live view; answering clears it.
+  virtual bool takeLiveViewStoppedForSet() { return false; }
+  // GetDevicePropValue: the raw reply. The default sends PTP 0x1015.
+  virtual PtpResponseCode getDevicePropValue(uint32_t code, ByteBuffer& data);
+  // Reads one value into the table. The default is GetDevicePropValue and a parse.
+  virtual PtpResponseCode refreshPropertyValue(uint32_t code);
+  // Re-reads one property and posts DevicePropChanged.
+  virtual PtpResponseCode refreshProperty(uint32_t /*code*/) { return 0; }
+  // Stores a value reported by an event; the record (null when not in the table).
+  virtual PropertyStruct* storePropertyValue(uint32_t /*code*/, uint32_t /*value*/, uint8_t /*getSet*/) {
+    return nullptr;
+  }
 
   // Live view.
   virtual PtpResponseCode setLiveView(int /*on*/) { return ERROR_CAMERA_NOT_SUPPORTED; }
@@ -80,6 +113,13 @@ class VendorModule {
   // Canon's bracketing shot count.
   virtual int bracketingCount() { return 0; }
   virtual void clearBracketing() {}
+  // Nikon (Canon uses exposureBiasToEv / evToExposureBias for these).
+  virtual float bracketingStepToEv(uint32_t /*step*/, bool /*force*/) { return 0.0f; }
+  virtual uint32_t evToBracketingStep(float /*ev*/) { return ERROR_CAMERA_NOT_SUPPORTED; }
+  // EV offsets of a bracketing sequence; answers their count.
+  virtual int getBracketingSequence(std::vector<float>& /*offsets*/, bool /*force*/, float /*ev*/) { return 0; }
+  // The largest bracketing amount in EV (the camera interface caches it).
+  virtual float getMaxBracketingEv() { return 0.0f; }
 
   // Movies.
   virtual bool hasMovieMode() { return false; }
@@ -136,6 +176,22 @@ class VendorModule {
   virtual int64_t getJpegFormat() { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual PtpResponseCode setImageFormat(int64_t /*raw*/, int64_t /*jpeg*/) { return PTP_ERROR_UNSUPPORTED_COMMAND; }
   virtual bool isContinuousDriveValue(uint32_t /*value*/) { return false; }
+  // Nikon: whether (property code, value) is a continuous drive mode.
+  virtual bool isContinuousDriveSetting(uint32_t /*code*/, uint32_t /*value*/) { return false; }
+  // Sony: whether the current drive mode is continuous.
+  virtual bool isContinuousDrive() { return false; }
+  // Splits a packed image-format value into size code and quality for a format kind
+  // (6 RAW, 1 JPEG).
+  virtual PtpResponseCode decodeImageFormat(uint32_t /*packed*/, uint8_t /*kind*/, uint16_t& /*sizeCode*/,
+                                            uint8_t& /*quality*/) {
+    return ERROR_CAMERA_NOT_SUPPORTED;
+  }
+  // Canon, Nikon: the two list values whose distance camCountFixedRangeSteps measures.
+  virtual bool getFixedRange(uint32_t /*code*/, uint32_t& /*first*/, uint32_t& /*second*/) { return false; }
+  // Sony: the step count itself (0: the usual 3).
+  virtual uint32_t fixedRangeSteps(uint32_t /*code*/) { return 0; }
+  // Nikon: the record that says whether ISO is automatic (null: none).
+  virtual PropertyStruct* getAutoIsoRecord() { return nullptr; }
   virtual bool hasModelCapabilityA() { return false; }
   virtual bool hasModelCapabilityB() { return false; }
 

@@ -137,6 +137,33 @@ struct RecordingModule : VendorModule {
   uint32_t getSpeedlightFlashMode() override { return note("getSpeedlightFlashMode"), 4; }
   uint32_t getSpeedlightChargeStatus() override { return note("getSpeedlightChargeStatus"), 1; }
   PtpResponseCode setFlashMode(uint32_t) override { return note("setFlashMode"); }
+  PtpResponseCode getDevicePropValue(uint32_t, ByteBuffer& data) override {
+    data.assign({1, 2});
+    return note("getDevicePropValue");
+  }
+  PtpResponseCode refreshPropertyValue(uint32_t) override { return note("refreshPropertyValue"); }
+  PtpResponseCode refreshProperty(uint32_t) override { return note("refreshProperty"); }
+  PropertyStruct* storePropertyValue(uint32_t, uint32_t, uint8_t) override {
+    return note("storePropertyValue"), nullptr;
+  }
+  float bracketingStepToEv(uint32_t, bool) override { return note("bracketingStepToEv"), 2.5f; }
+  uint32_t evToBracketingStep(float) override { return note("evToBracketingStep"), 4; }
+  int getBracketingSequence(std::vector<float>& offsets, bool, float ev) override {
+    note("getBracketingSequence");
+    offsets = {-ev, ev};
+    return 2;
+  }
+  float getMaxBracketingEv() override { return note("getMaxBracketingEv"), 3.0f; }
+  bool isContinuousDriveSetting(uint32_t, uint32_t) override { return note("isContinuousDriveSetting"), true; }
+  bool isContinuousDrive() override { return note("isContinuousDrive"), true; }
+  PtpResponseCode decodeImageFormat(uint32_t, uint8_t, uint16_t& size, uint8_t& quality) override {
+    size = 7;
+    quality = 8;
+    return note("decodeImageFormat");
+  }
+  bool getFixedRange(uint32_t, uint32_t&, uint32_t&) override { return note("getFixedRange"), false; }
+  uint32_t fixedRangeSteps(uint32_t) override { return note("fixedRangeSteps"), 5; }
+  PropertyStruct* getAutoIsoRecord() override { return note("getAutoIsoRecord"), nullptr; }
 };
 
 inline void resetInterface() {

@@ -109,6 +109,9 @@ TEST_F(CamInterfaceTest, CanonBracketingInline) {
     EXPECT_EQ(above, r.above) << r.n;
   }
   module->calls.clear();
+  EXPECT_EQ(camSetBracketing(3), 0x2006);  // the set needs 0xD1D9 in the table
+  EXPECT_TRUE(module->calls.empty());
+  setProp(0xD1D9, 0);
   EXPECT_EQ(camSetBracketing(3), 0x2ABC);
   EXPECT_EQ(module->calls, (std::vector<std::string>{"setPropertyValue 53721=3"}));  // 0xD1D9
 }

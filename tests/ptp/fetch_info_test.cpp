@@ -112,3 +112,36 @@ TEST(FetchTiffJpeg, FindsTheLastOfAtMostThreeJpegs) {
     EXPECT_EQ(length, c.length);
   }
 }
+
+// A Canon thumbnail by handle carries the orientation its ObjectInfo lacks; other
+// cameras' thumbnails by handle leave the record's orientation alone.
+TEST_F(FetchTest, CanonThumbnailByHandleOrientsTheRecord) {
+  camera("Canon Inc.", {0x100A});
+  std::vector<uint32_t> asked;
+  CamSessionHooks hooks = camSessionHooks();
+  hooks.canonGetThumb = [&](uint32_t handle, ByteBuffer& data, uint8_t* orientation) {
+    asked.push_back(handle);
+    if (orientation) *orientation = 6;
+    data.assign({0xFF, 0xD8, 5});
+    return PTP_RC_OK;
+  };
+  camSetSessionHooks(hooks);
+  PtpObjectInfoStruct r = record(21, "IMG_0021.JPG", kJpeg, 10);
+  std::vector<uint8_t> data;
+  ASSERT_EQ(fetchThumbnail(&r, data, 0), PTP_RC_OK);
+  EXPECT_EQ(asked, std::vector<uint32_t>{21});
+  EXPECT_EQ(data, (std::vector<uint8_t>{0xFF, 0xD8, 5}));
+  EXPECT_EQ(r.orientation, 6);
+  PtpObjectInfoStruct stored{};
+  ASSERT_EQ(cacheGetRecord(r, &stored), 1);
+  EXPECT_EQ(stored.orientation, 6);
+
+  camera("Sim Maker", {0x100A});
+  sim->setThumb(22, Bytes{0xFF, 0xD8, 9});
+  PtpObjectInfoStruct other = record(22, "IMG_0022.JPG", kJpeg, 10);
+  ASSERT_EQ(fetchThumbnail(&other, data, 0), PTP_RC_OK);
+  EXPECT_EQ(other.orientation, 1);
+  if (cacheGetRecord(other, &stored) == 1) {
+    EXPECT_EQ(stored.orientation, 1);
+  }
+}
