@@ -155,6 +155,8 @@ class Simulator {
     uint16_t code = 0;
     uint32_t transactionId = 0;
     std::vector<uint32_t> params;
+    // The payload of a data container sent with the command (SetDevicePropValue...).
+    Bytes data;
   };
   struct PtpReply {
     uint16_t result = 0x2001;

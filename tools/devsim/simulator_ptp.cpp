@@ -141,6 +141,11 @@ bool Simulator::handlePtpOperation(const uint8_t* c, size_t n) {
   cmd.transactionId = getU32(c + 8);
   size_t length = std::min<size_t>(getU32(c), n);
   for (size_t at = 12; at + 4 <= length && cmd.params.size() < 5; at += 4) cmd.params.push_back(getU32(c + at));
+  // A data phase travels in the same message, right after the command container.
+  if (length >= 12 && n >= length + 12 && getU16(c + length + 4) == 2) {
+    size_t dataLength = std::min<size_t>(getU32(c + length), n - length);
+    if (dataLength >= 12) cmd.data.assign(c + length + 12, c + length + dataLength);
+  }
 
   auto s = ptpState();
   PtpHandler handler;
