@@ -11,6 +11,7 @@
 #include "ptp/byte_reader.h"
 #include "ptp/cam_route.h"
 #include "ptp/device_info.h"
+#include "ptp/event_parse.h"
 #include "ptp/event_queue.h"
 #include "ptp/prop_code_map.h"
 #include "ptp/prop_table.h"
@@ -149,6 +150,8 @@ bool camIsExposureBiasSettable(uint32_t program) {
   }
 }
 
+
+std::atomic<bool>& camLiveViewFlag() { return liveViewOn; }
 // --- Set-up and session ------------------------------------------------------------------
 
 bool camIdentifyModel() {
@@ -596,27 +599,33 @@ bool camQualityIncludesJpeg(uint32_t value) {
 }
 
 float camExposureDifferenceEv(uint32_t a, uint32_t b, uint32_t isoA, uint32_t isoB) {
+  double from = isoA, to = isoB;
   if (camGetVendor() == CameraVendorCanon) {
     auto canon = camVendorModule(CameraVendorCanon);
-    isoA = canon->isoCodeToValue(isoA);
-    isoB = canon->isoCodeToValue(isoB);
+    from = canon->isoCodeToValue(isoA);
+    to = canon->isoCodeToValue(isoB);
   }
   // A zero on either side has no logarithm: no difference rather than an infinity.
-  if (a == 0 || b == 0 || isoA == 0 || isoB == 0) return 0.0f;
-  return static_cast<float>(std::log2(double(b) / a) + std::log2(double(isoB) / isoA));
+  if (a == 0 || b == 0 || !(from > 0) || !(to > 0)) return 0.0f;
+  return static_cast<float>(std::log2(double(b) / a) + std::log2(to / from));
 }
 
 // --- Events ----------------------------------------------------------------------------
 
-PtpResponseCode camCheckEvents() {
-  if (Route r{F | S}) return r->checkEvents();
+PtpResponseCode camCheckEvents(std::vector<uint8_t>& events) {
+  events.clear();
+  if (Route r{F | S}) return r->checkEvents(events);
   return ERROR_CAMERA_NOT_SUPPORTED;
 }
 
 PtpResponseCode camRefreshAllProperties() {
   Route r{FCSN};
   if (!r) return ERROR_CAMERA_NOT_SUPPORTED;
-  return r.vendor == CameraVendorSony ? r->checkEvents() : r->refreshAllProperties();
+  if (r.vendor != CameraVendorSony) return r->refreshAllProperties();
+  std::vector<uint8_t> events;
+  const PtpResponseCode rc = r->checkEvents(events);
+  if (rc == PTP_RC_OK && !events.empty()) camParseEvents(events);
+  return rc;
 }
 
 PtpResponseCode camReservedOperation() {

@@ -4,6 +4,7 @@
 // vendor, or gives the fixed answer for a vendor without one (and for every code outside
 // 12-15, such as 255 before set-up or 0xFF11 after a failed DeviceInfo).
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -107,7 +108,8 @@ bool camQualityIncludesJpeg(uint32_t value);
 float camExposureDifferenceEv(uint32_t a, uint32_t b, uint32_t isoA, uint32_t isoB);
 
 // Events.
-PtpResponseCode camCheckEvents();
+// Fetches pending events into events for camParseEvents (the poller's fetch).
+PtpResponseCode camCheckEvents(std::vector<uint8_t>& events);
 PtpResponseCode camRefreshAllProperties();
 
 PtpResponseCode camReservedOperation();
@@ -146,7 +148,8 @@ float camExposureBiasToEv(uint32_t value);
 uint32_t camEvToExposureBias(float ev);
 float camGetExposureBiasMax();
 float camGetExposureBiasMin();
-PtpResponseCode camGetImageFormatChoices(std::vector<uint32_t>& choices);
+// The packed values offered for a format kind (6 RAW, 1 JPEG).
+PtpResponseCode camGetImageFormatChoices(uint8_t kind, std::vector<int64_t>& choices);
 // Packed format (-1 none), or 0xFF0F for a vendor without one.
 int64_t camGetRawFormat();
 int64_t camGetJpegFormat();
@@ -176,6 +179,8 @@ float camGetMaxBracketingEv();
 // Nikon's capture-in-progress flag (set by the Nikon module, cleared by set-up).
 void camSetCaptureInProgress(bool busy);
 bool camCaptureInProgress();
+// The live-view-on flag camSetLiveView keeps; vendor modules share it.
+std::atomic<bool>& camLiveViewFlag();
 bool camHasModelCapabilityA();
 bool camHasModelCapabilityB();
 // The ISO list's end (first usable value for direction < 0, last for > 0) against the

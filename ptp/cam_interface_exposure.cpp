@@ -122,15 +122,15 @@ float camGetIsoStepRatio(uint32_t iso, int direction, uint32_t& neighbour) {
   if (at == values.size()) return 0.0f;
   if (direction <= 0 && at == 0) return 0.0f;
   const uint32_t next = values[direction > 0 ? at + 1 : at - 1];
-  uint32_t from = iso, to = next;
+  double from = iso, to = next;
   if (camGetVendor() == CameraVendorCanon) {
     auto canon = camVendorModule(CameraVendorCanon);
     from = canon->isoCodeToValue(iso);
     to = canon->isoCodeToValue(next);
   }
-  if (from == 0 || to == 0) return 0.0f;
+  if (!(from > 0) || !(to > 0)) return 0.0f;
   neighbour = next;
-  return static_cast<float>(double(to) / double(from));
+  return static_cast<float>(to / from);
 }
 
 float camBracketingStepToEv(uint32_t step, bool force) {

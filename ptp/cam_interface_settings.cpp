@@ -81,10 +81,10 @@ float camGetExposureBiasMin() {
   return m ? m->getExposureBiasMin() : 0.0f;
 }
 
-PtpResponseCode camGetImageFormatChoices(std::vector<uint32_t>& choices) {
+PtpResponseCode camGetImageFormatChoices(uint8_t kind, std::vector<int64_t>& choices) {
   choices.clear();
   auto m = routed(FCSN);
-  return m ? m->getImageFormatChoices(choices) : ERROR_CAMERA_NOT_SUPPORTED;
+  return m ? m->getImageFormatChoices(kind, choices) : ERROR_CAMERA_NOT_SUPPORTED;
 }
 
 int64_t camGetRawFormat() {

@@ -142,11 +142,12 @@ class VendorModule {
   virtual uint32_t shutterSpeedToMs(uint32_t /*value*/) { return 0; }
   virtual bool qualityIncludesRaw() { return false; }
   virtual bool qualityIncludesJpeg(uint32_t /*value*/) { return false; }
-  // ISO code to ISO number (Canon codes are not numbers).
-  virtual uint32_t isoCodeToValue(uint32_t code) { return code; }
+  // ISO code to ISO number (Canon codes are not numbers, and some ISOs are fractions).
+  virtual float isoCodeToValue(uint32_t code) { return static_cast<float>(code); }
 
   // Events.
-  virtual PtpResponseCode checkEvents() { return ERROR_CAMERA_NOT_SUPPORTED; }
+  // Pending events as rows for camParseEvents (empty: none).
+  virtual PtpResponseCode checkEvents(std::vector<uint8_t>& /*events*/) { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual PtpResponseCode refreshAllProperties() { return ERROR_CAMERA_NOT_SUPPORTED; }
 
   virtual PtpResponseCode reservedOperation() { return ERROR_GENERAL; }
@@ -169,7 +170,8 @@ class VendorModule {
   virtual uint32_t evToExposureBias(float /*ev*/) { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual float getExposureBiasMax() { return 0.0f; }
   virtual float getExposureBiasMin() { return 0.0f; }
-  virtual PtpResponseCode getImageFormatChoices(std::vector<uint32_t>& /*choices*/) {
+  // The packed values a format menu offers for a kind (6 RAW, 1 JPEG), -1 (none) included.
+  virtual PtpResponseCode getImageFormatChoices(uint8_t /*kind*/, std::vector<int64_t>& /*choices*/) {
     return ERROR_CAMERA_NOT_SUPPORTED;
   }
   virtual int64_t getRawFormat() { return ERROR_CAMERA_NOT_SUPPORTED; }

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <mutex>
 
+#include "ptp/cam_interface.h"
+
 constexpr size_t kNikonFrameHeadBytes = 388;
 
 struct NikonModuleState {
   std::atomic<uint32_t> hostMode{0};  // the last mode set with SetControlMode (1 = host)
-  std::atomic<bool> liveViewOn{false};
+  // The camera interface's live-view flag: one truth for camSetLiveView and the module.
+  std::atomic<bool>& liveViewOn = camLiveViewFlag();
   std::atomic<uint8_t> liveViewZoom{0};
 
   std::mutex movieMutex;  // guards movieRecording

@@ -36,7 +36,7 @@ struct ListModule : VendorModule {
   uint32_t fixedRangeSteps(uint32_t) override { return sonySteps; }
   PropertyStruct* getAutoIsoRecord() override { return autoIsoCode ? propFind(autoIsoCode, false) : nullptr; }
   float getMaxBracketingEv() override { return ++maxEvAsked, maxEv; }
-  uint32_t isoCodeToValue(uint32_t code) override { return code * 100; }  // Canon-like codes
+  float isoCodeToValue(uint32_t code) override { return code * 100.0f; }  // Canon-like codes
 };
 
 struct CamListTest : CamInterfaceTest {

@@ -108,8 +108,8 @@ struct RecordingModule : VendorModule {
   uint32_t shutterSpeedToMs(uint32_t) override { return note("shutterSpeedToMs"), 250; }
   bool qualityIncludesRaw() override { return note("qualityIncludesRaw"), true; }
   bool qualityIncludesJpeg(uint32_t) override { return note("qualityIncludesJpeg"), true; }
-  uint32_t isoCodeToValue(uint32_t code) override { return code * 100; }
-  PtpResponseCode checkEvents() override { return note("checkEvents"); }
+  float isoCodeToValue(uint32_t code) override { return code * 100.0f; }
+  PtpResponseCode checkEvents(std::vector<uint8_t>&) override { return note("checkEvents"); }
   PtpResponseCode refreshAllProperties() override { return note("refreshAllProperties"); }
   PtpResponseCode reservedOperation() override { return note("reservedOperation"); }
   bool waitPropertyValue(uint32_t, uint32_t) override { return note("waitPropertyValue"), false; }
@@ -125,7 +125,9 @@ struct RecordingModule : VendorModule {
   uint32_t evToExposureBias(float) override { return note("evToExposureBias"), 3; }
   float getExposureBiasMax() override { return note("getExposureBiasMax"), 5.0f; }
   float getExposureBiasMin() override { return note("getExposureBiasMin"), -5.0f; }
-  PtpResponseCode getImageFormatChoices(std::vector<uint32_t>&) override { return note("getImageFormatChoices"); }
+  PtpResponseCode getImageFormatChoices(uint8_t, std::vector<int64_t>&) override {
+    return note("getImageFormatChoices");
+  }
   int64_t getRawFormat() override { return note("getRawFormat"), -1; }
   int64_t getJpegFormat() override { return note("getJpegFormat"), -1; }
   PtpResponseCode setImageFormat(int64_t, int64_t) override { return note("setImageFormat"); }

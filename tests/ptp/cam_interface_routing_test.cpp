@@ -18,6 +18,8 @@ struct Op {
 
 uint8_t u8a, u8b;
 std::vector<uint32_t> handles;
+std::vector<int64_t> formats;
+std::vector<uint8_t> events;
 ByteBuffer frameOut;
 std::vector<uint8_t> parsed;
 std::vector<float> offsets;
@@ -57,7 +59,7 @@ const std::vector<Op>& ops() {
       {"shutterSpeedToMs", C | S | N, [] { return camShutterSpeedToMs(7); }, 0},
       {"qualityIncludesRaw", F | N, [] { return camQualityIncludesRaw(); }, 0},
       {"qualityIncludesJpeg", C | S | N, [] { return camQualityIncludesJpeg(7); }, 0},
-      {"checkEvents", F | S, [] { return camCheckEvents(); }, 0xFF0F},
+      {"checkEvents", F | S, [] { return camCheckEvents(events); }, 0xFF0F},
       {"refreshAllProperties", F | C | N, [] { return camRefreshAllProperties(); }, 0xFF0F},
       {"reservedOperation", C | N, [] { return camReservedOperation(); }, 0xFF0F},
       {"canZoomLiveView", C | S | N, [] { return camCanZoomLiveView(); }, 0},
@@ -78,7 +80,7 @@ const std::vector<Op>& ops() {
       {"evToExposureBias", FCSN, [] { return camEvToExposureBias(1.0f); }, 0xFF0F},
       {"getExposureBiasMax", FCSN, [] { return int64_t(camGetExposureBiasMax()); }, 0},
       {"getExposureBiasMin", FCSN, [] { return int64_t(camGetExposureBiasMin()); }, 0},
-      {"getImageFormatChoices", FCSN, [] { return camGetImageFormatChoices(handles); }, 0xFF0F},
+      {"getImageFormatChoices", FCSN, [] { return camGetImageFormatChoices(6, formats); }, 0xFF0F},
       {"getRawFormat", FCSN, [] { return camGetRawFormat(); }, 0xFF0F},
       {"getJpegFormat", FCSN, [] { return camGetJpegFormat(); }, 0xFF0F},
       {"setImageFormat", FCSN, [] { return camSetImageFormat(-1, 3); }, 0xFF1B},
