@@ -22,6 +22,11 @@
 //                         reply still finds it
 //   pingSetupWait         the blocking first-reply ping waits this long beyond its own
 //                         time-out for the pinger's set-up and its end
+//   browseWait            bound of the DNS-SD browse for the device's service
+//   browseStopWait        extra wait for a browse told to stop after browseWait
+//   resolveTimeout        time-out of the resolution of one found service
+//   resolveWait           bound of the wait for each found service's resolution
+//   v1PingWait            how long the first-generation device is pinged for
 #include <atomic>
 #include <chrono>
 #include <vector>
@@ -41,7 +46,12 @@
   X(pingTimeout, 1000)            \
   X(pingPeriod, 900)              \
   X(pingSummaryKeep, 1000)        \
-  X(pingSetupWait, 5000)
+  X(pingSetupWait, 5000)          \
+  X(browseWait, 6000)             \
+  X(browseStopWait, 1000)         \
+  X(resolveTimeout, 2000)         \
+  X(resolveWait, 2500)            \
+  X(v1PingWait, 5000)
 
 struct LibraryTiming {
   using ms = std::chrono::milliseconds;

@@ -68,5 +68,6 @@ void ShareComms::handleUnsolicitedMessage(ByteBuffer& message) {
     tap = mTap;
   }
   if (tap) tap(message);
+  mDecoder.handleFrame(std::span<const uint8_t>(message.data(), message.size()));
   NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_MessageHandled));
 }

@@ -11,6 +11,7 @@
 #include "ptp/bytes.h"
 #include "ptp/object_info.h"
 #include "ptp/share_session.h"
+#include "share/share_decoder.h"
 
 class ShareComms {
  public:
@@ -50,13 +51,9 @@ class ShareComms {
   std::mutex mTapMutex;
   std::function<void(const ByteBuffer&)> mTap;
 
-  // Decoding state, touched only on the serial queue, one message at a time.
-  PtpObjectInfoStruct mLastPtpObjectInfo{};
-  PtpObjectInfoStruct mLastPartialPtpObjectInfo{};
-  ByteBuffer mPartialObjectData;
-  bool mHasPartialObjectData = false;  // the documented buffer is nil between objects
-  uint32_t mPartialObjectId = 0;
-  QString mLastSdFileName;
+  // The current object records and the chunk assembly: touched only on the serial
+  // queue, one message at a time, and kept from one session to the next.
+  ShareDecoder mDecoder;
 };
 
 // Posts KLNotification_IncomingOobMessage with no object: run by the mailbox for each

@@ -24,6 +24,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// A PTP code the decoder passes over, so the pushes have no effect beyond being handled.
+constexpr uint16_t kIgnoredPtpCode = 0x9999;
+
 ByteBuffer tagged(uint32_t tag) {
   ByteBuffer b(8, 0);
   bytesPutU32(b.data(), tag);
@@ -100,7 +103,7 @@ TEST_F(ShareCommsTest, StartedSessionHandsOnPushesInOrderAndPostsOnce) {
   ASSERT_TRUE(kvtest::waitUntil([&] { return sim->clientNames().size() == 1; }));
   EXPECT_EQ(QString::fromStdString(sim->clientNames()[0]), ShareComms::localComputerName());
 
-  for (uint32_t i = 0; i < 100; ++i) sim->pushPtp(2, 0x910A, tagged(i));
+  for (uint32_t i = 0; i < 100; ++i) sim->pushPtp(2, kIgnoredPtpCode, tagged(i));
   sim->pushControl(129, {1});  // a control message: handled, but no out-of-band post
   ASSERT_TRUE(kvtest::waitUntil([&] { return handled.load() == 101; }));
   EXPECT_EQ(oob.load(), 100);
@@ -156,7 +159,7 @@ TEST_F(ShareCommsTest, StopFromInsideHandlersThenRestart) {
       },
       NotificationDelivery::mainThread));
   ASSERT_TRUE(comms.start());
-  for (uint32_t i = 0; i < 20; ++i) sim->pushPtp(2, 0x910A, tagged(i));
+  for (uint32_t i = 0; i < 20; ++i) sim->pushPtp(2, kIgnoredPtpCode, tagged(i));
   ASSERT_TRUE(kvtest::waitUntil([&] { return guiStopped.load(); }));
   EXPECT_EQ(statusList(), std::vector<int>{ConnectionStatusDisconnected});
   comms.stop();
@@ -169,7 +172,7 @@ TEST_F(ShareCommsTest, StopFromInsideHandlersThenRestart) {
   for (size_t i = 3; i < observers.size(); ++i) center.removeObserver(observers[i]);
   observers.resize(3);
   ASSERT_TRUE(comms.start());
-  for (uint32_t i = 0; i < 5; ++i) sim->pushPtp(2, 0x910A, tagged(500 + i));
+  for (uint32_t i = 0; i < 5; ++i) sim->pushPtp(2, kIgnoredPtpCode, tagged(500 + i));
   ASSERT_TRUE(kvtest::waitUntil([&] { return tagList().size() == before + 5; }));
   auto t = tagList();
   for (size_t i = 0; i < 5; ++i) EXPECT_EQ(t[before + i], 500 + i);
@@ -187,7 +190,7 @@ TEST_F(ShareCommsTest, GuiThreadStopWhileHandlersWaitForTheGuiThread) {
         Dispatch::mainSync([&] { hops++; });
       }));
   ASSERT_TRUE(comms.start());
-  for (uint32_t i = 0; i < 50; ++i) sim->pushPtp(2, 0x910A, tagged(i));
+  for (uint32_t i = 0; i < 50; ++i) sim->pushPtp(2, kIgnoredPtpCode, tagged(i));
   ASSERT_TRUE(kvtest::waitUntil([&] { return oob.load() == 50; }));
   comms.stop();  // the queued messages are still handled, each hopping here
   EXPECT_EQ(hops.load(), 50);

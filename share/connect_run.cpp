@@ -1,0 +1,47 @@
+#include "share/connect_run.h"
+
+#include <QVariant>
+
+#include <atomic>
+
+#include "model/connection_status.h"
+#include "platform/bundle.h"
+#include "platform/notification_center.h"
+#include "platform/notification_names.h"
+#include "platform/user_defaults.h"
+#include "ptp/mailbox.h"
+#include "share/discovery.h"
+#include "share/share_comms.h"
+
+namespace {
+std::atomic<uint8_t> gGeneration{0};
+}  // namespace
+
+uint8_t connectGeneration() { return gGeneration.load(); }
+void setConnectGeneration(uint8_t generation) { gGeneration = generation; }
+
+int32_t connectRunStep() {
+  // The generation is known as soon as the device is, before the link is opened.
+  uint8_t generation = connectGeneration();
+  auto target = CommsManager::findDevice(&generation);
+  setConnectGeneration(generation);
+  if (!target || !CommsManager::connectToDevice(*target)) {
+    setConnectGeneration(0);
+    return ConnectionStatusDisconnected;
+  }
+  shareSetMode(generation);
+  if (!ShareComms::instance().start()) return ConnectionStatusSharingDisabled;
+  if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, QStringLiteral("CanSaveImages"));
+  return ConnectionStatusConnected;
+}
+
+CommandBlock connectCommandBlock() {
+  return CommandBlock(connectRunStep, Bundle::localizedString(QStringLiteral("ConnectingKorvalume")));
+}
+
+void runConnect() {
+  Command::runCommands({connectCommandBlock()}, [](int32_t result) {
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_KorvalumeConnectionStatus),
+                                             QVariant(int(result)));
+  });
+}

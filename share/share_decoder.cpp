@@ -1,0 +1,396 @@
+#include "share/share_decoder.h"
+
+#include <QStringDecoder>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/object_info_wrapper.h"
+#include "model/utilities.h"
+#include "platform/notification_center.h"
+#include "platform/notification_names.h"
+#include "platform/user_defaults.h"
+#include "ptp/byte_reader.h"
+#include "ptp/cache.h"
+#include "ptp/camera_vendor.h"
+#include "ptp/filetypes.h"
+#include "ptp/link.h"
+#include "ptp/mailbox.h"
+#include "ptp/vendors/canon_images.h"
+#include "ptp/vendors/canon_liveview.h"
+#include "share/watermark_settings.h"
+
+namespace {
+
+constexpr uint16_t kPtpGetObject = 0x1009;
+constexpr uint16_t kPtpGetThumb = 0x100A;
+constexpr uint16_t kPtpGetPartialObject = 0x101B;
+constexpr uint16_t kCanonGetPartialObject = 0x912C;
+constexpr uint16_t kCanonLiveView = 0x9153;
+constexpr uint16_t kNikonLiveView = 0x9203;
+constexpr uint16_t kNikonLiveViewEx = 0x9428;
+constexpr uint8_t kOpcodeLiveViewJpeg113 = 113;
+
+constexpr int kCameraFujifilm = 12;
+constexpr int kCameraCanon = 13;
+constexpr int kCameraNikon = 15;
+
+constexpr const char kExtractedSuffix[] = ".ext.jpg";
+constexpr size_t kExtractedSuffixBytes = sizeof(kExtractedSuffix) - 1;
+
+void post(const char* name, const QVariant& object = QVariant()) {
+  NotificationCenter::defaultCenter().post(QString::fromLatin1(name), object);
+}
+
+void postImage(const char* name, std::shared_ptr<PtpImageData> image) { post(name, QVariant::fromValue(image)); }
+
+std::shared_ptr<PtpImageData> imageCopy(std::span<const uint8_t> bytes, const PtpObjectInfoStruct& record) {
+  return PtpImageData::initWithBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()),
+                                      PtpObjectInfoClass::init(&record));
+}
+
+void postLiveView(QByteArray data, int camera) {
+  post(KLNotification_LiveViewImage, QVariantMap{{QStringLiteral("data"), data}, {QStringLiteral("camera"), camera}});
+}
+
+QByteArray toByteArray(std::span<const uint8_t> bytes) {
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+// UTF-8 text, or a null string when the bytes are not valid UTF-8.
+QString validUtf8(const std::string& bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+  if (utf8.hasError()) return QString();
+  return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+// A record from a device payload: strings terminated, the format taken from the name
+// when the device left it out, in host order.
+PtpObjectInfoStruct finishRecord(PtpObjectInfoStruct record) {
+  objectInfoTerminateStrings(record);
+  if (record.objectFormat == 0) record.objectFormat = fileFormatFromName(record.fileName);
+  ptpObjectInfoToHostOrder(record);
+  return record;
+}
+
+// name + ".ext.jpg" within the record's 255 bytes: a long name gives up its tail (at a
+// character boundary) rather than the suffix, so the file stays a JPEG.
+std::string extractedName(const std::string& name) {
+  constexpr size_t room = kObjectNameBytes - 1 - kExtractedSuffixBytes;
+  size_t keep = std::min(name.size(), room);
+  while (keep > 0 && keep < name.size() && (static_cast<uint8_t>(name[keep]) & 0xC0) == 0x80) --keep;
+  return name.substr(0, keep) + kExtractedSuffix;
+}
+
+ShareDecoderHooks defaultHooks(ShareDecoderHooks hooks) {
+  if (!hooks.showError) hooks.showError = [](const QString& message) { Utilities::showErrorMessage(message); };
+  if (!hooks.watermark)
+    hooks.watermark = [](const WatermarkSettings& settings) {
+      watermarkSettingsStore(settings, UserDefaults::standardUserDefaults());
+      post(kUserDefaultsUpdatedNotification);
+    };
+  return hooks;
+}
+
+}  // namespace
+
+// ---- inner layouts
+
+std::optional<ShareInner> sharePtpInner(std::span<const uint8_t> inner) {
+  ByteReader r(inner);
+  auto length = r.u32(0);
+  auto code = r.u16(6);
+  if (!length || !code || *length < kSharePtpHeaderBytes || *length > inner.size()) return std::nullopt;
+  return ShareInner{*code, inner.subspan(kSharePtpHeaderBytes, *length - kSharePtpHeaderBytes)};
+}
+
+static std::optional<ShareInner> controlInner(std::span<const uint8_t> inner, size_t header) {
+  ByteReader r(inner);
+  auto length = r.u32(0);
+  auto opcode = r.u8(4);
+  if (!length || !opcode || !r.has(0, header) || *length < header || *length > inner.size()) return std::nullopt;
+  return ShareInner{*opcode, inner.subspan(header, *length - header)};
+}
+
+std::optional<ShareInner> shareControlInner(std::span<const uint8_t> inner) {
+  return controlInner(inner, kShareControlHeaderBytes);
+}
+
+std::optional<ShareInner> shareControlResponseInner(std::span<const uint8_t> inner) {
+  return controlInner(inner, kShareControlResponseHeaderBytes);
+}
+
+std::optional<ShareInner> shareRelayInner(std::span<const uint8_t> inner) {
+  ByteReader r(inner);
+  auto code = r.u8(5);
+  auto relayLength = r.u32(6);
+  if (!code || !relayLength) return std::nullopt;
+  auto payload = r.bytes(kShareRelayHeaderBytes, *relayLength);
+  if (!payload) return std::nullopt;
+  return ShareInner{*code, *payload};
+}
+
+// ---- decoder
+
+ShareDecoder::ShareDecoder() : ShareDecoder(ShareDecoderHooks{}) {}
+
+ShareDecoder::ShareDecoder(ShareDecoderHooks hooks) : mHooks(defaultHooks(std::move(hooks))) {}
+
+void ShareDecoder::handleFrame(std::span<const uint8_t> frame) {
+  if (frame.size() < kShareHeaderBytes) return;
+  const std::span<const uint8_t> inner = frame.subspan(kShareHeaderBytes);
+  switch (frame[4] & 0x0F) {
+    case ShareMessageKindPtp:
+      handlePtpMessage(inner);
+      break;
+    case ShareMessageKindControl:
+      handleControlMessage(inner);
+      break;
+    case ShareMessageKindControlResponse:
+      handleControlResponseMessage(inner);
+      break;
+    case ShareMessageKindRelay:
+      handleRelayMessage(inner);
+      break;
+    default:
+      break;
+  }
+}
+
+void ShareDecoder::handlePtpMessage(std::span<const uint8_t> inner) {
+  auto m = sharePtpInner(inner);
+  if (!m) return;
+  switch (m->code) {
+    case kPtpGetObject:
+      wholeObject(m->payload);
+      break;
+    case kPtpGetThumb:
+      thumbnail(m->payload);
+      break;
+    case kCanonGetThumbExOpcode: {
+      std::vector<uint8_t> cut(m->payload.begin(), m->payload.end());
+      uint8_t orientation = mLastPtpObjectInfo.orientation;
+      if (canonExtractThumbJpeg(cut, &orientation) != PTP_RC_OK) {
+        mHooks.showError(QStringLiteral("Failed to extract thumbnail."));
+        return;
+      }
+      mLastPtpObjectInfo.orientation = orientation;
+      cacheStoreRecord(mLastPtpObjectInfo);
+      thumbnail(cut);
+      break;
+    }
+    case kPtpGetPartialObject:
+    case kCanonGetPartialObject:
+      objectChunk(m->payload, true);
+      break;
+    case kCanonLiveView:
+    case kNikonLiveView:
+    case kNikonLiveViewEx:
+      liveView(m->code, m->payload);
+      break;
+    default:
+      break;
+  }
+}
+
+void ShareDecoder::handleControlMessage(std::span<const uint8_t> inner) {
+  auto m = shareControlInner(inner);
+  if (!m) return;
+  switch (m->code) {
+    case DeviceOpcodeExtractedJpeg:
+    case DeviceOpcodeExtractedJpegByName:
+      handleExtractedImage(m->payload);
+      break;
+    case DeviceOpcodeWatermarkSettings:
+      watermark(m->payload);
+      break;
+    default:
+      break;
+  }
+}
+
+void ShareDecoder::handleControlResponseMessage(std::span<const uint8_t> inner) {
+  // The result code is not looked at: a reply is decoded by its opcode alone.
+  auto m = shareControlResponseInner(inner);
+  if (!m) return;
+  switch (m->code) {
+    case DeviceOpcodePartialObject:
+      objectChunk(m->payload, true);
+      break;
+    case DeviceOpcodePartialObjectByName:
+      objectChunk(m->payload, false);
+      break;
+    case kOpcodeLiveViewJpeg113:
+    case DeviceOpcodeExtractedJpeg:
+    case DeviceOpcodeExtractedJpegByName:
+      handleExtractedImage(m->payload);
+      break;
+    case DeviceOpcodeWatermarkSettings:
+      watermark(m->payload);
+      break;
+    case DeviceOpcodeClientCanSave:
+      clientCanSave(m->payload);
+      break;
+    case DeviceOpcodeLiveViewFrame:
+      postLiveView(toByteArray(m->payload), kCameraFujifilm);
+      break;
+    case DeviceOpcodeThumbnailByName:
+      thumbnailByName(m->payload);
+      break;
+    default:
+      break;
+  }
+}
+
+void ShareDecoder::handleRelayMessage(std::span<const uint8_t> inner) {
+  auto m = shareRelayInner(inner);
+  if (!m) return;
+  switch (m->code) {
+    case RelayCodeObjectInfo:
+      objectInfo(m->payload);
+      break;
+    case RelayCodePartialObjectInfo:
+      partialObjectInfo(m->payload);
+      break;
+    case RelayCodeFileName:
+      sdFileName(m->payload);
+      break;
+    default:
+      break;
+  }
+}
+
+void ShareDecoder::handleExtractedImage(std::span<const uint8_t> jpeg) {
+  if (fileFormatIsRaw(mLastPtpObjectInfo.objectFormat)) {
+    // Filed beside the raw object under its own name; the raw download stays untouched.
+    // A second JPEG of the same object replaces the first instead of growing the name.
+    const std::string name = objectInfoFileName(mLastPtpObjectInfo);
+    if (!bytesEndsWith(name.c_str(), kExtractedSuffix)) objectInfoSetFileName(mLastPtpObjectInfo, extractedName(name));
+  }
+  cacheStoreObject(mLastPtpObjectInfo, jpeg);
+  postImage(KLNotification_ImageData, imageCopy(jpeg, mLastPtpObjectInfo));
+}
+
+void ShareDecoder::wholeObject(std::span<const uint8_t> object) {
+  if (object.size() > kShareWholeObjectMax) return;
+  cacheStoreObject(mLastPtpObjectInfo, object);
+  postImage(KLNotification_ImageData, imageCopy(object, mLastPtpObjectInfo));
+}
+
+void ShareDecoder::thumbnail(std::span<const uint8_t> jpeg) {
+  auto image = imageCopy(jpeg, mLastPtpObjectInfo);
+  cacheStoreThumb(mLastPtpObjectInfo, jpeg);
+  postImage(KLNotification_ShareThumbnailDownloaded, image);
+}
+
+void ShareDecoder::thumbnailByName(std::span<const uint8_t> payload) {
+  // The orientation byte comes first; without it there is no thumbnail either.
+  if (payload.empty()) return;
+  mLastPtpObjectInfo.orientation = payload[0];
+  thumbnail(payload.subspan(1));
+}
+
+void ShareDecoder::liveView(uint16_t code, std::span<const uint8_t> reply) {
+  std::vector<uint8_t> frame;
+  if (code == kCanonLiveView) {
+    if (!canonParseLiveViewFrame(reply.data(), reply.size(), frame, camModelIndex())) return;
+    postLiveView(toByteArray(frame), kCameraCanon);
+    return;
+  }
+  if (!camExtractLiveViewJpeg(reply, frame, code)) return;
+  postLiveView(toByteArray(frame), kCameraNikon);
+}
+
+void ShareDecoder::watermark(std::span<const uint8_t> payload) {
+  if (auto settings = watermarkSettingsFromBytes(payload)) mHooks.watermark(*settings);
+}
+
+void ShareDecoder::clientCanSave(std::span<const uint8_t> payload) {
+  if (payload.empty()) return;
+  post(KLNotification_ClientCanSaveUpdated, QVariant(payload[0] != 0));
+}
+
+void ShareDecoder::objectInfo(std::span<const uint8_t> payload) {
+  // Whatever the payload leaves out is zero, not a field of the previous object.
+  PtpObjectInfoStruct record{};
+  if (!payload.empty()) std::memcpy(&record, payload.data(), std::min(payload.size(), kObjectInfoBytes));
+  if (shareGetMode() == ShareModeGeneration1) shareWidenObjectInfo(reinterpret_cast<uint8_t*>(&record));
+  mLastPtpObjectInfo = finishRecord(record);
+  cacheStoreRecord(mLastPtpObjectInfo);
+}
+
+void ShareDecoder::partialObjectInfo(std::span<const uint8_t> payload) {
+  if (payload.size() < kObjectInfoBytes) {
+    // Chunks that follow cannot be placed: they wait for the next usable record.
+    mPartialInfoUsable = false;
+    dropPartialObject();
+    return;
+  }
+  PtpObjectInfoStruct record;
+  std::memcpy(&record, payload.data(), kObjectInfoBytes);
+  mLastPartialPtpObjectInfo = finishRecord(record);
+  mPartialInfoUsable = true;
+  cacheStoreRecord(mLastPartialPtpObjectInfo);
+}
+
+void ShareDecoder::sdFileName(std::span<const uint8_t> payload) {
+  const std::string name = *ByteReader(payload).cstring(0, payload.size());
+  const QString text = validUtf8(name);
+  if (text.isNull()) return;
+  mLastSdFileName = text;
+  // A longer name cut to fit would name another file.
+  if (name.empty() || name.size() >= kObjectNameBytes) return;
+  // Known by name only: a handle of 0 shared by every card file would let each new name
+  // take over the cache entry of the one before.
+  PtpObjectInfoStruct record{};
+  record.objectId = kObjectIdNone;
+  objectInfoSetFileName(record, name);
+  record.fileNameLength = static_cast<uint16_t>(text.length());
+  record.objectFormat = fileFormatFromName(record.fileName);
+  cacheStoreRecord(record);
+}
+
+void ShareDecoder::dropPartialObject() {
+  mPartialObjectData = QByteArray();
+  mHasPartialObjectData = false;
+}
+
+void ShareDecoder::objectChunk(std::span<const uint8_t> chunk, bool checkHandle) {
+  if (!mPartialInfoUsable) return;
+  const PtpObjectInfoStruct& info = mLastPartialPtpObjectInfo;
+  const uint32_t offset = info.sequenceNumber;
+  if (info.objectCompressedSize > kSharePartialObjectMax) {
+    dropPartialObject();
+    return;
+  }
+  if (offset == 0) {
+    mPartialObjectData = toByteArray(chunk);
+    mHasPartialObjectData = true;
+    mPartialObjectId = info.objectId;
+  } else {
+    if (checkHandle && mPartialObjectId != info.objectId) {
+      dropPartialObject();
+      return;
+    }
+    // Only the chunk that continues the buffer exactly is taken; a gap, an overlap or a
+    // repeat loses the object, which the device then sends again from the start.
+    if (!mHasPartialObjectData || uint64_t(mPartialObjectData.size()) != offset ||
+        uint64_t(offset) + chunk.size() > kSharePartialObjectMax) {
+      dropPartialObject();
+      return;
+    }
+    mPartialObjectData.append(reinterpret_cast<const char*>(chunk.data()), static_cast<qsizetype>(chunk.size()));
+  }
+  if (uint64_t(mPartialObjectData.size()) < info.objectCompressedSize) return;
+  QByteArray object = std::move(mPartialObjectData);
+  dropPartialObject();
+  cacheStoreObject(info, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(object.constData()),
+                                                  static_cast<size_t>(object.size())));
+  postImage(KLNotification_ImageData,
+            PtpImageData::initWithBuffer(std::move(object), PtpObjectInfoClass::init(&info)));
+}
