@@ -23,6 +23,7 @@ const std::vector<IconSample>& iconRegistry() {
     registerLogoIcons(out);
     registerSelectFilterIcons(out);
     registerCropDeviceIcons(out);
+    registerPropVisualIcons(out);
     registerPropImageFormatIcons(out);
     registerPropDriveModeIcons(out);
     registerPropDriveModeTimerIcons(out);

@@ -34,6 +34,7 @@ void registerMediaViewIcons(std::vector<IconSample>& out);
 void registerLogoIcons(std::vector<IconSample>& out);
 void registerSelectFilterIcons(std::vector<IconSample>& out);
 void registerCropDeviceIcons(std::vector<IconSample>& out);
+void registerPropVisualIcons(std::vector<IconSample>& out);
 void registerPropImageFormatIcons(std::vector<IconSample>& out);
 void registerPropDriveModeIcons(std::vector<IconSample>& out);
 void registerPropDriveModeTimerIcons(std::vector<IconSample>& out);

@@ -22,6 +22,7 @@
 #include "stylekit/media_view_icons.h"
 #include "stylekit/select_filter_icons.h"
 #include "stylekit/trash_compare_icons.h"
+#include "stylekit/prop_visual_kit.h"
 
 class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
                           public KorvalumeBadgeIcons,
@@ -41,7 +42,8 @@ class KorvalumeStyleKit : public KorvalumeStyleKitFrame,
                           public KorvalumeMediaViewIcons,
                           public KorvalumeLogoIcons,
                           public KorvalumeSelectFilterIcons,
-                          public KorvalumeCropDeviceIcons {
+                          public KorvalumeCropDeviceIcons,
+                          public KorvalumePropertyVisuals {
  public:
   KorvalumeStyleKit() = delete;
 };

@@ -16,9 +16,19 @@
 #include "ui/widgets/popover/sfb_popover.h"
 #include "ui/widgets/progress/yrk_spinning_progress_indicator.h"
 #ifdef KV_GALLERY_VIEWER
+#include <cstring>
+#include <functional>
+
+#include "ptp/bytes.h"
+#include "ptp/prop_table.h"
+#include "viewer/liveview/af_overlay_view.h"
 #include "viewer/liveview/electronic_level_view.h"
 #include "viewer/liveview/grid_view.h"
 #include "viewer/still/histogram_view.h"
+#include "viewer/still/exif_view.h"
+#include "viewer/strip/thumbnail_view_cell.h"
+#include "model/exif_reader.h"
+#include "tests/model/exif_fixture.h"
 #endif
 
 namespace {
@@ -272,6 +282,188 @@ void addLiveViewOverlays(Page& page) {
     page.add(rgb ? "histogram, RGB" : "histogram, luminance", shot(host));
   }
 }
+
+// The EXIF strip for a few makes, at twice the size so the icons can be read.
+void addExifStrips(Page& page) {
+  struct Sample {
+    const char* caption;
+    exiffix::Tiff tiff;
+  };
+  exiffix::Tiff nikon = exiffix::Tiff::camera("NIKON CORPORATION");
+  exiffix::Tiff plain;  // no exposure time, no compensation
+  plain.ascii(true, 271, "Canon").rational(false, 33437, 28, 10).shortTag(false, 34855, 800);
+  plain.rational(false, 37386, 35, 1).longTag(false, 40962, 3000).longTag(false, 40963, 2000);
+  const Sample samples[] = {{"EXIF strip, Canon", exiffix::Tiff::camera("Canon")},
+                            {"EXIF strip, Nikon", nikon},
+                            {"EXIF strip, Sony", exiffix::Tiff::camera("SONY")},
+                            {"EXIF strip, Canon, no shutter or compensation", plain}};
+  for (const Sample& s : samples) {
+    const exiffix::Bytes jpeg = exiffix::jpegWithExif(s.tiff.build(), 6000, 4000);
+    QWidget host;
+    host.setStyleSheet("background: #202020");
+    auto* strip = new ExifView(Exif::initWithData(std::span<const uint8_t>(jpeg), 0x3801, kExifHeaderLength), &host);
+    host.resize(strip->size());
+    QImage img(host.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(2);
+    img.fill(QColor(0x20, 0x20, 0x20));
+    host.render(&img);
+    img.setDevicePixelRatio(1);
+    page.add(s.caption, img);
+  }
+}
+
+// The thumbnail strip: orientations, badges, a rating, the selection, a long name and a
+// picture that failed to decode, at twice the size.
+void addThumbnailStrip(Page& page) {
+  auto photo = [](QSize size, QColor sky) {
+    QImage img(size, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, sky);
+    g.setColorAt(1, QColor(40, 60, 30));
+    p.fillRect(img.rect(), g);
+    p.setBrush(QColor(250, 220, 120));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRect(size.width() / 8, size.height() / 8, size.width() / 5, size.width() / 5));  // marks "up"
+    return img;
+  };
+  struct Sample {
+    const char* caption;
+    QSize size;
+    uint8_t orientation;
+    ThumbnailBadge badge;
+    int rating;
+    bool selected, failed;
+    const char* name;
+  } samples[] = {
+      {"landscape, selected", {400, 300}, 1, ThumbnailBadge::None, 0, true, false, "IMG_0001.JPG"},
+      {"portrait, RAW", {300, 400}, 1, ThumbnailBadge::Raw, 0, false, false, "IMG_0002.CR2"},
+      {"orientation 6, 3 stars", {400, 300}, 6, ThumbnailBadge::None, 3, false, false, "DSC_0003.JPG"},
+      {"orientation 8, TIFF", {400, 300}, 8, ThumbnailBadge::Tiff, 0, false, false, "scan.tif"},
+      {"orientation 3, movie", {400, 225}, 3, ThumbnailBadge::Movie, 0, false, false, "C0004.MOV"},
+      {"long name, rating 6", {400, 300}, 1, ThumbnailBadge::None, 6, false, false,
+       "a_rather_long_file_name_from_the_camera_0005.JPG"},
+      {"undecodable", {400, 300}, 1, ThumbnailBadge::None, 0, false, true, "broken.JPG"},
+  };
+  for (const Sample& s : samples) {
+    ThumbnailViewCell cell;
+    if (!s.failed) cell.thumbnailImage = photo(s.size, QColor(90, 140, 220)).scaled(110, 110, Qt::KeepAspectRatio);
+    cell.imageSize = s.size;
+    cell.decodeFailed = s.failed;
+    cell.orientation = s.orientation;
+    cell.fileName = QString::fromLatin1(s.name);
+    cell.badge = s.badge;
+    cell.rating = s.rating;
+    cell.selected = s.selected;
+    QImage img(ThumbnailViewCell::cellSize() * 2, QImage::Format_ARGB32_Premultiplied);
+    img.fill(QColor(0x20, 0x20, 0x20));
+    QPainter p(&img);
+    p.scale(2, 2);
+    cell.paint(p, QRect(QPoint(0, 0), ThumbnailViewCell::cellSize()));
+    p.end();
+    page.add(s.caption, img);
+  }
+}
+
+// The focus frames of each vendor over a stand-in live picture, letterboxed in its view.
+class LivePicture : public QWidget {
+ public:
+  LivePicture(QSize size, const QImage& picture) : picture_(picture) { resize(size); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    const QSizeF fitted = QSizeF(picture_.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
+    p.drawImage(QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted), picture_);
+  }
+
+ private:
+  QImage picture_;
+};
+
+QImage standInPicture(QSize size) {
+  QImage photo(size, QImage::Format_RGB32);
+  QPainter pp(&photo);
+  QLinearGradient g(0, 0, 0, size.height());
+  g.setColorAt(0, QColor(90, 140, 220));
+  g.setColorAt(0.6, QColor(200, 190, 160));
+  g.setColorAt(1, QColor(40, 60, 30));
+  pp.fillRect(photo.rect(), g);
+  pp.setBrush(QColor(120, 90, 60));
+  pp.setPen(Qt::NoPen);
+  pp.drawEllipse(QRectF(size.width() * 0.2, size.height() * 0.15, size.width() * 0.15, size.height() * 0.3));
+  return photo;
+}
+
+void addAfOverlays(Page& page) {
+  const QSize view(300, 240);
+  const QImage landscape = standInPicture({600, 400});
+  auto place = [&](const QString& caption, const QImage& picture, const std::function<void(AfOverlayView&)>& show) {
+    LivePicture host(view, picture);
+    auto* overlay = new AfOverlayView(&host);
+    overlay->resize(view);
+    show(*overlay);
+    page.add(caption, shot(host));
+  };
+  EOS_LiveViewInfoStruct canon;
+  std::memset(&canon, 0, sizeof canon);
+  canon.zoomScale = 1;
+  canon.visibleWidth = canon.fullWidth = 6000;
+  canon.visibleHeight = canon.fullHeight = 4000;
+  const uint32_t states[] = {0x12, 0x11, 0x10};
+  for (uint32_t i = 0; i < 3; ++i) {
+    canon.afX[i] = 1000 + 1800 * i;
+    canon.afY[i] = 1400;
+    canon.afWidth[i] = 500;
+    canon.afHeight[i] = 400;
+    canon.afState[i] = states[i];
+  }
+  canon.afFrameCount = 3;
+  place("Canon: red, green, white", landscape, [&](AfOverlayView& v) { v.showCanonAfOverlay(&canon); });
+  canon.rotation = 1;  // the camera held upright: boxes follow the quarter turn
+  place("Canon, quarter turn", landscape.transformed(QTransform().rotate(90)),
+        [&](AfOverlayView& v) { v.showCanonAfOverlay(&canon); });
+
+  const auto setProp = [](uint32_t code, uint32_t value) {
+    PropertyStruct* p = propFind(code, false);
+    if (!p) p = propAdd(code, false, false);
+    if (p) p->value = value;
+  };
+  setProp(0xEEE0, 300);
+  setProp(0xEEE1, 350);
+  setProp(0xEEE2, 120);
+  setProp(0xEEE3, 120);
+  setProp(0xD209, 2);
+  place("Fujifilm, in focus", landscape,
+        [&](AfOverlayView& v) { v.showFujiAfOverlayWithLiveViewSize(QSizeF(600, 400), 1); });
+  setProp(0xD213, 1);
+  setProp(0xD22C, 0x102);
+  place("Sony, focus rectangle", landscape,
+        [&](AfOverlayView& v) { v.showSonyAfOverlay(QSizeF(640, 428), QRectF(180, 140, 60, 50), 1); });
+  setProp(0xD2DC, (480u << 16) | 300u);
+  setProp(0xD213, 2);
+  place("Sony, focus point, in focus", landscape,
+        [&](AfOverlayView& v) { v.showSonyAfOverlay(QSizeF(640, 428), QRectF(), 1); });
+  propClearTable();
+
+  std::vector<uint8_t> nikon(388, 0);
+  const auto put = [&](size_t off, uint16_t v) { bytesPutU16(&nikon[off], v); };
+  put(16, 640);
+  put(18, 424);
+  put(20, 320);
+  put(22, 212);
+  nikon[48] = 1;
+  place("Nikon, no AF area: two thirds, red", landscape,
+        [&](AfOverlayView& v) { v.showNikonAfOverlay(nikon.data(), nikon.size(), 1); });
+  put(24, 120);
+  put(26, 80);
+  put(28, 20);
+  put(30, 100);
+  nikon[38] = 1;
+  place("Nikon, past the left edge, highlighted", landscape,
+        [&](AfOverlayView& v) { v.showNikonAfOverlay(nikon.data(), nikon.size(), 1); });
+}
 #endif
 
 }  // namespace
@@ -283,7 +475,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   initGraphicsResources();
-  Page page(QSize(1700, 2400));
+  Page page(QSize(1700, 3200));
   addFlatButtons(page);
   page.newRow();
   addAlert(page);
@@ -294,6 +486,12 @@ int main(int argc, char** argv) {
 #ifdef KV_GALLERY_VIEWER
   page.newRow();
   addLiveViewOverlays(page);
+  page.newRow();
+  addExifStrips(page);
+  page.newRow();
+  addThumbnailStrip(page);
+  page.newRow();
+  addAfOverlays(page);
 #endif
   if (!page.save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);

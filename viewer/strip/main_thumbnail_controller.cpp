@@ -1,0 +1,342 @@
+#include "viewer/strip/main_thumbnail_controller.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+#include <QPointer>
+#include <cstring>
+#include <span>
+
+#include "model/utilities.h"
+#include "platform/dispatch.h"
+#include "platform/notification_center.h"
+#include "platform/notification_names.h"
+#include "ptp/cache.h"
+#include "ptp/filetypes.h"
+#include "viewer/strip/thumbnail_matching.h"
+
+namespace {
+
+// The header's size, without decoding; invalid when the bytes are no readable image or
+// claim more pixels than the strip takes.
+QSize headerSize(const QByteArray& bytes) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  if (!reader.canRead()) return {};
+  const QSize size = reader.size();
+  if (!size.isValid() || size.isEmpty() ||
+      static_cast<qint64>(size.width()) * size.height() > kStripThumbnailMaxPixels)
+    return {};
+  return size;
+}
+
+// Decodes scaled to fit the cell; JPEG decoders scale while decoding, so a large picture
+// costs a fraction of its full decode.
+QImage decodeScaled(const QByteArray& bytes, QSize fit) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QSize size = reader.size();
+  if (size.isValid() && (size.width() > fit.width() || size.height() > fit.height()))
+    reader.setScaledSize(size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+  QImage image = reader.read();
+  return image;
+}
+
+}  // namespace
+
+bool ThumbnailRating::matchesObject(const PtpObjectInfoStruct* record) const {
+  return record && thumbnailMatchesByWanted(*record, object);
+}
+
+MainThumbnailController::MainThumbnailController(QListView* collectionView) : mCollectionView(collectionView) {
+  if (mCollectionView) {
+    mCollectionView->setModel(this);
+    mCollectionView->setItemDelegate(new ThumbnailItemDelegate(this));
+    mCollectionView->setViewMode(QListView::IconMode);
+    mCollectionView->setFlow(QListView::LeftToRight);
+    mCollectionView->setWrapping(false);
+    mCollectionView->setUniformItemSizes(true);
+    mCollectionView->setSelectionMode(QAbstractItemView::NoSelection);
+    mCollectionView->setMovement(QListView::Static);
+    mCollectionView->setMouseTracking(false);
+    connect(mCollectionView, &QListView::clicked, this, [this](const QModelIndex& index) { itemClicked(index.row()); });
+    connect(mCollectionView, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit collectionItemViewDoubleClick(index.row()); });
+  }
+  auto& center = NotificationCenter::defaultCenter();
+  center.addObserver(this, QString::fromLatin1(KLNotification_ShowNextImage),
+                     [this](const Notification&) { selectNextThumbnail(); }, NotificationDelivery::mainThread);
+  center.addObserver(this, QString::fromLatin1(KLNotification_ShowPreviousImage),
+                     [this](const Notification&) { selectPreviousThumbnail(); }, NotificationDelivery::mainThread);
+}
+
+MainThumbnailController::~MainThumbnailController() {
+  NotificationCenter::defaultCenter().removeObserver(this);
+  // The view may outlive its controller: it must not paint through a delegate that is gone.
+  if (mCollectionView) {
+    mCollectionView->setItemDelegate(nullptr);
+    mCollectionView->setModel(nullptr);
+  }
+}
+
+void MainThumbnailController::addThumnailImage(const QByteArray& data, std::shared_ptr<PtpObjectInfoClass> info) {
+  if (!Dispatch::isMainThread()) {
+    QPointer<MainThumbnailController> self(this);
+    Dispatch::main([self, data, info] {
+      if (self) self->addOnMain(data, info);
+    });
+    return;
+  }
+  addOnMain(data, std::move(info));
+}
+
+void MainThumbnailController::addOnMain(const QByteArray& data, std::shared_ptr<PtpObjectInfoClass> info) {
+  if (data.isEmpty() || !info) return;
+  const QSize size = headerSize(data);
+  if (!size.isValid()) return;
+  const int row = count();
+  beginInsertRows(QModelIndex(), row, row);
+  Item item;
+  item.id = nextId_++;
+  item.bytes = data;
+  item.size = size;
+  item.info = std::move(info);
+  mThumbnails.push_back(std::move(item));
+  endInsertRows();
+  if (mCollectionView) mCollectionView->scrollTo(index(row), QAbstractItemView::EnsureVisible);
+}
+
+void MainThumbnailController::deleteThumbnail(const PtpObjectInfoStruct* record) {
+  if (!record || !Dispatch::isMainThread()) return;
+  for (int row = 0; row < count(); ++row) {
+    if (!thumbnailMatchesForDelete(*mThumbnails[row].info->origObjectInfo(), *record)) continue;
+    beginRemoveRows(QModelIndex(), row, row);
+    std::erase(decodedOrder_, mThumbnails[row].id);
+    mThumbnails.erase(mThumbnails.begin() + row);
+    endRemoveRows();
+    // The controller's selection names a row number: it is cleared when that row went, and
+    // follows its item when an earlier one went.
+    if (mSelectedIndex == row) mSelectedIndex = -1;
+    else if (mSelectedIndex > row) --mSelectedIndex;
+    return;
+  }
+}
+
+void MainThumbnailController::selectThumnailForImageData(std::shared_ptr<PtpImageData> imageData) {
+  if (!imageData) return;
+  if (!Dispatch::isMainThread()) {
+    QPointer<MainThumbnailController> self(this);
+    Dispatch::main([self, imageData] {
+      if (self) self->ptpObjectDownloaded(imageData);
+    });
+    return;
+  }
+  ptpObjectDownloaded(std::move(imageData));
+}
+
+bool MainThumbnailController::selectThumbnailNoAction(const PtpObjectInfoClass* info) {
+  if (!info || mThumbnails.empty()) return false;
+  for (int row = 0; row < count(); ++row) {
+    if (!thumbnailMatchesByItem(*mThumbnails[row].info->origObjectInfo(), *info->origObjectInfo())) continue;
+    selectRow(row, true);
+    return true;
+  }
+  return false;
+}
+
+bool MainThumbnailController::selectThumbnail(const PtpObjectInfoClass* info) {
+  if (!Dispatch::isMainThread()) {
+    bool result = false;
+    Dispatch::mainSync([&] { result = selectThumbnail(info); });
+    return result;
+  }
+  if (!info) return false;
+  for (int row = 0; row < count(); ++row) {
+    if (!thumbnailMatchesByWanted(*mThumbnails[row].info->origObjectInfo(), *info->origObjectInfo())) continue;
+    if (mCollectionView) mCollectionView->scrollTo(index(row));
+    didSelect(row);
+    return true;
+  }
+  return false;
+}
+
+void MainThumbnailController::selectNextThumbnail() {
+  if (!mCollectionView || !mCollectionView->isVisible() || mSelectedIndex < 0) return;
+  if (mSelectedIndex < count() - 1) {
+    const int row = mSelectedIndex + 1;
+    mCollectionView->scrollTo(index(row));
+    didSelect(row);
+  }
+}
+
+void MainThumbnailController::selectPreviousThumbnail() {
+  if (!mCollectionView || !mCollectionView->isVisible() || mSelectedIndex < 0) return;
+  if (mSelectedIndex >= 1) {
+    const int row = mSelectedIndex - 1;
+    mCollectionView->scrollTo(index(row));
+    didSelect(row);
+  }
+}
+
+void MainThumbnailController::deselectCurrentThumbnail() {
+  if (mSelectedIndex < 0) return;
+  const int row = mSelectedIndex;
+  mSelectedIndex = -1;
+  if (row < count()) emit dataChanged(index(row), index(row));
+}
+
+void MainThumbnailController::clearSelection() { deselectCurrentThumbnail(); }
+
+void MainThumbnailController::setRating(const ThumbnailRating& rating) {
+  for (int row = 0; row < count(); ++row) {
+    if (!rating.matchesObject(mThumbnails[row].info->origObjectInfo())) continue;
+    mThumbnails[row].rating = rating.rating;
+    emit dataChanged(index(row), index(row));
+    return;
+  }
+}
+
+void MainThumbnailController::itemClicked(int row) {
+  if (row < 0 || row >= count()) return;
+  // A click on the selected item deselects it and downloads nothing.
+  if (row == mSelectedIndex) {
+    deselectCurrentThumbnail();
+    return;
+  }
+  didSelect(row);
+}
+
+void MainThumbnailController::selectRow(int row, bool scrollCentred) {
+  const int previous = mSelectedIndex;
+  mSelectedIndex = row;
+  if (previous >= 0 && previous < count()) emit dataChanged(index(previous), index(previous));
+  emit dataChanged(index(row), index(row));
+  if (mCollectionView)
+    mCollectionView->scrollTo(index(row), scrollCentred ? QAbstractItemView::PositionAtCenter
+                                                        : QAbstractItemView::EnsureVisible);
+}
+
+void MainThumbnailController::didSelect(int row) {
+  selectRow(row, false);
+  if (delegate_ && row >= 0 && row < count()) delegate_->thumbnailSelected(mThumbnails[row].info);
+}
+
+QByteArray MainThumbnailController::thumbnailForImage(const QByteArray& data, const PtpObjectInfoStruct& record) {
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(data.constData()),
+                                       static_cast<size_t>(data.size()));
+  std::vector<uint8_t> preview;
+  uint8_t orientation = 0;
+  QByteArray thumb;
+  if (fileExtractRawPreview(bytes, &orientation, preview) > 0 && !preview.empty()) {
+    thumb = QByteArray(reinterpret_cast<const char*>(preview.data()), static_cast<qsizetype>(preview.size()));
+    // A raw's preview that can't be read is no thumbnail; others keep what was found.
+    if (fileFormatIsRaw(record.objectFormat) && !headerSize(thumb).isValid()) thumb.clear();
+  }
+  if (thumb.isEmpty()) thumb = Utilities::thumbnailWithData(data, 240);
+  return thumb;
+}
+
+void MainThumbnailController::ptpObjectDownloaded(std::shared_ptr<PtpImageData> imageData) {
+  if (!imageData || !imageData->getObjectInfo()) return;
+  deselectCurrentThumbnail();
+  const auto info = imageData->getObjectInfo();
+  if (selectThumbnailNoAction(info.get())) return;
+  const QByteArray thumb = thumbnailForImage(imageData->getImageData(), *info->origObjectInfo());
+  if (thumb.isEmpty()) return;
+  cacheStoreThumb(*info->origObjectInfo(),
+                  std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(thumb.constData()),
+                                           static_cast<size_t>(thumb.size())));
+  NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_ShareThumbnailDownloaded),
+                                           QVariant::fromValue(PtpImageData::initWithObjectData(thumb, info)));
+}
+
+std::shared_ptr<PtpObjectInfoClass> MainThumbnailController::objectInfoAt(int row) const {
+  return row >= 0 && row < count() ? mThumbnails[row].info : nullptr;
+}
+
+uint8_t MainThumbnailController::ratingAt(int row) const {
+  return row >= 0 && row < count() ? mThumbnails[row].rating : 0;
+}
+
+bool MainThumbnailController::isDecoded(int row) const {
+  return row >= 0 && row < count() && !mThumbnails[row].decoded.isNull();
+}
+
+int MainThumbnailController::rowForId(uint64_t id) const {
+  for (int row = 0; row < count(); ++row)
+    if (mThumbnails[row].id == id) return row;
+  return -1;
+}
+
+void MainThumbnailController::requestDecode(Item& item) {
+  if (item.decoding || item.failed || !item.decoded.isNull()) return;
+  item.decoding = true;
+  QPointer<MainThumbnailController> self(this);
+  const QByteArray bytes = item.bytes;
+  const uint64_t id = item.id;
+  const QSize fit = ThumbnailViewCell::cellSize() - QSize(10, 10);
+  Dispatch::global([self, bytes, id, fit] {
+    QImage image = decodeScaled(bytes, fit);
+    Dispatch::main([self, id, image = std::move(image)]() mutable {
+      if (self) self->decodeFinished(id, std::move(image));
+    });
+  });
+}
+
+void MainThumbnailController::decodeFinished(uint64_t id, QImage image) {
+  const int row = rowForId(id);
+  if (row < 0) return;
+  Item& item = mThumbnails[row];
+  item.decoding = false;
+  if (image.isNull()) {
+    item.failed = true;
+  } else {
+    item.decoded = std::move(image);
+    decodedOrder_.push_back(id);
+    while (decodedOrder_.size() > kStripDecodedMax) {
+      const int old = rowForId(decodedOrder_.front());
+      decodedOrder_.pop_front();
+      if (old >= 0) mThumbnails[old].decoded = QImage();
+    }
+  }
+  emit dataChanged(index(row), index(row));
+}
+
+void MainThumbnailController::cellForRow(int row, ThumbnailViewCell& cell) {
+  if (row < 0 || row >= count()) return;
+  Item& item = mThumbnails[row];
+  requestDecode(item);
+  const PtpObjectInfoStruct& record = *item.info->origObjectInfo();
+  cell.thumbnailImage = item.decoded;
+  cell.imageSize = item.size;
+  cell.decodeFailed = item.failed;
+  cell.orientation = item.info->orientation();
+  cell.showFilename = true;
+  cell.fileName = item.info->fileName();
+  cell.badge = thumbnailBadgeFor(record);
+  cell.rating = item.rating;
+  cell.selected = row == mSelectedIndex;
+}
+
+int MainThumbnailController::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
+
+QVariant MainThumbnailController::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= count()) return {};
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return mThumbnails[index.row()].info->fileName();
+  return {};
+}
+
+void ThumbnailItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+  ThumbnailViewCell cell;
+  controller_->cellForRow(index.row(), cell);
+  cell.paint(*painter, option.rect);
+}
+
+QSize ThumbnailItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+  return ThumbnailViewCell::cellSize();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// One thumbnail of the strip as it is painted: the turned picture, the yellow selection
+// border, the file name with its shadow, the rating stars and the format badge. The strip
+// paints thousands of these from its item delegate, so a cell is a value and a paint
+// function rather than a widget per item.
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+
+#include "viewer/strip/thumbnail_badge.h"
+
+struct ThumbnailViewCell {
+  QImage thumbnailImage;  // decoded picture; null while it is being decoded
+  QSize imageSize;        // the picture's size from its header (for the layout before decode)
+  bool decodeFailed = false;
+  uint8_t orientation = 1;
+  bool showFilename = true;
+  QString fileName;
+  ThumbnailBadge badge = ThumbnailBadge::None;
+  int64_t rating = 0;  // stars drawn for 1 to 5
+  bool selected = false;
+
+  // Paints the cell into rect (y-down painter; the layout is y-up and flipped here).
+  void paint(QPainter& painter, const QRect& rect) const;
+  // The cell's side: 120 x 120.
+  static QSize cellSize() { return {120, 120}; }
+};
