@@ -232,7 +232,7 @@ void registerArrowIcons(std::vector<IconSample>& out) {
     for (const State st : {State{false, true, " (NO, YES)"}, State{false, false, " (NO, NO)"},
                            State{true, false, " (YES, NO)"}})
       out.push_back({QLatin1String(name) + QLatin1String(st.label),
-                     [image, st](QSizeF s) { return image(s, st.highlighted, st.enabled); }});
+                     [fn = image, st](QSizeF s) { return fn(s, st.highlighted, st.enabled); }});
   using PlainImage = StyleKitImage (*)(QSizeF);
   const std::pair<const char*, PlainImage> plain[] = {
       {"imageOfWhiteArrowUpWithSize:", &K::imageOfWhiteArrowUpWithSize},
@@ -242,5 +242,5 @@ void registerArrowIcons(std::vector<IconSample>& out) {
       {"imageOfArrowsPointingOutWithSize:", &K::imageOfArrowsPointingOutWithSize},
       {"imageOfDismissDownWithSize:", &K::imageOfDismissDownWithSize},
   };
-  for (const auto& [name, image] : plain) out.push_back({QLatin1String(name), [image](QSizeF s) { return image(s); }});
+  for (const auto& [name, image] : plain) out.push_back({QLatin1String(name), [fn = image](QSizeF s) { return fn(s); }});
 }

@@ -245,5 +245,5 @@ void registerCaptureFunctionIcons(std::vector<IconSample>& out) {
   for (const auto& [name, image] : icons)
     for (bool highlighted : {false, true})
       out.push_back({QLatin1String(name) + (highlighted ? QLatin1String(" (YES)") : QLatin1String(" (NO)")),
-                     [image, highlighted](QSizeF s) { return image(s, highlighted); }});
+                     [fn = image, highlighted](QSizeF s) { return fn(s, highlighted); }});
 }
