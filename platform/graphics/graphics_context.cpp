@@ -179,7 +179,7 @@ void GraphicsContext::drawNested(const QRectF& box,
 
 QRect GraphicsContext::clipDeviceBounds() const {
   QRect r = canvas_;
-  if (state().clip) r = r.intersected(state().clip->boundingRect().toAlignedRect());
+  if (state().clip) r = r.intersected(state().clip->boundingRect().intersected(QRectF(r)).toAlignedRect());
   return r;
 }
 
@@ -233,9 +233,15 @@ void GraphicsContext::paintLayered(const QPainterPath& userPath, const QBrush& b
     sigma = s.shadow->shadowBlurRadius() / 2.0 * (deviceScaleX() + deviceScaleY()) / 2.0;
     margin = gaussianRadius(sigma) + 1;
   }
-  QRect region = shape.toAlignedRect().adjusted(-1, -1, 1, 1);
-  if (shadow) region |= shape.translated(off).toAlignedRect().adjusted(-margin, -margin, margin, margin);
-  region &= clipDeviceBounds();
+  // Bounds are cut to what the clip can show before they become whole pixels: a path far
+  // outside (coordinates from a device) must not overflow the integer rectangle.
+  const QRect clip = clipDeviceBounds();
+  const double reach = margin + 2 + std::abs(off.x()) + std::abs(off.y());
+  const QRectF limit = QRectF(clip).adjusted(-reach, -reach, reach, reach);
+  auto aligned = [&](const QRectF& r) { return r.intersected(limit).toAlignedRect(); };
+  QRect region = aligned(shape).adjusted(-1, -1, 1, 1);
+  if (shadow) region |= aligned(shape.translated(off)).adjusted(-margin, -margin, margin, margin);
+  region &= clip;
   if (region.isEmpty() || region.width() > kMaxLayerSide || region.height() > kMaxLayerSide) {
     region &= QRect(clipDeviceBounds().topLeft(), QSize(kMaxLayerSide, kMaxLayerSide));
     if (region.isEmpty()) return;
@@ -299,7 +305,8 @@ void GraphicsContext::drawInnerShadow(const BezierPath& path, const Shadow& sh) 
   const QTransform t = userToDevice();
   QPainterPath dev = t.map(path.qpath());
   dev.setFillRule(Qt::WindingFill);
-  const QRect region = dev.boundingRect().toAlignedRect() & clipDeviceBounds();
+  const QRect clip = clipDeviceBounds();
+  const QRect region = dev.boundingRect().intersected(QRectF(clip)).toAlignedRect() & clip;
   if (region.isEmpty()) {
     restoreGraphicsState();
     return;
