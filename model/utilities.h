@@ -18,6 +18,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "model/exif_reader.h"
 #include "ptp/object_info.h"
 #include "ptp/response_codes.h"
 
@@ -90,7 +91,7 @@ class Utilities {
   // A raw and a JPEG of one shot: names of one length that differ only in the extension.
   static bool isRawMatch(const PtpObjectInfoStruct& raw, const PtpObjectInfoStruct& jpg);
   static int orientationToUIImageOrientation(uint8_t orientation);
-  static constexpr uint32_t exifHeaderLength() { return 256000; }
+  static constexpr uint32_t exifHeaderLength() { return kExifHeaderLength; }
 
   // ---- device information
   static uint8_t firmwareVersion();
