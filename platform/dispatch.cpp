@@ -16,12 +16,19 @@ struct SyncCall {
   bool ran = false;
 };
 
-// The mainSync inbox. Leaked on purpose: workers may still look at it during exit.
+// The GUI thread's inbox: main's blocks and mainSync's calls. Leaked on purpose: workers
+// may still look at it during exit.
+//
+// main's blocks wait here, not inside Qt's event queue: Qt deletes the events still queued
+// when the application object goes, with its queue's lock held, and a block that owns the
+// last reference to a window would destroy it there, whose destructor takes that lock
+// again: the program never ends. Qt's queue holds only a trigger that owns nothing.
 struct Inbox {
   std::mutex mutex;
   std::condition_variable cv;
   std::deque<std::shared_ptr<SyncCall>> calls;
-  bool closed = false;  // the application is gone: waiters give up
+  std::deque<std::function<void()>> blocks;
+  bool closed = false;  // the application is gone: waiters give up, blocks are dropped
 };
 
 Inbox& inbox() {
@@ -29,18 +36,36 @@ Inbox& inbox() {
   return *box;
 }
 
-// When the application object goes, queued mainSync calls can no longer run: release
-// their waiters, and refuse new ones until an application exists again.
+// When the application object goes, queued calls can no longer run: release the waiters
+// of mainSync, drop main's blocks, and refuse new ones until an application exists again.
+// This runs first thing in the application's destructor, while windows may still go.
 void closeInbox() {
   Inbox& box = inbox();
   std::deque<std::shared_ptr<SyncCall>> abandoned;
+  std::deque<std::function<void()>> dropped;
   {
     std::lock_guard<std::mutex> lock(box.mutex);
     box.closed = true;
     abandoned.swap(box.calls);
+    dropped.swap(box.blocks);
     for (auto& call : abandoned) call->done = true;
   }
   box.cv.notify_all();
+  // Destroyed here, outside the lock: what they own may queue blocks of its own.
+  dropped.clear();
+}
+
+// GUI thread: one trigger runs one block, so blocks keep their place among other events.
+void runNextBlock() {
+  Inbox& box = inbox();
+  std::function<void()> block;
+  {
+    std::lock_guard<std::mutex> lock(box.mutex);
+    if (box.blocks.empty()) return;
+    block = std::move(box.blocks.front());
+    box.blocks.pop_front();
+  }
+  block();
 }
 
 // qAddPostRoutine is thread-safe; the routine runs while the application object is
@@ -69,7 +94,14 @@ bool isMainThread() {
 void main(std::function<void()> fn) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app == nullptr || !fn) return;
-  QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+  watchApplication(app);
+  Inbox& box = inbox();
+  {
+    std::lock_guard<std::mutex> lock(box.mutex);
+    if (box.closed) return;  // fn goes when this returns, after the lock
+    box.blocks.push_back(std::move(fn));
+  }
+  QMetaObject::invokeMethod(app, [] { runNextBlock(); }, Qt::QueuedConnection);
 }
 
 bool mainSync(const std::function<void()>& fn) {

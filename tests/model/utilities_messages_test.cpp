@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include <atomic>
@@ -118,6 +119,25 @@ TEST(UtilitiesMessages, ShowAndDismissFromAWorkerShowsOnTheGuiThreadAndClosesIts
   modeltest::snapshot(window, "error_alert");
   EXPECT_TRUE(kvtest::waitUntil([&] { return window.isNull() || !window->isVisible(); }));
   EXPECT_EQ(violations.count.load(), 0);
+}
+
+// The error closes itself just before the program ends, with its release still queued.
+KV_EXIT_SCENARIO(ErrorMessageDismissedJustBeforeTheEnd) {
+  std::thread worker([] { Utilities::showAndDismissErrorMessage("Card removed.", 0); });
+  worker.join();
+  bool shown = false;
+  for (QElapsedTimer t; !t.isValid() || t.elapsed() < 20000;) {
+    if (!t.isValid()) t.start();
+    QCoreApplication::processEvents();
+    const bool visible = !modeltest::visibleAlerts().empty();
+    if (shown && !visible) return 0;
+    shown = shown || visible;
+  }
+  return 2;  // never shown, or never closed
+}
+
+TEST(UtilitiesMessages, AnErrorThatClosedItselfJustBeforeTheEndLetsTheProgramEnd) {
+  EXPECT_EQ(kvtest::runExitScenario("ErrorMessageDismissedJustBeforeTheEnd"), 0);
 }
 
 TEST(UtilitiesMessages, ErrorWithHelpFromAWorkerOffersItsHelpText) {

@@ -2,11 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
 #include <QThread>
+#include <QWidget>
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "platform/dispatch.h"
 #include "platform/dispatch_queue.h"
@@ -20,6 +26,48 @@ TEST(Dispatch, MainIsQueuedEvenFromTheGuiThread) {
   Dispatch::main([&] { ran = true; });
   EXPECT_FALSE(ran) << "main() ran the block before returning";
   EXPECT_TRUE(kvtest::waitUntil([&] { return ran.load(); }));
+}
+
+// Hops keep their order among themselves and among the other events queued to the GUI
+// thread, also when a hop runs a nested event loop.
+TEST(Dispatch, MainRunsInTheOrderQueuedAlsoAcrossNestedLoops) {
+  std::vector<int> order;
+  Dispatch::main([&] {
+    order.push_back(0);
+    // A modal session's loop runs the next ones while this one is still running. Something
+    // newly queued wakes it: the dispatcher does not look again at what was queued before
+    // the nested loop began until then.
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (order.size() >= 4) loop.quit();
+      QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection);
+    });
+    poll.start(1);
+    loop.exec();
+  });
+  Dispatch::main([&] { order.push_back(1); });
+  QMetaObject::invokeMethod(qApp, [&] { order.push_back(2); }, Qt::QueuedConnection);
+  std::thread worker([&] { Dispatch::main([&] { order.push_back(3); }); });
+  worker.join();
+  Dispatch::main([&] { order.push_back(4); });
+  ASSERT_TRUE(kvtest::waitUntil([&] { return order.size() == 5; }));
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+// The program ends with a hop still queued that holds the last reference to a window
+// which has events of its own pending: the hop is dropped without running, and the
+// window goes without holding up the end of the program.
+KV_EXIT_SCENARIO(QueuedHopHoldsTheLastReferenceToAWindow) {
+  auto window = std::make_shared<QWidget>();
+  window->show();
+  Dispatch::main([window] { std::_Exit(3); });
+  QCoreApplication::postEvent(window.get(), new QEvent(QEvent::User));
+  return 0;
+}
+
+TEST(Dispatch, AHopStillQueuedAtTheEndOfTheProgramIsDroppedAndLetsItEnd) {
+  EXPECT_EQ(kvtest::runExitScenario("QueuedHopHoldsTheLastReferenceToAWindow"), 0);
 }
 
 TEST(Dispatch, MainFromAWorkerRunsOnTheGuiThread) {

@@ -6,17 +6,28 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "support/qt_test_support.h"
 
 namespace {
+
 QString gHome;
+constexpr const char* kScenarioVariable = "KV_EXIT_SCENARIO";
+
+std::map<std::string, kvtest::ExitScenarioBody>& scenarios() {
+  static std::map<std::string, kvtest::ExitScenarioBody> all;
+  return all;
 }
+
+}  // namespace
 
 namespace kvtest {
 
@@ -32,6 +43,29 @@ bool waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds
 }
 
 QString tempHome() { return gHome; }
+
+bool registerExitScenario(const char* name, ExitScenarioBody body) {
+  return scenarios().emplace(name, std::move(body)).second;
+}
+
+std::optional<int> runExitScenario(const char* name, std::chrono::milliseconds deadline) {
+  QProcess child;
+  child.setProgram(QCoreApplication::applicationFilePath());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QString::fromLatin1(kScenarioVariable), QString::fromUtf8(name));
+  child.setProcessEnvironment(env);
+  child.setProcessChannelMode(QProcess::ForwardedChannels);
+  child.start();
+  const int ms = static_cast<int>(deadline.count());
+  if (!child.waitForStarted(ms)) return std::nullopt;
+  if (!child.waitForFinished(ms)) {
+    child.kill();
+    child.waitForFinished(-1);
+    return std::nullopt;
+  }
+  if (child.exitStatus() != QProcess::NormalExit) return std::nullopt;
+  return child.exitCode();
+}
 
 }  // namespace kvtest
 
@@ -51,9 +85,14 @@ int main(int argc, char** argv) {
   // With no user-dirs.dirs in the temporary XDG_CONFIG_HOME, Qt's documents folder is
   // $HOME/Documents.
   QDir().mkpath(home.path() + "/Documents");
-  ::testing::InitGoogleTest(&argc, argv);
+  const QByteArray scenario = qgetenv(kScenarioVariable);
+  if (scenario.isEmpty()) ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   QApplication::setOrganizationName("KorvalumeTest");
   QApplication::setApplicationName("korvalume-viewer-tests");
-  return RUN_ALL_TESTS();
+  if (scenario.isEmpty()) return RUN_ALL_TESTS();
+  // A child of runExitScenario: the scenario, then the end of main as in the application.
+  const auto found = scenarios().find(scenario.toStdString());
+  if (found == scenarios().end()) return 125;
+  return found->second();
 }

@@ -35,9 +35,10 @@ KL_Alert::KL_Alert(const QString& windowNibName, AlertStyle alertStyle)
   mDismissTimer.setSingleShot(true);
   connect(&mDismissTimer, &QTimer::timeout, this, [this] {
     if (isWindowLoaded()) window()->hide();
-    // Let go of the alert after this slot has returned: it may be the last reference.
+    // Let go of the alert after this slot has returned: it may be the last reference. The
+    // hop, unlike a bare queued call, is dropped safely when the program ends first.
     std::shared_ptr<KL_Alert> keep = std::move(mDismissKeepAlive);
-    if (keep) QMetaObject::invokeMethod(qApp, [keep] {}, Qt::QueuedConnection);
+    if (keep) Dispatch::main([keep] {});
   });
   if (qApp != nullptr) connect(qApp, &QCoreApplication::aboutToQuit, this, &KL_Alert::abandon);
 }
@@ -255,5 +256,5 @@ void KL_Alert::abandon() {
   close();
   signal();
   std::shared_ptr<KL_Alert> keep = std::move(mDismissKeepAlive);
-  if (keep) QMetaObject::invokeMethod(qApp, [keep] {}, Qt::QueuedConnection);
+  if (keep) Dispatch::main([keep] {});
 }
