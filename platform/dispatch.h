@@ -11,7 +11,8 @@ namespace Dispatch {
 // True on the thread that runs the application's event loop.
 bool isMainThread();
 
-// Queues fn to the GUI thread and returns at once. Dropped when there is no application.
+// Queues fn to the GUI thread and returns at once. Dropped when there is no application;
+// blocks still queued when the application object goes are dropped, not run, then.
 void main(std::function<void()> fn);
 
 // Runs fn on the GUI thread and waits for it; direct when already there. Returns false
