@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <list>
 #include <system_error>
 #include <thread>
 
@@ -18,14 +21,23 @@
 
 namespace {
 
+// A run's own thread. It is joined once it has finished: by the next start or finish, or
+// by the end of the application, which waits a bounded time for the steps still going.
+struct StepThread {
+  std::thread thread;
+  bool finished = false;
+};
+
 // Process-wide state, never destroyed: a worker may still finish while the process exits.
 struct RunnerState {
   std::mutex mutex;
+  std::condition_variable threadFinished;
   std::shared_ptr<Command> current;
+  std::list<StepThread> threads;
   // Set while the application object is destroyed: from then on a finishing worker
   // queues nothing to it.
   bool applicationGone = false;
-  bool watching = false;
+  QCoreApplication* watched = nullptr;
 };
 
 RunnerState& state() {
@@ -35,20 +47,97 @@ RunnerState& state() {
 
 std::atomic<uint8_t> gWaitDialogOffset{0};
 std::atomic<double> gGraceTime{1.0};
+std::atomic<std::chrono::milliseconds> gStepQuitWait{std::chrono::milliseconds(5000)};
+constexpr std::chrono::milliseconds kQuitWaitSlice{5};
 
-void markApplicationGone() {
-  std::lock_guard<std::mutex> lock(state().mutex);
-  state().applicationGone = true;
-  state().watching = false;
+// Joins the threads that have finished (their last act was to say so: the join is short).
+void joinFinished() {
+  std::list<StepThread> done;
+  {
+    std::lock_guard<std::mutex> lock(state().mutex);
+    for (auto it = state().threads.begin(); it != state().threads.end();) {
+      auto next = std::next(it);
+      if (it->finished) done.splice(done.end(), state().threads, it);
+      it = next;
+    }
+  }
+  for (StepThread& t : done)
+    if (t.thread.joinable()) t.thread.join();  // one let go at an earlier end is not
 }
 
-// GUI thread, once per application object.
-void watchApplication() {
+// Runs as the application object goes (GUI thread): nothing is queued to it any more, and
+// the steps still going get a bounded time to end. A step that outlasts it is let go: a
+// quit never waits forever on a step.
+void endRuns() {
+  RunnerState& s = state();
+  std::list<StepThread> finished;
+  {
+    std::unique_lock<std::mutex> lock(s.mutex);
+    s.applicationGone = true;
+    const auto deadline = std::chrono::steady_clock::now() + gStepQuitWait.load();
+    auto allFinished = [&s] {
+      for (const StepThread& t : s.threads)
+        if (!t.finished) return false;
+      return true;
+    };
+    while (!allFinished() && std::chrono::steady_clock::now() < deadline) {
+      s.threadFinished.wait_for(lock, kQuitWaitSlice);
+      // A step may be waiting for the GUI thread, which is this one.
+      lock.unlock();
+      Dispatch::drainMainSync();
+      lock.lock();
+    }
+    for (auto it = s.threads.begin(); it != s.threads.end();) {
+      auto next = std::next(it);
+      if (it->finished) {
+        finished.splice(finished.end(), s.threads, it);
+      } else {
+        // Its slot stays in the list, where the thread will still say it has finished.
+        it->thread.detach();
+      }
+      it = next;
+    }
+  }
+  for (StepThread& t : finished)
+    if (t.thread.joinable()) t.thread.join();
+}
+
+// GUI thread, once per application object. False once that object is going: nothing
+// starts then.
+bool watchApplication() {
+  QCoreApplication* app = QCoreApplication::instance();
   std::lock_guard<std::mutex> lock(state().mutex);
-  if (state().watching) return;
-  state().watching = true;
-  state().applicationGone = false;
-  qAddPostRoutine(markApplicationGone);
+  if (state().watched != app) {
+    state().watched = app;
+    state().applicationGone = false;
+    qAddPostRoutine(endRuns);
+  }
+  return !state().applicationGone;
+}
+
+// Starts the run's steps on a thread of their own. What the steps own is released on that
+// thread before it says it has finished, so a join never waits for more than its end.
+bool startThread(std::shared_ptr<Command> command, Command::Commands commands) {
+  RunnerState& s = state();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.threads.emplace_back();
+  StepThread* slot = &s.threads.back();
+  try {
+    slot->thread = std::thread([slot, command = std::move(command), commands = std::move(commands)]() mutable {
+      command->runCommandsInBackground(commands);
+      commands.clear();
+      command.reset();
+      {
+        std::lock_guard<std::mutex> lock(state().mutex);
+        slot->finished = true;
+      }
+      state().threadFinished.notify_all();
+    });
+  } catch (const std::system_error&) {
+    s.threads.pop_back();
+    return false;
+  }
+  return true;
 }
 
 void setCurrent(const std::shared_ptr<Command>& command) {
@@ -110,20 +199,18 @@ void Command::runCommands(Commands commands, ReturnBlock returnBlock, QWidget* i
 
 void Command::start(Commands commands, ReturnBlock returnBlock, QWidget* inView, DispatchQueue* queue) {
   KV_ASSERT_GUI_THREAD();
-  watchApplication();
+  if (!watchApplication()) return;
   auto command = std::make_shared<Command>();
   command->setReturnBlock(std::move(returnBlock));
   if (inView != nullptr) command->showWaitView(commands.empty() ? QString() : commands.front().title());
 
-  auto steps = [command, commands = std::move(commands)] { command->runCommandsInBackground(commands); };
   if (queue == nullptr) {
-    try {
-      std::thread(std::move(steps)).detach();
-    } catch (const std::system_error&) {
-      command->queueFinish(-1);  // no thread to be had: the run fails instead of hanging
-    }
+    joinFinished();
+    // No thread to be had: the run fails instead of hanging.
+    if (!startThread(command, std::move(commands))) command->queueFinish(-1);
     return;
   }
+  auto steps = [command, commands = std::move(commands)] { command->runCommandsInBackground(commands); };
   // A queue that is shutting down refuses the steps: the run ends at once, as an empty
   // one, rather than leave its HUD over the window for good.
   if (!queue->async(std::move(steps))) command->queueFinish(-1);
@@ -170,6 +257,7 @@ void Command::commandFinished(int32_t result) {
     return;
   }
   clearCurrent(this);
+  joinFinished();
   if (MBProgressHUD* hud = mWaitView.data()) {
     hud->setTaskInProgress(false);
     hud->hide(true);
@@ -224,3 +312,6 @@ std::shared_ptr<Command> Command::currentCommand() {
 
 double Command::graceTime() { return gGraceTime; }
 void Command::setGraceTime(double seconds) { gGraceTime = seconds; }
+
+std::chrono::milliseconds Command::stepQuitWait() { return gStepQuitWait; }
+void Command::setStepQuitWait(std::chrono::milliseconds wait) { gStepQuitWait = wait; }

@@ -8,9 +8,15 @@
 // quick runs show nothing. The GUI thread never waits for a step: the finish, the HUD's
 // removal and the return block reach it queued. A run still going when the application
 // goes away ends without touching the interface.
+//
+// A run's thread is joined, never left to itself: once it has finished, by the next run's
+// start or finish; at the end of the application, which waits up to stepQuitWait for the
+// steps still going, so a quit lets a step in progress end (a file half written) but never
+// waits forever on one.
 #include <QPointer>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -75,6 +81,9 @@ class Command : public std::enable_shared_from_this<Command> {
   // Seconds a run waits before its HUD appears (1.0). Tests shorten or lengthen it.
   static double graceTime();
   static void setGraceTime(double seconds);
+  // How long the end of the application waits for steps still going (5 s).
+  static std::chrono::milliseconds stepQuitWait();
+  static void setStepQuitWait(std::chrono::milliseconds wait);
 
   Command() = default;
   Command(const Command&) = delete;

@@ -3,8 +3,10 @@
 #include <QLabel>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -408,4 +410,60 @@ TEST(CommandRunnerDeathTest, QuittingWhileAStepRunsEndsTheProcessCleanly) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+
+std::atomic<bool> gStepEnded{false};
+
+// Destroyed with the program's static objects, after the application object: the step
+// must have ended by then.
+struct StepEndedByTheEnd {
+  ~StepEndedByTheEnd() {
+    if (!gStepEnded) std::_Exit(4);
+  }
+};
+
+// Quits the way the application does: its event loop returns, then main.
+int quitFromTheEventLoop() {
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  return QCoreApplication::exec();
+}
+
+}  // namespace
+
+// A step still writing when the user quits: the quit lets it end before the program does,
+// and its return block no longer runs.
+KV_EXIT_SCENARIO(StepEndingDuringTheQuit) {
+  static StepEndedByTheEnd check;
+  auto latch = std::make_shared<Latch>();
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, [latch] { latch->open(); });
+  Command::runCommands({CommandBlock([latch] {
+                         latch->wait();
+                         QThread::msleep(100);  // the rest of the write takes a moment
+                         gStepEnded = true;
+                         return 0x2001;
+                       }, "Saving")},
+                       [](int32_t) { std::_Exit(3); });
+  return quitFromTheEventLoop();
+}
+
+// A step that never ends does not hold the quit past its bound.
+KV_EXIT_SCENARIO(StepNeverEndingAtTheQuit) {
+  Command::setStepQuitWait(std::chrono::milliseconds(20));
+  auto* latch = new Latch;  // never opened
+  Command::runCommands({CommandBlock([latch] {
+                         latch->wait();
+                         return 0x2001;
+                       }, "Connecting")},
+                       [](int32_t) { std::_Exit(3); });
+  kvtest::waitUntil([&] { return latch->waiting(); });
+  return quitFromTheEventLoop();
+}
+
+TEST(CommandRunnerQuit, AQuitWaitsForAStepInProgressButNeverForever) {
+  for (const char* scenario : {"StepEndingDuringTheQuit", "StepNeverEndingAtTheQuit"}) {
+    SCOPED_TRACE(scenario);
+    EXPECT_EQ(kvtest::runExitScenario(scenario), 0);
+  }
 }
