@@ -10,6 +10,7 @@
 #include <QMutex>
 #include <QtDebug>
 
+#include "model/cache_folder.h"
 #include "model/command_runner.h"
 #include "model/utilities.h"
 #include "platform/bundle.h"
@@ -18,7 +19,6 @@
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
 #include "ptp/cache.h"
-#include "ptp/cache_state.h"
 #include "ptp/fetch.h"
 #include "ui/widgets/alert/kl_alert.h"
 
@@ -47,12 +47,6 @@ QString askForFolder() {
   alert->setCancelHidden(true);
   alert->show();
   return chosen;
-}
-
-// The cache's own files: records and their companions. Nothing else in the folder is ours
-// to remove (a user may keep photos there, or pick it as the save folder).
-bool isCacheFile(const QFileInfo& f) {
-  return f.isFile() && !f.isSymLink() && cacheHasCacheSuffix(f.fileName().toStdString());
 }
 
 }  // namespace
@@ -112,7 +106,7 @@ void Utilities::clearCache() {
         bool removed = true;
         if (dir.exists()) {
           for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-            if (isCacheFile(f) && !QFile::remove(f.absoluteFilePath())) removed = false;
+            if (isCacheOwnFile(f) && !QFile::remove(f.absoluteFilePath())) removed = false;
         }
         cacheClear();
         if (!removed) {
@@ -139,7 +133,7 @@ void Utilities::checkCacheSize() {
 bool Utilities::checkCacheSize(uint64_t /*bytes*/, const QString& folder) {
   const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-259200);
   for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-    if (isCacheFile(f) && f.lastModified().toUTC() < limit) QFile::remove(f.absoluteFilePath());
+    if (isCacheOwnFile(f) && f.lastModified().toUTC() < limit) QFile::remove(f.absoluteFilePath());
   return true;
 }
 

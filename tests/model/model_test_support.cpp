@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTest>
 
 #include "platform/graphics/stylekit_image_view.h"
 #include "platform/modal.h"
-#include "platform/window_registry.h"
 #include "ui/widgets/alert/alert_icons.h"
 #include "ui/widgets/alert/kl_alert.h"
 #include "ui/widgets/flat_button/sy_flat_button.h"
@@ -31,22 +29,6 @@ SeenAlert readAlert(QWidget* window) {
 }
 
 QImage styleIcon(unsigned style) { return alertIconNamed(KL_Alert::iconNameForStyle(style)).render(); }
-
-bool clickButton(QWidget* window, const QString& title) {
-  for (SYFlatButton* b : window->findChildren<SYFlatButton*>())
-    if (b->title() == title && b->isVisible()) {
-      QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 5));
-      return true;
-    }
-  return false;
-}
-
-std::vector<QWidget*> visibleAlerts() {
-  std::vector<QWidget*> out;
-  for (const WindowRegistry::Entry& e : WindowRegistry::orderedWindows())
-    if (e.kind == WindowRegistry::Kind::Alert && e.window->isVisible()) out.push_back(e.window);
-  return out;
-}
 
 AlertAnswerer::AlertAnswerer() {
   timer_.setInterval(2);

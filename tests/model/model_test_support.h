@@ -13,6 +13,8 @@
 #include <mutex>
 #include <vector>
 
+#include "support/alert_support.h"
+
 namespace modeltest {
 
 // What an alert window showed.
@@ -42,11 +44,8 @@ class AlertAnswerer {
   std::vector<SeenAlert> seen_;
 };
 
-// Clicks the alert's button with that title; false when it has no such visible button.
-bool clickButton(QWidget* window, const QString& title);
-
-// The visible alert windows, front first.
-std::vector<QWidget*> visibleAlerts();
+using kvtest::clickButton;
+using kvtest::visibleAlerts;
 
 // A gate a worker waits at until the test opens it (or the latch goes away).
 class Latch {

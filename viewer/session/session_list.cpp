@@ -1,13 +1,11 @@
 #include "viewer/session/session_list.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <cmath>
+#include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "model/command_runner.h"
@@ -15,6 +13,7 @@
 #include "model/utilities.h"
 #include "platform/bundle.h"
 #include "platform/dispatch.h"
+#include "platform/gui_thread.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/user_defaults.h"
@@ -25,18 +24,15 @@ namespace {
 
 constexpr uint32_t kNoHandle = 0xFFFFFFFF;
 
-void showLoadPrompt(std::function<void()> load, std::function<void()> discard) {
-  auto alert = KL_Alert::klAlertWithStyle(AlertStyleNote);
-  alert->setTitleText(QStringLiteral("Load Session"));
-  alert->setInformationText(QStringLiteral("Would you like to load the previous session?"));
-  alert->setOkButtonText(QStringLiteral("Load Session"), std::move(load));
-  alert->setCancelButtonText(QStringLiteral("Cancel"), std::move(discard));
-  alert->show();
-}
-
-void runWithCommand(std::function<int32_t()> step, std::function<void(int32_t)> done) {
-  Command::runCommands({CommandBlock(std::move(step), Bundle::localizedString(QStringLiteral("LoadingSession")))},
-                       std::move(done));
+// Off the GUI thread, queues fn on the list there and answers true; on it, false (the
+// caller goes on itself).
+template <typename Fn>
+bool queuedToGuiThread(SessionList* list, Fn fn) {
+  if (Dispatch::isMainThread()) return false;
+  Dispatch::main([weak = list->weak_from_this(), fn] {
+    if (auto self = weak.lock()) fn(*self);
+  });
+  return true;
 }
 
 }  // namespace
@@ -64,7 +60,7 @@ std::optional<PtpObjectInfoStruct> sessionRecordForElement(const QVariant& eleme
   return std::nullopt;
 }
 
-SessionList::SessionList() : prompt_(showLoadPrompt), clearer_([] { Utilities::clearCache(); }), runner_(runWithCommand) {}
+std::shared_ptr<SessionList> SessionList::create() { return std::shared_ptr<SessionList>(new SessionList); }
 
 QString SessionList::sessionFilePath() {
   return QStringLiteral("%1/%2").arg(Paths::documentsDirectory(), QString::fromLatin1(kSessionFileName));
@@ -76,79 +72,135 @@ bool SessionList::isRecent(const QDateTime& last, const QDateTime& now) {
 }
 
 void SessionList::checkSession() {
-  if (!Dispatch::isMainThread()) {
-    auto self = weak_from_this();
-    Dispatch::main([self] {
-      if (auto list = self.lock()) list->checkSession();
-    });
-    return;
+  if (queuedToGuiThread(this, [](SessionList& list) { list.checkSession(); })) return;
+  bool found = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (phase_ != Phase::Unchecked || *tornDown_) return;
+    readPreviousListLocked();
+    found = previousFound_;
+    // What this session may discard: the cache as it is before anything is shown.
+    cachedBefore_ = CacheFolderSnapshot::take(Utilities::cacheFolderPath());
+    phase_ = Phase::Pending;
   }
   UserDefaults& defaults = UserDefaults::standardUserDefaults();
-  const QDateTime last = defaults.dateForKey(QString::fromLatin1(kLastSessionTimeKey));
-  if (QFileInfo::exists(sessionFilePath()) && isRecent(last, QDateTime::currentDateTimeUtc())) {
-    prompt_([this] { loadPreviousSession(); }, [this] { clearSession(); });
-  } else {
-    clearSession();
-  }
-  defaults.setObject(QDateTime::currentDateTimeUtc(), QString::fromLatin1(kLastSessionTimeKey));
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  const bool offer = found && isRecent(defaults.dateForKey(QString::fromLatin1(kLastSessionTimeKey)), now);
+  defaults.setObject(now, QString::fromLatin1(kLastSessionTimeKey));
   defaults.synchronize();
+
+  // Asked from the event loop, once the window that is loading now has shown. The list is
+  // held weakly meanwhile: a window gone without its teardown gets no answer.
+  questionQueued_ = true;
+  Dispatch::main([weak = weak_from_this(), offer] {
+    std::shared_ptr<KL_Alert> alert;
+    if (auto self = weak.lock()) alert = self->prepareQuestion(offer);
+    if (!alert) return;
+    alert->show();  // modal: returns once answered, or closed by teardown
+    if (auto self = weak.lock())
+      if (self->alert_ == alert) self->alert_.reset();
+  });
+}
+
+std::shared_ptr<KL_Alert> SessionList::prepareQuestion(bool offer) {
+  questionQueued_ = false;
+  if (*tornDown_) return nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    if (phase_ != Phase::Pending) return nullptr;  // answered directly meanwhile
+  }
+  if (!offer) {
+    clearSession();
+    return nullptr;
+  }
+  auto alert = KL_Alert::klAlertWithStyle(AlertStyleNote);
+  alert->setTitleText(QStringLiteral("Load Session"));
+  alert->setInformationText(QStringLiteral("Would you like to load the previous session?"));
+  const std::weak_ptr<SessionList> weak = weak_from_this();
+  alert->setOkButtonText(QStringLiteral("Load Session"), [weak] {
+    if (auto self = weak.lock()) self->loadPreviousSession();
+  });
+  alert->setCancelButtonText(QStringLiteral("Cancel"), [weak] {
+    if (auto self = weak.lock()) self->clearSession();
+  });
+  alert_ = alert;
+  return alert;
 }
 
 void SessionList::loadPreviousSession() {
-  std::shared_ptr<SessionList> keep = weak_from_this().lock();
-  runner_([this, keep] { return static_cast<int32_t>(loadStep()); },
-          [](int32_t result) {
-            if (result != PTP_RC_OK) Utilities::showErrorMessage(Bundle::localizedString(QStringLiteral("LoadSessionFailure")));
-          });
-}
-
-PtpResponseCode SessionList::loadStep() {
-  PtpResponseCode result = PTP_RC_OK;
+  if (queuedToGuiThread(this, [](SessionList& list) { list.loadPreviousSession(); })) return;
+  if (*tornDown_) return;
+  QVariantList previous;
+  bool damaged = false;
   {
     std::lock_guard lock(mutex_);
-    const QString path = sessionFilePath();
-    QString error;
-    const QVariant root = QFileInfo::exists(path) ? propertyListFromFile(path, &error) : QVariant(QVariantList());
-    if (root.typeId() == QMetaType::QVariantList) {
-      mSessionObjects = root.toList();
-      if (mSessionObjects.size() > kSessionMaxEntries) mSessionObjects = mSessionObjects.mid(0, kSessionMaxEntries);
-    } else {
-      // Kept aside rather than overwritten by the next addition, and reported; the session
-      // goes on with an empty list so that what it shows from now on is still recorded.
-      const QString aside = path + QString::fromLatin1(kSessionDamagedSuffix);
-      QFile::remove(aside);
-      QFile::rename(path, aside);
-      mSessionObjects.clear();
-      result = ERROR_DATASET;
-    }
+    if (phase_ == Phase::Answered) return;
+    if (phase_ == Phase::Unchecked) readPreviousListLocked();  // asked for without a check
+    previous.swap(mPreviousObjects);
+    damaged = previousDamaged_;
+    mSessionObjects = previous + mSessionObjects;
+    cachedBefore_ = CacheFolderSnapshot();
+    phase_ = Phase::Answered;
+    writeLocked();
   }
-  for (int i = 0;; ++i) {
-    QVariant element;
-    {
-      std::lock_guard lock(mutex_);
-      if (i >= mSessionObjects.size()) break;
-      element = mSessionObjects.at(i);
-    }
+  ++runsGoing_;
+  const std::weak_ptr<SessionList> weak = weak_from_this();
+  const std::shared_ptr<std::atomic<bool>> tornDown = tornDown_;
+  Command::runCommands({CommandBlock([weak, previous, damaged, tornDown] {
+                         return loadThumbnails(weak, previous, damaged, tornDown);
+                       }, Bundle::localizedString(QStringLiteral("LoadingSession")))},
+                       [weak, tornDown](int32_t result) {
+                         if (auto self = weak.lock()) self->runFinished();
+                         if (result != PTP_RC_OK && !*tornDown)
+                           Utilities::showErrorMessage(Bundle::localizedString(QStringLiteral("LoadSessionFailure")));
+                       });
+}
+
+int32_t SessionList::loadThumbnails(const std::weak_ptr<SessionList>& list, const QVariantList& previous,
+                                    bool damaged, const std::shared_ptr<std::atomic<bool>>& tornDown) {
+  for (const QVariant& element : previous) {
+    if (*tornDown) break;
     const std::optional<PtpObjectInfoStruct> wanted = sessionRecordForElement(element);
     if (!wanted) continue;
     PtpObjectInfoStruct record{};
     if (cacheGetRecord(*wanted, &record) != 1) continue;
     std::vector<uint8_t> thumb;
     if (cacheReadThumb(record, thumb) != 1 || thumb.empty()) continue;
-    if (sink_)
-      sink_(QByteArray(reinterpret_cast<const char*>(thumb.data()), static_cast<qsizetype>(thumb.size())),
-            PtpObjectInfoClass::init(&record));
+    QByteArray bytes(reinterpret_cast<const char*>(thumb.data()), static_cast<qsizetype>(thumb.size()));
+    std::shared_ptr<PtpObjectInfoClass> info = PtpObjectInfoClass::init(&record);
+    // The sink lives with the window: it is called on the GUI thread, where teardown runs.
+    Dispatch::main([list, tornDown, bytes = std::move(bytes), info = std::move(info)] {
+      if (*tornDown) return;
+      if (auto self = list.lock(); self && self->sink_) self->sink_(bytes, info);
+    });
   }
-  return result;
+  return damaged ? ERROR_DATASET : PTP_RC_OK;
 }
 
 void SessionList::clearSession() {
+  if (queuedToGuiThread(this, [](SessionList& list) { list.clearSession(); })) return;
+  if (*tornDown_) return;
+  CacheFolderSnapshot cachedBefore;
   {
     std::lock_guard lock(mutex_);
-    mSessionObjects = QVariantList();
-    QFile::remove(sessionFilePath());
+    if (phase_ == Phase::Answered) return;
+    mPreviousObjects.clear();
+    std::swap(cachedBefore, cachedBefore_);
+    phase_ = Phase::Answered;
+    writeLocked();
   }
-  if (clearer_) clearer_();
+  if (cachedBefore.size() == 0) return;
+  ++runsGoing_;
+  const std::weak_ptr<SessionList> weak = weak_from_this();
+  // Only what was cached before this session goes, file by file: the share queue goes on
+  // storing meanwhile, and what it stores stays.
+  Command::runCommands({CommandBlock([cachedBefore = std::move(cachedBefore)] {
+                         cachedBefore.removeUnchanged();
+                         return int32_t(PTP_RC_OK);
+                       }, Bundle::localizedString(QStringLiteral("CacheClear")))},
+                       [weak](int32_t) {
+                         if (auto self = weak.lock()) self->runFinished();
+                       });
 }
 
 void SessionList::addObjectToSession(const PtpObjectInfoStruct* record) {
@@ -161,19 +213,68 @@ void SessionList::addObjectToSession(const PtpObjectInfoStruct* record) {
   } else {
     mSessionObjects.append(static_cast<qlonglong>(record->objectId));
   }
-  writeLocked();
+  if (phase_ == Phase::Answered) writeLocked();
 }
 
-bool SessionList::writeLocked() {
-  const QByteArray xml = propertyListToXml(mSessionObjects);
-  if (xml.isEmpty()) return false;
-  QSaveFile file(sessionFilePath());
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(xml);
-  return file.commit();
+void SessionList::teardown() {
+  KV_ASSERT_GUI_THREAD();
+  if (tornDown_->exchange(true)) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (phase_ == Phase::Pending) {
+      // Unanswered: neither list is given up. The next window offers both.
+      mSessionObjects = mPreviousObjects + mSessionObjects;
+      mPreviousObjects.clear();
+      cachedBefore_ = CacheFolderSnapshot();
+      phase_ = Phase::Answered;
+      writeLocked();
+    }
+  }
+  if (std::shared_ptr<KL_Alert> alert = std::move(alert_)) alert->abandon();
+  sink_ = nullptr;
 }
 
 QVariantList SessionList::objects() const {
   std::lock_guard lock(mutex_);
   return mSessionObjects;
+}
+
+bool SessionList::isIdle() const {
+  std::lock_guard lock(mutex_);
+  return phase_ == Phase::Answered && !questionQueued_ && !alert_ && runsGoing_ == 0;
+}
+
+void SessionList::readPreviousListLocked() {
+  const QString path = sessionFilePath();
+  previousFound_ = QFileInfo::exists(path);
+  previousDamaged_ = false;
+  mPreviousObjects.clear();
+  if (!previousFound_) return;
+  QString error;
+  const QVariant root = propertyListFromFile(path, &error);
+  if (root.typeId() == QMetaType::QVariantList) {
+    mPreviousObjects = root.toList();
+    if (mPreviousObjects.size() > kSessionMaxEntries) mPreviousObjects = mPreviousObjects.mid(0, kSessionMaxEntries);
+    return;
+  }
+  // Kept aside rather than overwritten by the answer, and reported if loading is asked
+  // for; the session goes on with an empty previous list.
+  const QString aside = path + QString::fromLatin1(kSessionDamagedSuffix);
+  QFile::remove(aside);
+  QFile::rename(path, aside);
+  previousDamaged_ = true;
+}
+
+void SessionList::writeLocked() {
+  const QString path = sessionFilePath();
+  if (mSessionObjects.isEmpty()) {
+    QFile::remove(path);
+    return;
+  }
+  const QByteArray xml = propertyListToXml(mSessionObjects);
+  if (xml.isEmpty()) return;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return;
+  file.write(xml);
+  file.commit();
 }
