@@ -385,6 +385,22 @@ TEST_F(CommandRunnerTest, WaitDialogOffsetIsAFlag) {
   EXPECT_EQ(Command::waitDialogOffset(), 0);
 }
 
+namespace {
+
+// A run whose step waits for good, at a latch left to the end of the process; its return
+// block ends the process with 3. Returns once the step waits.
+void startStepThatNeverEnds() {
+  auto* latch = new Latch;
+  Command::runCommands({CommandBlock([latch] {
+                         latch->wait();
+                         return 0x2001;
+                       }, "Connecting")},
+                       [](int32_t) { std::_Exit(3); });
+  kvtest::waitUntil([&] { return latch->waiting(); });
+}
+
+}  // namespace
+
 // The process ends (as at quit) while a step still runs with its HUD up: it exits cleanly,
 // and the run's return block never runs against a half-destroyed process.
 TEST(CommandRunnerDeathTest, QuittingWhileAStepRunsEndsTheProcessCleanly) {
@@ -396,13 +412,7 @@ TEST(CommandRunnerDeathTest, QuittingWhileAStepRunsEndsTheProcessCleanly) {
         window->resize(300, 200);
         WindowRegistry::registerWindow(window);
         window->show();
-        auto* latch = new Latch;  // never opened: the step is still running at exit
-        Command::runCommands({CommandBlock([latch] {
-                               latch->wait();
-                               return 0x2001;
-                             }, "Connecting")},
-                             [](int32_t) { std::_Exit(3); });
-        kvtest::waitUntil([&] { return latch->waiting(); });
+        startStepThatNeverEnds();
         kvtest::waitUntil([&] {
           auto* hud = MBProgressHUD::HUDForView(window);
           return hud != nullptr && hud->showStarted().has_value();
@@ -451,13 +461,7 @@ KV_EXIT_SCENARIO(StepEndingDuringTheQuit) {
 // A step that never ends does not hold the quit past its bound.
 KV_EXIT_SCENARIO(StepNeverEndingAtTheQuit) {
   Command::setStepQuitWait(std::chrono::milliseconds(20));
-  auto* latch = new Latch;  // never opened
-  Command::runCommands({CommandBlock([latch] {
-                         latch->wait();
-                         return 0x2001;
-                       }, "Connecting")},
-                       [](int32_t) { std::_Exit(3); });
-  kvtest::waitUntil([&] { return latch->waiting(); });
+  startStepThatNeverEnds();
   return quitFromTheEventLoop();
 }
 
