@@ -157,12 +157,26 @@ void readLoop(uint64_t session, uint64_t connection) {
     }
     break;
   }
-  endSession(session, connection);
+  linkDisconnectConnection(connection);
+  endSlot(M().response, session);
+  {
+    // Nothing more is handed on; emptied before the reader counts as stopped, so that a
+    // taker which sees it stopped finds nothing left to take.
+    Slot& u = M().unsolicited;
+    std::lock_guard lock(u.mutex);
+    if (u.session == session) {
+      u.queue.clear();
+      u.queuedBytes = 0;
+    }
+  }
+  // Marked stopped before the taker is told of the end: whoever waits for the taker to
+  // leave then finds the reader stopped too, and can collect its thread.
   {
     std::lock_guard lock(M().doneMutex);
     M().readerRunning = false;
   }
   M().doneCv.notify_all();
+  endSlot(M().unsolicited, session);
 }
 
 // Wakes a session start waiting for the taker to leave. Taking doneMutex first means the
