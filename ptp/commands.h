@@ -100,6 +100,9 @@ PtpResponseCode devGetBatteryInfo(uint8_t* record44);
 PtpResponseCode devGetLiveViewFrame(ByteBuffer& out, uint8_t relayMode);
 std::optional<ByteBuffer> devQuery144();
 PtpResponseCode devHeartbeat();
+// The heartbeat on that connection only: ERROR_CONNECTION, with nothing sent, once
+// another connection has replaced it.
+PtpResponseCode devHeartbeatOn(uint64_t connection);
 PtpResponseCode devGetExtractedJpeg(const PtpObjectInfoStruct* record, ByteBuffer& out, uint8_t relayMode);
 PtpResponseCode devSet178(uint8_t value, const char* first, const char* second);
 std::array<uint8_t, 129> devBuild178Record(uint8_t value, const char* first, const char* second);

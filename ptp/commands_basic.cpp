@@ -66,6 +66,9 @@ std::optional<ByteBuffer> devQuery144() {
 }
 
 PtpResponseCode devHeartbeat() { return linkCommand(DeviceOpcodeHeartbeat, nullptr, 0); }
+PtpResponseCode devHeartbeatOn(uint64_t connection) {
+  return linkCommandOn(connection, DeviceOpcodeHeartbeat, nullptr, 0);
+}
 
 PtpResponseCode devUploadFile(const char* path) {
   if (!path) return ERROR_INVALID_INPUT;

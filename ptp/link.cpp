@@ -53,11 +53,24 @@ struct CancelPipe {
   }
 };
 
+// The outstanding request: the connection it went out on and the route of its reply,
+// fixed when it is sent. One at a time, like the request mutex.
+struct Binding {
+  bool active = false;
+  uint8_t kind = 0;
+  uint32_t key = 0;
+  std::shared_ptr<Connection> conn;
+  std::shared_ptr<CancelPipe> pipe;
+  uint64_t session = 0;  // the share session whose reader routes the reply; 0: read directly
+};
+
 struct LinkState {
-  std::mutex stateMutex;  // guards conn, pipe and hostName
+  std::mutex stateMutex;  // guards conn, pipe, hostName and bound
   std::shared_ptr<Connection> conn;
   std::shared_ptr<CancelPipe> pipe;
   std::string hostName;
+  Binding bound;
+  std::atomic<uint64_t> largestFrame{0};
   std::atomic<int> fd{-1};
   uint64_t nextId = 0;  // under stateMutex
   std::atomic<uint64_t> currentId{0};  // 0: closed
@@ -145,8 +158,10 @@ PtpResponseCode failSticky(const Connection* c = nullptr) {
   return ERROR_CONNECTION;
 }
 
-// Receives exactly n bytes; the caller holds c.readMutex.
-PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* out, size_t n) {
+// Receives exactly n bytes; the caller holds c.readMutex. Each piece that arrives is
+// stamped into progress when one is given.
+PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* out, size_t n,
+                                std::atomic<int64_t>* progress = nullptr) {
   size_t got = std::min(n, c.end - c.start);
   if (got) {
     std::memcpy(out, c.buffer.get() + c.start, got);
@@ -168,6 +183,7 @@ PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* 
     ssize_t r = ::recv(c.fd, direct ? out + got : c.buffer.get(), asked, MSG_DONTWAIT);
     if (r > 0) {
       S().lastDataNs = nowNs();
+      if (progress) progress->store(nowNs());
       c.drained = static_cast<size_t>(r) < asked;
       if (direct) {
         got += static_cast<size_t>(r);
@@ -196,11 +212,13 @@ PtpResponseCode readExactLocked(Connection& c, const CancelPipe* pipe, uint8_t* 
   return PTP_RC_OK;
 }
 
-// Writes all n bytes; more = further pieces of the same message follow.
-PtpResponseCode writeAll(const uint8_t* buffer, size_t n, bool more) {
+bool stickyFor(const Connection& c) { return S().sticky.load() && S().currentId.load() == c.id; }
+
+// Writes all n bytes on that connection; more = further pieces of the same message follow.
+PtpResponseCode writeOn(const std::shared_ptr<Connection>& conn, const uint8_t* buffer, size_t n, bool more) {
   if (!buffer || n == 0) return ERROR_INVALID_INPUT;
-  auto conn = handles().conn;
-  if (!conn || S().sticky) return ERROR_CONNECTION;
+  if (!conn) return ERROR_CONNECTION;
+  if (stickyFor(*conn)) return ERROR_CONNECTION;
   size_t sent = 0;
   int flags = MSG_NOSIGNAL | (more ? MSG_MORE : 0);
   while (sent < n) {
@@ -223,6 +241,54 @@ void putHeader(uint8_t* p, uint32_t total, uint8_t kind) {
 uint8_t kindOf(const ByteBuffer& message) { return message.size() > 4 ? (message[4] & 0x0F) : 0; }
 
 void releaseRequests() { linkLockRequests(0); }
+
+void clearBindingLocked() {
+  S().bound = Binding();
+  S().expectedKind = 0;
+  S().pendingKey = 0;
+}
+
+// Where the pieces of a message go: the outstanding request's connection, else the open one.
+Handles target() {
+  std::lock_guard lock(S().stateMutex);
+  if (S().bound.active) return {S().bound.conn, S().bound.pipe};
+  return {S().conn, S().pipe};
+}
+
+PtpResponseCode writeAll(const uint8_t* buffer, size_t n, bool more) {
+  return writeOn(target().conn, buffer, n, more);
+}
+
+// Binds the request about to go out to the open connection (with `connection` set, only
+// while that one is still open) and fixes the route of its reply: through the share reader
+// that owns that stream now, else straight from it. One check under the link's lock, so
+// no reconnect can come between the check and the send. A further piece of the same
+// request (a data phase, a relay's embedded message) keeps the binding it has.
+PtpResponseCode bindRequest(uint8_t kind, uint32_t key, uint64_t connection) {
+  auto& s = S();
+  std::lock_guard lock(s.stateMutex);
+  Binding& b = s.bound;
+  if (b.active && b.kind == kind && b.key == key && (connection == 0 || b.conn->id == connection))
+    return PTP_RC_OK;
+  if (!s.conn || (connection != 0 && s.conn->id != connection)) {
+    clearBindingLocked();
+    return ERROR_CONNECTION;
+  }
+  b.active = true;
+  b.kind = kind;
+  b.key = key;
+  b.conn = s.conn;
+  b.pipe = s.pipe;
+  b.session = shareReaderSessionOn(s.conn->id);
+  s.pendingKey = key;
+  s.expectedKind = kind;
+  return PTP_RC_OK;
+}
+
+// Closes the connection the outstanding request went out on, and no other.
+void disconnectTarget(const Handles& h) {
+  if (h.conn) linkDisconnectConnection(h.conn->id);
+}
 
 }  // namespace
 
@@ -364,16 +430,19 @@ int linkLockRequests(int flag) {
   }
   s.requestMutex.lock();
   s.requestOwner = std::this_thread::get_id();
+  linkClearExpectedReply();  // a new request starts unbound
   return 1;
 }
+
+bool linkHoldsRequests() { return S().requestOwner.load() == std::this_thread::get_id(); }
 
 void linkSetExpectedReply(uint8_t kind, uint32_t key) {
   S().pendingKey = key;
   S().expectedKind = kind;
 }
 void linkClearExpectedReply() {
-  S().expectedKind = 0;
-  S().pendingKey = 0;
+  std::lock_guard lock(S().stateMutex);
+  clearBindingLocked();
 }
 uint8_t linkExpectedKind() { return S().expectedKind.load(); }
 uint32_t linkPendingKey() { return S().pendingKey.load(); }
@@ -393,27 +462,50 @@ PtpResponseCode linkReadExact(uint8_t* buffer, int64_t n) {
 }
 
 namespace {
-PtpResponseCode readMessage(const Handles& h, ByteBuffer& message) {
+void noteAllocation(uint64_t bytes) {
+  uint64_t seen = S().largestFrame.load();
+  while (bytes > seen && !S().largestFrame.compare_exchange_weak(seen, bytes)) {
+  }
+}
+
+PtpResponseCode readMessage(const Handles& h, ByteBuffer& message, const LinkFrameJudge& judge = {}) {
+  struct Undecided {  // whatever way the read ends, the frame is no longer undecided
+    std::atomic<int64_t>* stamp;
+    ~Undecided() {
+      if (stamp) stamp->store(0);
+    }
+  } undecided{judge.undecided};
   message.clear();
-  if (S().sticky) return ERROR_CONNECTION;
-  if (!h.conn) return failSticky();
+  if (!h.conn) return S().sticky ? ERROR_CONNECTION : failSticky();
+  if (stickyFor(*h.conn)) return ERROR_CONNECTION;
   std::lock_guard lock(h.conn->readMutex);
   uint8_t header[kShareHeaderBytes];
-  if (readExactLocked(*h.conn, h.pipe.get(), header, sizeof header) != PTP_RC_OK) return failSticky(h.conn.get());
+  if (readExactLocked(*h.conn, h.pipe.get(), header, sizeof header, judge.undecided) != PTP_RC_OK)
+    return failSticky(h.conn.get());
   uint32_t total = bytesGetU32(header);
   if (total < kShareHeaderBytes) return ERROR_BAD_REPLY;
-  if (total > kLinkMaxFrameBytes) {
-    // Too big to take: keep its first bytes so the request it answers can be ended,
-    // and drain the rest so the stream stays in step.
-    message.resize(kLinkOversizePrefixBytes);
-    std::memcpy(message.data(), header, sizeof header);
-    PtpResponseCode rc = readExactLocked(*h.conn, h.pipe.get(), message.data() + kShareHeaderBytes,
-                                         kLinkOversizePrefixBytes - kShareHeaderBytes);
-    uint64_t left = uint64_t(total) - kLinkOversizePrefixBytes;
+  // The first bytes decide, before any allocation, whether anyone takes the frame.
+  size_t prefix = std::min<size_t>(total, kLinkOversizePrefixBytes);
+  message.resize(prefix);
+  noteAllocation(prefix);
+  std::memcpy(message.data(), header, sizeof header);
+  if (readExactLocked(*h.conn, h.pipe.get(), message.data() + kShareHeaderBytes, prefix - kShareHeaderBytes,
+                      judge.undecided) != PTP_RC_OK) {
+    message.clear();
+    return failSticky(h.conn.get());
+  }
+  LinkFrameVerdict verdict = judge.decide ? judge.decide(message, total) : LinkFrameVerdict{};
+  if (verdict.progress) verdict.progress->store(nowNs());
+  if (undecided.stamp) undecided.stamp->store(0);
+  if (total > std::min(verdict.limit, kLinkMaxFrameBytes)) {
+    // Nobody takes it whole: keep its first bytes so the request it answers can be
+    // ended, and drain the rest in chunks so the stream stays in step.
+    PtpResponseCode rc = PTP_RC_OK;
+    uint64_t left = uint64_t(total) - prefix;
     std::unique_ptr<uint8_t[]> scratch(new uint8_t[kDrainChunkBytes]);
     while (rc == PTP_RC_OK && left > 0) {
       size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, kDrainChunkBytes));
-      rc = readExactLocked(*h.conn, h.pipe.get(), scratch.get(), chunk);
+      rc = readExactLocked(*h.conn, h.pipe.get(), scratch.get(), chunk, verdict.progress);
       left -= chunk;
     }
     if (rc != PTP_RC_OK) {
@@ -428,8 +520,8 @@ PtpResponseCode readMessage(const Handles& h, ByteBuffer& message) {
     message.clear();
     return ERROR_NO_MEMORY;
   }
-  std::memcpy(message.data(), header, sizeof header);
-  if (readExactLocked(*h.conn, h.pipe.get(), message.data() + kShareHeaderBytes, total - kShareHeaderBytes) !=
+  noteAllocation(total);
+  if (readExactLocked(*h.conn, h.pipe.get(), message.data() + prefix, total - prefix, verdict.progress) !=
       PTP_RC_OK) {
     // Half a message read: the stream has lost its framing.
     message.clear();
@@ -441,55 +533,95 @@ PtpResponseCode readMessage(const Handles& h, ByteBuffer& message) {
 
 PtpResponseCode linkReadMessage(ByteBuffer& message) { return readMessage(handles(), message); }
 
-PtpResponseCode linkReadMessageFrom(uint64_t connection, ByteBuffer& message) {
+PtpResponseCode linkReadMessageFrom(uint64_t connection, ByteBuffer& message, const LinkFrameJudge& judge) {
   Handles h = handlesOf(connection);
   if (!h.conn) {
     // Not this connection any more: nothing to read, and nothing of the new one touched.
     message.clear();
     return ERROR_CONNECTION;
   }
-  return readMessage(h, message);
+  return readMessage(h, message, judge);
+}
+
+PtpResponseCode linkBindRequest(uint8_t kind, uint32_t key, uint64_t connection) {
+  return bindRequest(kind, key, connection);
+}
+
+uint64_t linkLargestFrameTaken() { return S().largestFrame.load(); }
+void linkResetLargestFrameTaken() { S().largestFrame = 0; }
+
+namespace {
+std::mutex gAwaitHookMutex;
+std::function<void()> gAwaitHook;
+}  // namespace
+
+void linkSetAwaitHook(std::function<void()> hook) {
+  std::lock_guard lock(gAwaitHookMutex);
+  gAwaitHook = std::move(hook);
+}
+
+PtpResponseCode linkAwaitReply(ByteBuffer& message) {
+  message.clear();
+  std::function<void()> hook;
+  {
+    std::lock_guard lock(gAwaitHookMutex);
+    hook = gAwaitHook;
+  }
+  if (hook) hook();
+  Binding b;
+  {
+    std::lock_guard lock(S().stateMutex);
+    b = S().bound;
+  }
+  if (!b.active) {
+    // Nothing was bound (a reply read on its own): the way the stream is read now.
+    return shareReaderRunning() ? shareWaitReply(message) : linkReadMessage(message);
+  }
+  if (b.session != 0) return shareWaitReplyFor(b.session, b.conn->id, message);
+  return readMessage({b.conn, b.pipe}, message);
 }
 
 PtpResponseCode linkSendPtp(const uint8_t* container, size_t n) {
   if (!container || n == 0 || n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   uint8_t header[5];
   putHeader(header, static_cast<uint32_t>(n + 5), ShareMessageKindPtp);
-  PtpResponseCode rc = writeAll(header, sizeof header, true);
-  if (rc == PTP_RC_OK) rc = writeAll(container, n, false);
+  auto conn = target().conn;
+  PtpResponseCode rc = writeOn(conn, header, sizeof header, true);
+  if (rc == PTP_RC_OK) rc = writeOn(conn, container, n, false);
   return rc;
 }
 
 namespace {
-// A control request; the reply will come as expectedKind with the opcode as its key.
-PtpResponseCode sendControl(uint8_t opcode, const uint8_t* payload, size_t n, uint8_t expectedKind) {
+// A control request; the reply will come as expectedKind with the opcode as its key. With
+// `connection` set it goes out only on that connection.
+PtpResponseCode sendControl(uint8_t opcode, const uint8_t* payload, size_t n, uint8_t expectedKind,
+                            uint64_t connection = 0) {
   if ((n > 0 && !payload) || n > kLinkMaxFrameBytes) {
     linkClearExpectedReply();
     releaseRequests();
     return ERROR_INVALID_INPUT;
   }
-  linkSetExpectedReply(expectedKind, opcode);
+  if (PtpResponseCode bound = bindRequest(expectedKind, opcode, connection); bound != PTP_RC_OK) {
+    releaseRequests();
+    return bound;
+  }
+  Handles h = target();
   uint8_t header[10];
   putHeader(header, static_cast<uint32_t>(n + 10), ShareMessageKindControl);
   bytesPutU32(header + 5, static_cast<uint32_t>(n + 5));
   header[9] = opcode;
-  PtpResponseCode rc = writeAll(header, 5, true);
-  if (rc == PTP_RC_OK) rc = writeAll(header + 5, 5, n > 0);
-  if (rc == PTP_RC_OK && n > 0) rc = writeAll(payload, n, false);
+  PtpResponseCode rc = writeOn(h.conn, header, 5, true);
+  if (rc == PTP_RC_OK) rc = writeOn(h.conn, header + 5, 5, n > 0);
+  if (rc == PTP_RC_OK && n > 0) rc = writeOn(h.conn, payload, n, false);
   if (rc != PTP_RC_OK) {
     linkClearExpectedReply();
-    linkDisconnect();
+    disconnectTarget(h);
     releaseRequests();
   }
   return rc;
 }
 
-// The next message that answers the outstanding request: through the mailbox while its
-// reader owns the stream, else straight from the socket.
-PtpResponseCode readAnswer(ByteBuffer& message) {
-  if (shareReaderRunning()) return shareWaitReply(message);
-  return linkReadMessage(message);
-}
+PtpResponseCode readAnswer(ByteBuffer& message) { return linkAwaitReply(message); }
 }  // namespace
 
 PtpResponseCode linkSendControl(uint8_t opcode, const uint8_t* payload, size_t n) {
@@ -502,9 +634,10 @@ PtpResponseCode linkSendRaw(const uint8_t* data, size_t n) {
   if (!data || n == 0 || n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   uint8_t header[5];
   putHeader(header, static_cast<uint32_t>(n + 5), ShareMessageKindRaw);
-  PtpResponseCode rc = writeAll(header, sizeof header, true);
-  if (rc == PTP_RC_OK) rc = writeAll(data, n, false);
-  if (rc != PTP_RC_OK) linkDisconnect();
+  Handles h = target();
+  PtpResponseCode rc = writeOn(h.conn, header, sizeof header, true);
+  if (rc == PTP_RC_OK) rc = writeOn(h.conn, data, n, false);
+  if (rc != PTP_RC_OK) disconnectTarget(h);
   return rc;
 }
 
@@ -517,10 +650,11 @@ PtpResponseCode linkSendRelayHeader(uint8_t mode, uint8_t code, uint32_t m, cons
   header[9] = mode;
   header[10] = code;
   bytesPutU32(header + 11, m);
-  PtpResponseCode rc = writeAll(header, 5, true);
-  if (rc == PTP_RC_OK) rc = writeAll(header + 5, 10, true);
-  if (rc == PTP_RC_OK && m > 0) rc = writeAll(relay, m, true);
-  if (rc != PTP_RC_OK) linkDisconnect();
+  Handles h = target();
+  PtpResponseCode rc = writeOn(h.conn, header, 5, true);
+  if (rc == PTP_RC_OK) rc = writeOn(h.conn, header + 5, 10, true);
+  if (rc == PTP_RC_OK && m > 0) rc = writeOn(h.conn, relay, m, true);
+  if (rc != PTP_RC_OK) disconnectTarget(h);
   return rc;
 }
 
@@ -589,7 +723,7 @@ PtpResponseCode linkParseRawU32(const ByteBuffer& message, uint32_t* value) {
 PtpResponseCode linkReadReplyDirect(ByteBuffer& payload) {
   payload.clear();
   ByteBuffer message;
-  PtpResponseCode rc = linkReadMessage(message);
+  PtpResponseCode rc = readMessage(target(), message);
   if (rc != PTP_RC_OK) return rc;
   return linkParseReply(message, payload);
 }
@@ -597,7 +731,7 @@ PtpResponseCode linkReadReplyDirect(ByteBuffer& payload) {
 PtpResponseCode linkReadPtpDirect(ByteBuffer& container) {
   container.clear();
   ByteBuffer message;
-  PtpResponseCode rc = linkReadMessage(message);
+  PtpResponseCode rc = readMessage(target(), message);
   if (rc != PTP_RC_OK) return rc;
   return linkParsePtpReply(message, container);
 }
@@ -605,7 +739,7 @@ PtpResponseCode linkReadPtpDirect(ByteBuffer& container) {
 PtpResponseCode linkReadRaw(ByteBuffer& data) {
   data.clear();
   ByteBuffer message;
-  PtpResponseCode rc = linkReadMessage(message);
+  PtpResponseCode rc = readMessage(target(), message);
   if (rc != PTP_RC_OK) return rc;
   return linkParseRaw(message, data);
 }
@@ -613,15 +747,23 @@ PtpResponseCode linkReadRaw(ByteBuffer& data) {
 PtpResponseCode linkReadRawU32(uint32_t* value) {
   if (!value) return ERROR_INVALID_INPUT;
   ByteBuffer message;
-  PtpResponseCode rc = linkReadMessage(message);
+  PtpResponseCode rc = readMessage(target(), message);
   if (rc != PTP_RC_OK) return rc;
   return linkParseRawU32(message, value);
 }
 
 PtpResponseCode linkRequest(uint8_t opcode, const uint8_t* payload, size_t n, ByteBuffer& reply) {
+  return linkRequestOn(0, opcode, payload, n, reply);
+}
+
+PtpResponseCode linkRequestOn(uint64_t connection, uint8_t opcode, const uint8_t* payload, size_t n,
+                              ByteBuffer& reply) {
   reply.clear();
   linkLockRequests(1);
-  PtpResponseCode rc = linkSendControl(opcode, payload, n);
+  PtpResponseCode rc = sendControl(opcode, payload, n,
+                                   shareGetMode() == ShareModeGeneration1 ? ShareMessageKindControl
+                                                                          : ShareMessageKindControlResponse,
+                                   connection);
   if (rc != PTP_RC_OK) return rc;  // the sender has released the mutex
   rc = shareReceiveControlReply(reply);
   linkClearExpectedReply();
@@ -634,18 +776,24 @@ PtpResponseCode linkCommand(uint8_t opcode, const uint8_t* payload, size_t n) {
   return linkRequest(opcode, payload, n, reply);
 }
 
+PtpResponseCode linkCommandOn(uint64_t connection, uint8_t opcode, const uint8_t* payload, size_t n) {
+  ByteBuffer reply;
+  return linkRequestOn(connection, opcode, payload, n, reply);
+}
+
 PtpResponseCode linkRelayRequest(const uint8_t* payload, size_t n, uint8_t opcode, uint8_t mode,
                                  uint8_t code, uint32_t m, const uint8_t* relay,
                                  ByteBuffer& reply) {
   reply.clear();
   if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   linkLockRequests(1);
-  PtpResponseCode rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 10));
+  // The device answers a relayed request with a kind-13 reply in both generations.
+  PtpResponseCode rc = bindRequest(ShareMessageKindControlResponse, opcode, 0);
+  if (rc == PTP_RC_OK) rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 10));
   if (rc != PTP_RC_OK) {
     releaseRequests();
     return rc;
   }
-  // The device answers a relayed request with a kind-13 reply in both generations.
   rc = sendControl(opcode, payload, n, ShareMessageKindControlResponse);
   if (rc != PTP_RC_OK) return rc;
   ByteBuffer message;
@@ -662,8 +810,8 @@ PtpResponseCode linkRelayPtp(const uint8_t* container, size_t n, uint8_t mode, u
   if (n > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   if (!container || n < 12) return ERROR_INVALID_INPUT;
   linkLockRequests(1);
-  linkSetExpectedReply(ShareMessageKindPtp, bytesGetU32(container + 8));
-  PtpResponseCode rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 5));
+  PtpResponseCode rc = bindRequest(ShareMessageKindPtp, bytesGetU32(container + 8), 0);
+  if (rc == PTP_RC_OK) rc = linkSendRelayHeader(mode, code, m, relay, static_cast<uint32_t>(n + 5));
   if (rc == PTP_RC_OK) rc = linkSendPtp(container, n);
   ByteBuffer message;
   if (rc == PTP_RC_OK) rc = readAnswer(message);
@@ -683,9 +831,12 @@ PtpResponseCode linkExchangeDirect(const uint8_t* message, size_t n, ByteBuffer&
   ByteReader r(message, n);
   uint64_t at = 0;
   if (r.u8(4).value_or(0) == ShareMessageKindRelay) at = 15 + uint64_t(r.u32(11).value_or(0));
+  PtpResponseCode rc = PTP_RC_OK;
   if (r.u8(at + 4).value_or(0) == ShareMessageKindControl && r.u8(at + 9))
-    linkSetExpectedReply(ShareMessageKindControlResponse, *r.u8(at + 9));
-  PtpResponseCode rc = linkWriteAll(message, n);
+    rc = bindRequest(ShareMessageKindControlResponse, *r.u8(at + 9), 0);
+  else
+    rc = bindRequest(0, 0, 0);  // no key: nothing routes to it, but it stays on this connection
+  if (rc == PTP_RC_OK) rc = linkWriteAll(message, n);
   if (rc == PTP_RC_OK) rc = readAnswer(answer);
   if (rc == PTP_RC_OK) rc = linkParseReply(answer, payload);
   linkClearExpectedReply();

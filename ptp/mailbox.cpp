@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ptp/byte_reader.h"
+#include "ptp/commands.h"
 #include "ptp/link.h"
 #include "ptp/object_info.h"
 
@@ -13,6 +14,9 @@ std::atomic<uint8_t> gShareMode{ShareModeNone};
 constexpr uint8_t kOpcodeClientName = 160;
 constexpr uint8_t kOpcodeLiveViewFrame = 136;
 constexpr size_t kClientNameMaxChars = 199;
+constexpr uint16_t kPtpGetObject = 0x1009;
+// Link header and PTP container header before a pushed object's first byte.
+constexpr uint32_t kPtpObjectOffset = 5 + 12;
 }  // namespace
 
 uint8_t shareGetMode() { return gShareMode.load(); }
@@ -85,25 +89,35 @@ PtpResponseCode shareUnwrapControlReply(ByteBuffer& message, ByteBuffer& payload
   return result;
 }
 
+uint32_t shareUnsolicitedFrameLimit(const ByteBuffer& prefix) {
+  ByteReader r(prefix.data(), prefix.size());
+  // A whole object pushed as GetObject data: the decoder keeps none larger than what a
+  // GetObject fetch would ask for.
+  if ((r.u8(4).value_or(0) & 0x0F) == ShareMessageKindPtp && r.u16(11).value_or(0) == kPtpGetObject)
+    return kPtpObjectOffset + kDevGetObjectLimit;
+  return kLinkMaxFrameBytes;
+}
+
 PtpResponseCode shareReceiveControlReply(ByteBuffer& payload) {
   ByteBuffer message;
   payload.clear();
-  // Without a running share reader the reply is the next message on the stream.
-  PtpResponseCode rc = shareReaderRunning() ? shareWaitReply(message) : linkReadMessage(message);
+  // From where it was bound to come when the request went out.
+  PtpResponseCode rc = linkAwaitReply(message);
   if (rc != PTP_RC_OK) return rc;
   return shareUnwrapControlReply(message, payload);
 }
 
 PtpResponseCode shareSendPtp(const uint8_t* container, size_t n) {
   if (!container || n < 12) return ERROR_INVALID_INPUT;
-  linkSetExpectedReply(ShareMessageKindPtp, bytesGetU32(container + 8));
+  PtpResponseCode rc = linkBindRequest(ShareMessageKindPtp, bytesGetU32(container + 8));
+  if (rc != PTP_RC_OK) return rc;
   return linkSendPtp(container, n);
 }
 
 PtpResponseCode shareReceivePtp(ByteBuffer& container) {
   container.clear();
   ByteBuffer message;
-  PtpResponseCode rc = shareReaderRunning() ? shareWaitReply(message) : linkReadMessage(message);
+  PtpResponseCode rc = linkAwaitReply(message);
   if (rc != PTP_RC_OK) return rc;
   if (message.size() < kShareHeaderBytes || (message[4] & 0x0F) != ShareMessageKindPtp) {
     return ERROR_BAD_REPLY;
@@ -115,11 +129,13 @@ PtpResponseCode shareReceivePtp(ByteBuffer& container) {
   return PTP_RC_OK;
 }
 
-PtpResponseCode shareSendClientName(const char* name) {
+PtpResponseCode shareSendClientName(const char* name) { return shareSendClientNameOn(0, name); }
+
+PtpResponseCode shareSendClientNameOn(uint64_t connection, const char* name) {
   if (!name) return ERROR_INVALID_INPUT;
   size_t length = ::strnlen(name, kClientNameMaxChars + 1);
   if (length > kClientNameMaxChars) return ERROR_INVALID_INPUT;
-  return linkCommand(kOpcodeClientName, reinterpret_cast<const uint8_t*>(name), length + 1);
+  return linkCommandOn(connection, kOpcodeClientName, reinterpret_cast<const uint8_t*>(name), length + 1);
 }
 
 void shareWidenObjectInfo(uint8_t* record) {

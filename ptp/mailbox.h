@@ -46,13 +46,18 @@ void shareStopReader();
 int shareReadLoop();
 // True while a reader owns the stream: replies then come through the mailbox.
 bool shareReaderRunning();
+// The session whose reader owns that connection's stream now; 0 when none does.
+uint64_t shareReaderSessionOn(uint64_t connection);
 
 // Routes one message of the current session (normally only the reader calls it).
 void shareRouteMessage(ByteBuffer&& message);
 
-// Takes the reply to the outstanding request. 0xFF16 once after the reader ended,
-// 0xFF0E when nothing at all arrived on the link for the receive time-out (the link is
-// then closed), 0xFF0B when the reply was too large to take.
+// Takes the reply to the outstanding request from that session's reader. 0xFF16 once
+// that reader has ended; 0xFF0E when no byte of this reply arrived for the receive
+// time-out, whatever else the device sent meanwhile (that connection is then closed, and
+// no other); 0xFF0B when the reply was too large to take.
+PtpResponseCode shareWaitReplyFor(uint64_t session, uint64_t connection, ByteBuffer& message);
+// The same for the current session.
 PtpResponseCode shareWaitReply(ByteBuffer& message);
 // Takes and unwraps a control reply (called by linkRequest).
 PtpResponseCode shareReceiveControlReply(ByteBuffer& payload);
@@ -66,6 +71,10 @@ void shareEndReplies();
 // Run for each unsolicited PTP message except live-view frames, on the taker's thread
 // and without any mailbox lock held; it must not block.
 void shareSetUnsolicitedCallback(std::function<void()> callback);
+// Largest frame total the consumer of unsolicited messages takes, judged from the frame's
+// first bytes: a larger one is drained by the reader without being allocated.
+uint32_t shareUnsolicitedFrameLimit(const ByteBuffer& prefix);
+
 // Test hooks: the cap on queued unsolicited bytes (default kShareMaxQueuedBytes), and
 // how many unsolicited messages wait for their taker.
 void shareSetMaxQueuedBytes(size_t bytes);
@@ -82,6 +91,8 @@ PtpResponseCode shareReceivePtp(ByteBuffer& container);
 
 // Device command 160 with the name and its NUL; no name or 200 characters or more: 0xFF15.
 PtpResponseCode shareSendClientName(const char* name);
+// The same, sent only while `connection` is still the open one (see linkRequestOn).
+PtpResponseCode shareSendClientNameOn(uint64_t connection, const char* name);
 
 // Widens a generation-1 record in place to the 608-byte layout; null does nothing.
 void shareWidenObjectInfo(uint8_t* record);

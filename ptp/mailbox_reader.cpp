@@ -1,4 +1,5 @@
 // The reader thread, its two slots and the session they belong to.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +16,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+int64_t nowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
 
 // One slot: a queue of messages, examined, filled and emptied under its own mutex.
 // A session id ties it to the reader that fills it, so a late reader of an older
@@ -46,6 +51,10 @@ struct Mailbox {
   std::atomic<uint64_t> session{0};
   std::atomic<bool> readerRunning{false};
   std::atomic<uint64_t> readerConnection{0};
+  // When a byte of the awaited reply last arrived, and when a byte of a frame not yet
+  // known to be or not to be that reply did (0: no such frame). Steady-clock nanoseconds.
+  std::atomic<int64_t> replyProgressNs{0};
+  std::atomic<int64_t> undecidedNs{0};
   std::atomic<size_t> maxQueuedBytes{kShareMaxQueuedBytes};
   std::mutex doneMutex;
   std::condition_variable doneCv;
@@ -123,10 +132,20 @@ void routeTooLarge(uint64_t session, const ByteBuffer& prefix) {
   slot.cv.notify_all();
 }
 
+// The reader's view of a frame from its first bytes: the awaited reply may be as large as
+// the link takes and its bytes are the request's progress; anything else is held only up
+// to what its consumer accepts.
+LinkFrameVerdict judgeFrame(const ByteBuffer& prefix, uint32_t) {
+  if (shareRouteTarget(prefix, linkExpectedKind(), linkPendingKey()) == ShareSlot::Response)
+    return {kLinkMaxFrameBytes, &M().replyProgressNs};
+  return {shareUnsolicitedFrameLimit(prefix), nullptr};
+}
+
 void readLoop(uint64_t session, uint64_t connection) {
   ByteBuffer message;
+  const LinkFrameJudge judge{judgeFrame, &M().undecidedNs};
   for (;;) {
-    PtpResponseCode rc = linkReadMessageFrom(connection, message);
+    PtpResponseCode rc = linkReadMessageFrom(connection, message, judge);
     if (rc == PTP_RC_OK) {
       if (!route(session, std::move(message))) break;
       message = ByteBuffer();
@@ -138,12 +157,26 @@ void readLoop(uint64_t session, uint64_t connection) {
     }
     break;
   }
-  endSession(session, connection);
+  linkDisconnectConnection(connection);
+  endSlot(M().response, session);
+  {
+    // Nothing more is handed on; emptied before the reader counts as stopped, so that a
+    // taker which sees it stopped finds nothing left to take.
+    Slot& u = M().unsolicited;
+    std::lock_guard lock(u.mutex);
+    if (u.session == session) {
+      u.queue.clear();
+      u.queuedBytes = 0;
+    }
+  }
+  // Marked stopped before the taker is told of the end: whoever waits for the taker to
+  // leave then finds the reader stopped too, and can collect its thread.
   {
     std::lock_guard lock(M().doneMutex);
     M().readerRunning = false;
   }
   M().doneCv.notify_all();
+  endSlot(M().unsolicited, session);
 }
 
 // Wakes a session start waiting for the taker to leave. Taking doneMutex first means the
@@ -153,9 +186,9 @@ void notifyDone() {
   M().doneCv.notify_all();
 }
 
-// Waits for the previous session's reader and taker, then opens a new session.
-// Caller holds sessionMutex. 0 when the previous one has not ended in time.
-uint64_t beginSession() {
+// Waits for the previous session's reader and taker, then opens a new session on that
+// connection. Caller holds sessionMutex. 0 when the previous one has not ended in time.
+uint64_t beginSession(uint64_t connection) {
   auto& m = M();
   {
     std::unique_lock lock(m.doneMutex);
@@ -167,13 +200,25 @@ uint64_t beginSession() {
     if (!ended) return 0;
   }
   if (m.reader.joinable() && m.reader.get_id() != std::this_thread::get_id()) m.reader.join();
+  // Between requests: one that went out read straight from the stream gets its reply
+  // before the reader takes the stream over.
+  const bool between = !linkHoldsRequests();
+  if (between) linkLockRequests(1);
   uint64_t id = m.session.load() + 1;
   for (Slot* s : {&m.response, &m.unsolicited}) {
-    std::lock_guard lock(s->mutex);
-    s->resetLocked(id);
+    {
+      std::lock_guard lock(s->mutex);
+      s->resetLocked(id);
+    }
+    s->cv.notify_all();
   }
-  m.session = id;
-  m.readerRunning = true;
+  {
+    std::lock_guard lock(m.doneMutex);
+    m.session = id;
+    m.readerConnection = connection;
+    m.readerRunning = true;
+  }
+  if (between) linkLockRequests(0);
   return id;
 }
 
@@ -182,10 +227,9 @@ uint64_t beginSession() {
 PtpResponseCode shareStartReader() {
   auto& m = M();
   std::lock_guard lock(m.sessionMutex);
-  uint64_t session = beginSession();
-  if (session == 0) return ERROR_BUSY;
   uint64_t connection = linkConnectionId();
-  m.readerConnection = connection;
+  uint64_t session = beginSession(connection);
+  if (session == 0) return ERROR_BUSY;
   m.reader = std::thread(readLoop, session, connection);
   return PTP_RC_OK;
 }
@@ -194,10 +238,9 @@ int shareReadLoop() {
   uint64_t session, connection;
   {
     std::lock_guard lock(M().sessionMutex);
-    session = beginSession();
-    if (session == 0) return -1;
     connection = linkConnectionId();
-    M().readerConnection = connection;
+    session = beginSession(connection);
+    if (session == 0) return -1;
   }
   readLoop(session, connection);
   return 0;
@@ -212,17 +255,25 @@ void shareStopReader() {
 
 bool shareReaderRunning() { return M().readerRunning.load(); }
 
+uint64_t shareReaderSessionOn(uint64_t connection) {
+  auto& m = M();
+  std::lock_guard lock(m.doneMutex);
+  return m.readerRunning && m.readerConnection.load() == connection ? m.session.load() : 0;
+}
+
 void shareRouteMessage(ByteBuffer&& message) {
   uint64_t session = M().session.load();
   if (!route(session, std::move(message))) endSession(session, linkConnectionId());
 }
 
-PtpResponseCode shareWaitReply(ByteBuffer& message) {
+PtpResponseCode shareWaitReplyFor(uint64_t session, uint64_t connection, ByteBuffer& message) {
   message.clear();
   Slot& slot = M().response;
-  const auto start = Clock::now();
+  const int64_t start = nowNs();
   std::unique_lock lock(slot.mutex);
   for (;;) {
+    // Its reader has ended and another session begun: the reply can no longer come.
+    if (slot.session != session) return ERROR_CANCELLED;
     if (slot.tooLarge) {
       // Only when it answers this request, not one that has already given up.
       bool ours = shareRouteTarget(*slot.tooLarge, linkExpectedKind(), linkPendingKey()) == ShareSlot::Response;
@@ -239,20 +290,17 @@ PtpResponseCode shareWaitReply(ByteBuffer& message) {
         return PTP_RC_OK;
       }
     }
-    if (slot.ended) {
-      slot.ended = false;
-      return ERROR_CANCELLED;
-    }
-    // Silence: nothing at all arrived on the link for the receive time-out. A long reply
-    // still arriving is not silence.
-    double waited = std::chrono::duration<double>(Clock::now() - start).count();
-    double silent = std::min(waited, linkSecondsSinceLastData());
+    if (slot.ended) return ERROR_CANCELLED;
+    // Silence is counted for this request alone: other traffic from the device is no
+    // progress, the bytes of its reply (or of a frame that may yet turn out to be it) are.
+    int64_t since = std::max({start, M().replyProgressNs.load(), M().undecidedNs.load()});
+    double silent = static_cast<double>(nowNs() - since) / 1e9;
     double limit = std::chrono::duration<double>(linkGetReceiveTimeout()).count();
     if (silent >= limit) {
       lock.unlock();
       // A reply that comes later could be taken for the next request's: the pairing is
-      // lost, so is the link.
-      linkDisconnect();
+      // lost, so is the connection it went out on.
+      linkDisconnectConnection(connection);
       return ERROR_CONNECTION;
     }
     auto slice = std::min(timing().waitSlice.load(),
@@ -261,6 +309,16 @@ PtpResponseCode shareWaitReply(ByteBuffer& message) {
                               std::chrono::milliseconds(1));
     slot.cv.wait_for(lock, slice);
   }
+}
+
+PtpResponseCode shareWaitReply(ByteBuffer& message) {
+  uint64_t session, connection;
+  {
+    std::lock_guard lock(M().doneMutex);
+    session = M().session.load();
+    connection = M().readerConnection.load();
+  }
+  return shareWaitReplyFor(session, connection, message);
 }
 
 bool shareTakeUnsolicited(ByteBuffer& message) {

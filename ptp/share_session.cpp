@@ -106,14 +106,14 @@ struct ShareSession::Run {
   // the device no longer answers.
   void watchdogBody() {
     tSessionRun = this;
-    if (!stopped.load() && hooks.clientName) shareSendClientName(hooks.clientName().c_str());
+    // Both go out only on this session's own connection, never on one opened after it.
+    if (!stopped.load() && hooks.clientName) shareSendClientNameOn(connection, hooks.clientName().c_str());
     for (;;) {
       {
         std::unique_lock lock(mutex);
         if (cv.wait_for(lock, timing().heartbeatPeriod.load(), [&] { return stopped.load(); })) break;
       }
-      // Never a heartbeat on a connection opened after this session's own.
-      PtpResponseCode rc = linkConnectionId() == connection ? devHeartbeat() : ERROR_CONNECTION;
+      PtpResponseCode rc = devHeartbeatOn(connection);
       if (stopped.load()) break;
       double tolerance = std::chrono::duration<double>(timing().readerStopTolerance.load()).count();
       if (rc == PTP_RC_OK || (rc == ERROR_CANCELLED && linkSecondsSinceLastReceive() <= tolerance)) continue;

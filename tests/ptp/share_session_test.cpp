@@ -302,3 +302,34 @@ TEST_F(ShareSessionTest, KillsRacingWithTrafficAlwaysEndTheSession) {
     EXPECT_EQ(seen.statusList(), std::vector<int>{kShareStatusLost});
   }
 }
+
+// Two hundred reconnects, each a clean start while the replaced session's watchdog is
+// heartbeating as fast as it can: the old session never sends on, marks or closes the new
+// connection, and every frame the device receives is a whole heartbeat or client name.
+TEST_F(ShareSessionTest, TwoHundredReconnectsEachStartCleanly) {
+  timing().heartbeatPeriod = 1ms;
+  session = std::make_unique<ShareSession>(hooks());
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE(round);
+    if (round > 0) ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
+    ASSERT_TRUE(session->start());
+    EXPECT_TRUE(session->running());
+    // This session's own watchdog has heartbeated on its connection.
+    size_t before = sim->receivedCount();
+    ASSERT_TRUE(waitFor([&] { return sim->receivedCount() >= before + 2; }));
+    EXPECT_TRUE(linkIsConnected());
+    EXPECT_FALSE(linkHasError());
+    EXPECT_TRUE(session->running());
+  }
+  session->stop();
+  for (const auto& f : sim->received()) {
+    ASSERT_TRUE(f.opcode() == devsim::kOpcodeHeartbeat || f.opcode() == devsim::kOpcodeClientName)
+        << "kind " << int(f.kind()) << ", " << f.total() << " bytes";
+  }
+  EXPECT_EQ(sim->connectionCount(), 200);
+  EXPECT_EQ(sim->clientNames().size(), 200u);
+  // A replaced session may report its loss before the next start retires it, never more.
+  auto statuses = seen.statusList();
+  EXPECT_LE(statuses.size(), 200u);
+  for (int s : statuses) EXPECT_EQ(s, kShareStatusLost);
+}
