@@ -53,8 +53,9 @@ QString askForFolder() {
 
 PtpResponseCode Utilities::downloadImage(const PtpObjectInfoStruct& record, QByteArray& out, uint8_t version) {
   std::vector<uint8_t> bytes;
+  uint8_t downloaded = 0;  // not asked for here, but the fetch refuses a null one
   const PtpResponseCode rc = version == 1 ? fetchObjectData(&record, bytes)
-                                          : fetchDisplayImageData(&record, bytes, 0, nullptr, true);
+                                          : fetchDisplayImageData(&record, bytes, 0, &downloaded, true);
   if (rc == PTP_RC_OK) out = toByteArray(std::move(bytes));
   return rc;
 }
