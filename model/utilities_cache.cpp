@@ -19,6 +19,7 @@
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
 #include "ptp/cache.h"
+#include "ptp/cache_state.h"
 #include "ptp/fetch.h"
 #include "ui/widgets/alert/kl_alert.h"
 
@@ -53,8 +54,9 @@ QString askForFolder() {
 
 PtpResponseCode Utilities::downloadImage(const PtpObjectInfoStruct& record, QByteArray& out, uint8_t version) {
   std::vector<uint8_t> bytes;
+  uint8_t downloaded = 0;  // not asked for here, but the fetch refuses a null one
   const PtpResponseCode rc = version == 1 ? fetchObjectData(&record, bytes)
-                                          : fetchDisplayImageData(&record, bytes, 0, nullptr, true);
+                                          : fetchDisplayImageData(&record, bytes, 0, &downloaded, true);
   if (rc == PTP_RC_OK) out = toByteArray(std::move(bytes));
   return rc;
 }
@@ -132,8 +134,21 @@ void Utilities::checkCacheSize() {
 
 bool Utilities::checkCacheSize(uint64_t /*bytes*/, const QString& folder) {
   const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-259200);
-  for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-    if (isCacheOwnFile(f) && f.lastModified().toUTC() < limit) QFile::remove(f.absoluteFilePath());
+  // A record's identity (which saved files are its own) goes with the record, never
+  // alone: it is written once, when the file is saved, and so is often the oldest.
+  const QString identity = QString::fromLatin1(kIdentitySuffix.data(), qsizetype(kIdentitySuffix.size()));
+  QStringList identities;
+  for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+    if (!isCacheOwnFile(f)) continue;
+    if (f.fileName().endsWith(identity))
+      identities.append(f.absoluteFilePath());
+    else if (f.lastModified().toUTC() < limit)
+      QFile::remove(f.absoluteFilePath());
+  }
+  for (const QString& path : identities) {
+    const QString record = path.chopped(identity.size()) + QStringLiteral(".obj");
+    if (!QFileInfo::exists(record)) QFile::remove(path);
+  }
   return true;
 }
 

@@ -190,9 +190,10 @@ QString Utilities::downloadVideo(const PtpObjectInfoStruct& record, const QStrin
   uint32_t offset = 0;
   while (offset < total) {
     ByteBuffer chunk;
-    const PtpResponseCode rc =
-        devGetPartialObject(&record, offset, std::min(kVideoRange, total - offset), chunk, 0);
-    if (rc != PTP_RC_OK || chunk.empty()) {
+    const uint32_t asked = std::min(kVideoRange, total - offset);
+    const PtpResponseCode rc = devGetPartialObject(&record, offset, asked, chunk, 0);
+    // A range longer than asked would put bytes where the next range belongs.
+    if (rc != PTP_RC_OK || chunk.empty() || chunk.size() > asked) {
       result = rc != PTP_RC_OK ? rc : ERROR_BAD_REPLY;
       showErrorMessage(QStringLiteral("Failed to download video."), result);
       return giveUp();
@@ -208,7 +209,7 @@ QString Utilities::downloadVideo(const PtpObjectInfoStruct& record, const QStrin
     }
     const double done = static_cast<double>(offset) / static_cast<double>(total);
     if (progress) progress(done);
-    offset += static_cast<uint32_t>(std::min<size_t>(chunk.size(), total - offset));
+    offset += static_cast<uint32_t>(chunk.size());
     if (cancelled && cancelled()) {
       result = ERROR_CANCELLED;
       return giveUp();

@@ -1,5 +1,5 @@
-// Explicit deletion (the only path that removes saved files) and size trimming of the
-// cache folder (which never does).
+// Explicit deletion (the only path that removes saved files, and only those proven the
+// entry's own) and size trimming of the cache folder (which never does).
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -35,9 +35,19 @@ int deleteOne(const PtpObjectInfoStruct& record, Companion c) {
   if (!s.loaded) return 0;
   CacheEntry* e = cacheLookupEntry(record);
   if (!e) return 0;
-  auto path = cacheResolve(*e, c);
+  std::optional<std::string> path;
+  if (!companionInDownloadFolder(c)) {
+    path = cacheResolve(*e, c);
+  } else if (e->owned[size_t(c)]) {
+    path = e->paths[size_t(c)];
+  } else {
+    return 0;  // not proven this entry's: never removed
+  }
   e->paths[size_t(c)].reset();
-  return path && ::unlink(path->c_str()) == 0 ? 1 : 0;
+  e->owned[size_t(c)] = false;
+  const bool removed = path && ::unlink(path->c_str()) == 0;
+  if (companionInDownloadFolder(c)) cacheWriteIdentity(*e);
+  return removed ? 1 : 0;
 }
 
 }  // namespace
@@ -51,9 +61,14 @@ int cacheDelete(const PtpObjectInfoStruct& record) {
   CacheEntry* e = entryToDelete(r);
   if (!e) return 0;
   for (Companion c : kAllCompanions) {
-    if (auto p = cacheResolve(*e, c)) ::unlink(p->c_str());
+    // A saved file goes only when it is proven this entry's own.
+    std::optional<std::string> p = companionInDownloadFolder(c)
+                                       ? (e->owned[size_t(c)] ? e->paths[size_t(c)] : std::nullopt)
+                                       : cacheResolve(*e, c);
+    if (p) ::unlink(p->c_str());
   }
   ::unlink(recordFilePath(*e).c_str());
+  ::unlink(identityPath(*e).c_str());
   if (!e->loadedFrom.empty()) ::unlink(e->loadedFrom.c_str());
   cacheEraseEntry(e);
   return 1;
@@ -90,13 +105,24 @@ int cacheTrim(uint32_t totalMiB, uint32_t fileMiB) {
   }
   int dirFd = ::dirfd(dir);
   int removed = 0;
+  // An identity goes with its record, never alone: a record kept without it could no
+  // longer tell its saved files from another object's.
+  auto isIdentity = [](const File& f) { return std::string_view(f.name).ends_with(kIdentitySuffix); };
   if (!files.empty() && sum > uint64_t(totalMiB) << 20) {
     long double average = changedSum / files.size();
     for (const File& f : files)
-      if (f.changed < average && ::unlinkat(dirFd, f.name.c_str(), 0) == 0) ++removed;
+      if (!isIdentity(f) && f.changed < average && ::unlinkat(dirFd, f.name.c_str(), 0) == 0) ++removed;
     if (fileMiB > 0)
       for (const File& f : files)
-        if (f.size > uint64_t(fileMiB) << 20 && ::unlinkat(dirFd, f.name.c_str(), 0) == 0) ++removed;
+        if (!isIdentity(f) && f.size > uint64_t(fileMiB) << 20 && ::unlinkat(dirFd, f.name.c_str(), 0) == 0)
+          ++removed;
+    for (const File& f : files) {
+      if (!isIdentity(f)) continue;
+      const std::string record = f.name.substr(0, f.name.size() - kIdentitySuffix.size()) + ".obj";
+      struct stat st;
+      if (::fstatat(dirFd, record.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && ::unlinkat(dirFd, f.name.c_str(), 0) == 0)
+        ++removed;
+    }
   }
   ::closedir(dir);
   return removed;

@@ -56,7 +56,7 @@ bool cacheIsTempName(std::string_view name) {
   return false;
 }
 
-bool cacheAtomicWrite(const std::string& path, std::span<const uint8_t> data) {
+bool cacheAtomicWrite(const std::string& path, std::span<const uint8_t> data, bool durable) {
   size_t slash = path.rfind('/');
   std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
   // Temporaries never start with the download prefix (the counter rescan reads those)
@@ -66,7 +66,7 @@ bool cacheAtomicWrite(const std::string& path, std::span<const uint8_t> data) {
   std::string temp = folder + "/" + std::string(marker) + "XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, data) && ::fdatasync(fd) == 0;
+  bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, data) && (!durable || ::fdatasync(fd) == 0);
   ok = ::close(fd) == 0 && ok;
   if (ok) {
     std::function<bool(const std::string&)> hook;
@@ -92,7 +92,7 @@ void cacheRemoveStaleTemps(const std::string& folder) {
 }
 
 bool cacheHasCacheSuffix(std::string_view name) {
-  for (std::string_view s : {".obj", ".thumb", ".edit", ".small"})
+  for (std::string_view s : {".obj", ".thumb", ".edit", ".small", ".saved"})
     if (name.size() > s.size() && name.ends_with(s)) return true;
   return false;
 }
@@ -104,5 +104,6 @@ void cacheRemoveCacheCompanions(const CacheEntry& e) {
     ::unlink(p.c_str());
   }
   ::unlink(recordFilePath(e).c_str());
+  ::unlink(identityPath(e).c_str());
   if (!e.loadedFrom.empty()) ::unlink(e.loadedFrom.c_str());
 }

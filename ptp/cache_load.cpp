@@ -93,12 +93,15 @@ int cacheLoad(const char* cacheFolder, const char* downloadFolder) {
 
   // One pass over the folder: records to read, temporaries a crash left behind to remove.
   std::vector<std::string> names;
+  std::unordered_set<std::string> identities;
   int dirFd = ::open(cache.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   DIR* dir = dirFd >= 0 ? ::fdopendir(dirFd) : nullptr;
   if (dir) {
     while (dirent* d = ::readdir(dir)) {
       if (isRecordName(d))
         names.emplace_back(d->d_name);
+      else if (std::string_view(d->d_name).ends_with(kIdentitySuffix))
+        identities.insert(d->d_name);
       else if (cacheIsTempName(d->d_name))
         ::unlinkat(dirFd, d->d_name, 0);
     }
@@ -114,6 +117,7 @@ int cacheLoad(const char* cacheFolder, const char* downloadFolder) {
     if (readRecord(dirFd, name.c_str(), record, accessed)) {
       CacheEntry& e = cacheAppendEntry(record);
       e.loadedFrom = cacheJoin(cache, name);
+      if (identities.count(e.local + std::string(kIdentitySuffix))) cacheReadIdentity(e);
       candidates.push_back({accessed, std::prev(s.entries.end())});
     }
   }

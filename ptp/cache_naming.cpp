@@ -39,7 +39,9 @@ void cacheRescanCounter() {
   if (folder.empty()) return;
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
+  // As the prefix appears at the start of a local name: a leading "." is escaped there.
   std::string prefix = localNameEscape(s.prefix);
+  if (prefix.starts_with('.')) prefix.replace(0, 1, "%2E");
   while (dirent* d = ::readdir(dir)) {
     if (d->d_type != DT_REG && d->d_type != DT_UNKNOWN) continue;
     auto n = numberAfterPrefix(d->d_name, prefix);

@@ -44,6 +44,7 @@ int readCompanion(const PtpObjectInfoStruct& record, Companion c, std::vector<ui
   if (!path) return 0;
   if (cacheReadFile(*path, out) == 0) {
     e->paths[size_t(c)].reset();
+    e->owned[size_t(c)] = false;
     return 0;
   }
   if (cached) *cached = e->record;
@@ -84,7 +85,7 @@ int cacheCopyThumbToFile(const PtpObjectInfoStruct& record, const std::string& p
   std::vector<uint8_t> data;
   PtpObjectInfoStruct copy = record;
   if (!cacheReadThumb(copy, data)) return 0;
-  return cacheAtomicWrite(path, data) ? 1 : 0;
+  return cacheAtomicWrite(path, data, true) ? 1 : 0;
 }
 
 int cacheReadRecordFile(const std::string& path, PtpObjectInfoStruct* out) {

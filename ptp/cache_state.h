@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "ptp/object_info.h"
 
@@ -23,6 +25,10 @@ struct CacheEntry {
   // Download-folder files under this name that were there before the entry was added:
   // they belong to another object, so they are never adopted, overwritten or removed.
   std::array<bool, kCompanionCount> foreign{};
+  // Download-folder files proven this entry's own: written by it, or listed in its
+  // identity file. Only these are ever overwritten or removed; a path known otherwise (a
+  // file found under the entry's name) may be read, never replaced or deleted.
+  std::array<bool, kCompanionCount> owned{};
   std::string loadedFrom;  // the ".obj" file the record was loaded from, if any
   uint64_t serial = 0;
 };
@@ -60,11 +66,26 @@ std::optional<std::string> cacheResolve(CacheEntry& e, Companion c);
 
 // Files.
 bool fileExists(const std::string& path);
-bool cacheAtomicWrite(const std::string& path, std::span<const uint8_t> data);
+// durable: the data reaches the disk before the rename (files in the save folder, which
+// nothing rebuilds). The cache's own files are rebuilt from the device and skip that wait.
+bool cacheAtomicWrite(const std::string& path, std::span<const uint8_t> data, bool durable);
 bool cacheIsTempName(std::string_view name);
 void cacheRemoveStaleTemps(const std::string& folder);
 bool cacheHasCacheSuffix(std::string_view name);
 void cacheRemoveCacheCompanions(const CacheEntry& e);
+
+// Identity: which saved files an entry owns and which files under its name are another
+// object's, kept in the cache folder as name + kIdentitySuffix so that it survives a
+// restart. Written before the saved file it names.
+constexpr std::string_view kIdentitySuffix = ".saved";
+// Largest identity file read back.
+constexpr size_t kIdentityFileMax = 8192;
+std::string identityPath(const CacheEntry& e);
+// The entry's identity as it is, or with `pending` (a companion and its new saved path)
+// already owned.
+bool cacheWriteIdentity(const CacheEntry& e, const std::optional<std::pair<Companion, std::string>>& pending = {});
+// Fills the entry's owned paths and foreign marks from its identity file, when it has one.
+void cacheReadIdentity(CacheEntry& e);
 
 // Unlocked bodies.
 int cacheStoreRecordUnlocked(const PtpObjectInfoStruct& record);

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "ptp/cache.h"
@@ -23,7 +24,8 @@ CacheEntry* entryByExactName(const PtpObjectInfoStruct& r) {
 
 bool writeRecordFile(const CacheEntry& e) {
   return cacheAtomicWrite(recordFilePath(e),
-                          std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(&e.record), kObjectInfoBytes));
+                          std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(&e.record), kObjectInfoBytes),
+                          false);
 }
 
 // The entry a store of this object goes to: by handle when the names agree too, else by
@@ -43,39 +45,76 @@ CacheEntry* entryForStore(const PtpObjectInfoStruct& record) {
   return cacheAddRecord(record);
 }
 
+bool ownsPath(const CacheEntry& e, Companion c, const std::string& path) {
+  return e.owned[size_t(c)] && e.paths[size_t(c)] == path;
+}
+
+// Where a saved file of the entry goes: `name` in the download folder, unless a file that
+// is not proven the entry's own is there; then that name made unique.
+std::optional<std::string> savedTarget(const CacheEntry& e, Companion c, const std::string& name) {
+  const std::string& folder = cacheDownloadFolderOrCache();
+  std::string target = cacheJoin(folder, name);
+  struct stat st;
+  if (ownsPath(e, c, target) || ::lstat(target.c_str(), &st) != 0) return target;
+  std::string unique = cacheUniqueName(folder, name);
+  if (unique.empty()) return std::nullopt;
+  return cacheJoin(folder, unique);
+}
+
+// The identity goes to disk before the saved file it names, so that after a crash or a
+// restart no entry takes another object's file for its own.
+bool writeSaved(CacheEntry& e, Companion c, const std::string& target, std::span<const uint8_t> data) {
+  const bool listed = ownsPath(e, c, target);
+  if (!listed && !cacheWriteIdentity(e, std::make_pair(c, target))) return false;
+  if (!cacheAtomicWrite(target, data, true)) {
+    if (!listed) cacheWriteIdentity(e);  // back to what is true; a failure leaves a name that names nothing
+    return false;
+  }
+  e.paths[size_t(c)] = target;
+  e.owned[size_t(c)] = true;
+  return true;
+}
+
 bool storeCompanion(const PtpObjectInfoStruct& record, Companion c, std::span<const uint8_t> data) {
   CacheState& s = cacheState();
   std::lock_guard lock(s.mutex);
   if (!s.loaded) return false;
   CacheEntry* e = entryForStore(record);
   if (!e) return false;
-  std::string path = companionPath(*e, c);
-  if (e->foreign[size_t(c)] && !e->paths[size_t(c)]) {
-    std::string name = cacheUniqueName(cacheDownloadFolderOrCache(), e->local + companionSuffix(c));
-    if (name.empty()) return false;
-    path = cacheJoin(cacheDownloadFolderOrCache(), name);
-  } else if (e->paths[size_t(c)]) {
-    path = *e->paths[size_t(c)];
+  auto& known = e->paths[size_t(c)];
+  if (!companionInDownloadFolder(c)) {
+    std::string path = known.value_or(companionPath(*e, c));
+    if (!cacheAtomicWrite(path, data, false)) return false;
+    known = path;
+    return true;
   }
-  if (!cacheAtomicWrite(path, data)) return false;
-  e->paths[size_t(c)] = path;
-  return true;
+  std::optional<std::string> target =
+      e->owned[size_t(c)] && known ? known : savedTarget(*e, c, e->local + companionSuffix(c));
+  return target && writeSaved(*e, c, *target, data);
 }
 
 }  // namespace
 
 CacheEntry* cacheAddRecord(const PtpObjectInfoStruct& record) {
   CacheEntry& e = cacheAppendEntry(record);
-  if (!writeRecordFile(e)) return nullptr;  // the entry stays in memory
   // Companions already under this name belong to an older object. The cache's own are
-  // removed; saved files in the download folder are the user's and are only set aside.
+  // removed; saved files in the download folder are the user's and are only set aside,
+  // and marked so on disk before the record that could claim them is.
+  bool anyForeign = false;
   for (Companion c : kAllCompanions) {
     std::string p = companionPath(e, c);
     if (companionInDownloadFolder(c))
-      e.foreign[size_t(c)] = fileExists(p);
+      anyForeign |= e.foreign[size_t(c)] = fileExists(p);
     else
       ::unlink(p.c_str());
   }
+  // An older object's identity must not pass to this record (the entry stays in memory).
+  if (anyForeign) {
+    if (!cacheWriteIdentity(e)) return nullptr;
+  } else if (::unlink(identityPath(e).c_str()) != 0 && errno != ENOENT) {
+    return nullptr;
+  }
+  if (!writeRecordFile(e)) return nullptr;
   return &e;
 }
 
@@ -121,25 +160,13 @@ std::optional<std::string> cacheStoreObject(const PtpObjectInfoStruct& record, s
   if (!s.loaded) return std::nullopt;
   CacheEntry* e = entryForStore(record);
   if (!e) return std::nullopt;
-  const std::string& folder = cacheDownloadFolderOrCache();
-  auto& known = e->paths[size_t(Companion::Object)];
-  std::string target;
-  if (s.prefix.empty() && known) {
-    target = *known;  // this object's own earlier download
-  } else {
-    std::string name = cacheDownloadName(*e);
-    target = cacheJoin(folder, name);
-    // Only the object's own file may be replaced; any other saved file stays.
-    auto own = cacheResolve(*e, Companion::Object);
-    struct stat st;
-    if (::lstat(target.c_str(), &st) == 0 && (!own || *own != target)) {
-      name = cacheUniqueName(folder, name);
-      if (name.empty()) return std::nullopt;
-      target = cacheJoin(folder, name);
-    }
-  }
-  if (!cacheAtomicWrite(target, data)) return std::nullopt;
-  known = target;
+  const auto& known = e->paths[size_t(Companion::Object)];
+  std::optional<std::string> target;
+  if (s.prefix.empty() && known && e->owned[size_t(Companion::Object)])
+    target = known;  // this object's own earlier download
+  else
+    target = savedTarget(*e, Companion::Object, cacheDownloadName(*e));
+  if (!target || !writeSaved(*e, Companion::Object, *target, data)) return std::nullopt;
   return target;
 }
 
@@ -170,18 +197,8 @@ std::optional<std::string> cacheStoreExtractedJpeg(const PtpObjectInfoStruct& re
   }
   CacheEntry* e = entryForStore(record);
   if (!e) return std::nullopt;
-  const std::string& folder = cacheDownloadFolderOrCache();
-  std::string target = cacheJoin(folder, localName(name) + ".ext.jpg");
-  if (target != e->paths[size_t(Companion::ExtJpeg)].value_or(std::string())) {
-    struct stat st;
-    if (::lstat(target.c_str(), &st) == 0) {
-      std::string unique = cacheUniqueName(folder, localName(name) + ".ext.jpg");
-      if (unique.empty()) return std::nullopt;
-      target = cacheJoin(folder, unique);
-    }
-  }
-  if (!cacheAtomicWrite(target, data)) return std::nullopt;
-  e->paths[size_t(Companion::ExtJpeg)] = target;
+  auto target = savedTarget(*e, Companion::ExtJpeg, localName(name) + ".ext.jpg");
+  if (!target || !writeSaved(*e, Companion::ExtJpeg, *target, data)) return std::nullopt;
   return target;
 }
 
@@ -195,5 +212,5 @@ int cacheStoreSmall(const PtpObjectInfoStruct& record, std::span<const uint8_t> 
 
 int cacheWriteFile(const std::string& path, std::span<const uint8_t> data) {
   std::lock_guard lock(cacheState().mutex);  // the temporary name depends on the naming
-  return cacheAtomicWrite(path, data) ? 1 : 0;
+  return cacheAtomicWrite(path, data, true) ? 1 : 0;
 }

@@ -51,7 +51,8 @@ std::string localName(std::string_view deviceName) {
   if (deviceName == ".") return "%2E";
   if (deviceName == "..") return "%2E%2E";
   std::string out;
-  if (deviceName.starts_with(kTempMarkerA) || deviceName.starts_with(kTempMarkerB)) {
+  // A leading "." would hide the file (and covers the first temporary marker).
+  if (deviceName[0] == '.' || deviceName.starts_with(kTempMarkerB)) {
     appendEscaped(out, deviceName[0]);
     out += localNameEscape(deviceName.substr(1));
   } else {
@@ -67,9 +68,10 @@ std::string localName(std::string_view deviceName) {
   size_t budget = kLocalNameMax - ext.size() - std::char_traits<char>::length(hash);
   std::string head;
   for (char c : deviceName) {
-    size_t add = needsEscape(c) ? 3 : 1;
+    const bool escape = needsEscape(c) || (head.empty() && c == '.');
+    size_t add = escape ? 3 : 1;
     if (head.size() + add > budget) break;
-    if (needsEscape(c))
+    if (escape)
       appendEscaped(head, c);
     else
       head += c;

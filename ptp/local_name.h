@@ -1,9 +1,10 @@
 #pragma once
 // The one way a name that came from the device becomes a local file name. Ordinary names
-// map to themselves; '/', NUL, '%', the names "", "." and "..", and names that look like
-// our temporary files are escaped with "%XX", so two different device names never give
-// the same file. Long names are cut and end in "%h" and a hash of the whole name, leaving
-// room for the longest suffix the cache appends. The record keeps the device's own name.
+// map to themselves; '/', NUL, '%', the names "", "." and "..", a leading "." (no hidden
+// files) and names that look like our temporary files are escaped with "%XX", so two
+// different device names never give the same file. Long names are cut and end in "%h" and
+// a hash of the whole name, leaving room for the longest suffix the cache appends. The
+// record keeps the device's own name.
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -46,7 +46,10 @@ ShareComms::ShareComms()
 
 QString ShareComms::localComputerName() { return QSysInfo::machineHostName(); }
 
-bool ShareComms::start() { return mSession.start(); }
+bool ShareComms::start() {
+  mDecoder.beginSession();
+  return mSession.start();
+}
 
 uint16_t ShareComms::sendClientName() { return shareSendClientName(localComputerName().toStdString().c_str()); }
 

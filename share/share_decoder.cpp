@@ -176,11 +176,11 @@ void ShareDecoder::handlePtpMessage(std::span<const uint8_t> inner) {
       std::vector<uint8_t> cut(m->payload.begin(), m->payload.end());
       uint8_t orientation = mLastPtpObjectInfo.orientation;
       if (canonExtractThumbJpeg(cut, &orientation) != PTP_RC_OK) {
-        mHooks.showError(QStringLiteral("Failed to extract thumbnail."));
+        reportOnce(mThumbFailureReported, QStringLiteral("Failed to extract thumbnail."));
         return;
       }
       mLastPtpObjectInfo.orientation = orientation;
-      cacheStoreRecord(mLastPtpObjectInfo);
+      stored(cacheStoreRecord(mLastPtpObjectInfo) == 1, mLastPtpObjectInfo);
       thumbnail(cut);
       break;
     }
@@ -272,19 +272,19 @@ void ShareDecoder::handleExtractedImage(std::span<const uint8_t> jpeg) {
     const std::string name = objectInfoFileName(mLastPtpObjectInfo);
     if (!bytesEndsWith(name.c_str(), kExtractedSuffix)) objectInfoSetFileName(mLastPtpObjectInfo, extractedName(name));
   }
-  cacheStoreObject(mLastPtpObjectInfo, jpeg);
+  stored(cacheStoreObject(mLastPtpObjectInfo, jpeg).has_value(), mLastPtpObjectInfo);
   postImage(KLNotification_ImageData, imageCopy(jpeg, mLastPtpObjectInfo));
 }
 
 void ShareDecoder::wholeObject(std::span<const uint8_t> object) {
   if (object.size() > kShareWholeObjectMax) return;
-  cacheStoreObject(mLastPtpObjectInfo, object);
+  stored(cacheStoreObject(mLastPtpObjectInfo, object).has_value(), mLastPtpObjectInfo);
   postImage(KLNotification_ImageData, imageCopy(object, mLastPtpObjectInfo));
 }
 
 void ShareDecoder::thumbnail(std::span<const uint8_t> jpeg) {
   auto image = imageCopy(jpeg, mLastPtpObjectInfo);
-  cacheStoreThumb(mLastPtpObjectInfo, jpeg);
+  stored(cacheStoreThumb(mLastPtpObjectInfo, jpeg) == 1, mLastPtpObjectInfo);
   postImage(KLNotification_ShareThumbnailDownloaded, image);
 }
 
@@ -321,7 +321,7 @@ void ShareDecoder::objectInfo(std::span<const uint8_t> payload) {
   if (!payload.empty()) std::memcpy(&record, payload.data(), std::min(payload.size(), kObjectInfoBytes));
   if (shareGetMode() == ShareModeGeneration1) shareWidenObjectInfo(reinterpret_cast<uint8_t*>(&record));
   mLastPtpObjectInfo = finishRecord(record);
-  cacheStoreRecord(mLastPtpObjectInfo);
+  stored(cacheStoreRecord(mLastPtpObjectInfo) == 1, mLastPtpObjectInfo);
 }
 
 void ShareDecoder::partialObjectInfo(std::span<const uint8_t> payload) {
@@ -335,7 +335,7 @@ void ShareDecoder::partialObjectInfo(std::span<const uint8_t> payload) {
   std::memcpy(&record, payload.data(), kObjectInfoBytes);
   mLastPartialPtpObjectInfo = finishRecord(record);
   mPartialInfoUsable = true;
-  cacheStoreRecord(mLastPartialPtpObjectInfo);
+  stored(cacheStoreRecord(mLastPartialPtpObjectInfo) == 1, mLastPartialPtpObjectInfo);
 }
 
 void ShareDecoder::sdFileName(std::span<const uint8_t> payload) {
@@ -352,7 +352,31 @@ void ShareDecoder::sdFileName(std::span<const uint8_t> payload) {
   objectInfoSetFileName(record, name);
   record.fileNameLength = static_cast<uint16_t>(text.length());
   record.objectFormat = fileFormatFromName(record.fileName);
-  cacheStoreRecord(record);
+  stored(cacheStoreRecord(record) == 1, record);
+}
+
+void ShareDecoder::beginSession() {
+  mStoreFailureReported = false;
+  mThumbFailureReported = false;
+}
+
+void ShareDecoder::reportOnce(std::atomic<bool>& reported, const QString& message) {
+  if (!reported.exchange(true)) mHooks.showError(message);
+}
+
+void ShareDecoder::stored(bool ok, const PtpObjectInfoStruct& record) {
+  // A record without a name has nowhere to be filed; that is not a failed write.
+  if (ok || record.fileName[0] == '\0') return;
+  if (!cacheIsLoaded()) {
+    reportOnce(mStoreFailureReported,
+               QStringLiteral("Images from the Korvalume are not being saved: the cache folder is not set up. "
+                              "They are shown, but not kept."));
+    return;
+  }
+  reportOnce(mStoreFailureReported,
+             QStringLiteral("Could not save \"%1\": the cache or save folder cannot be written (read-only or "
+                            "full). Images are shown, but not kept until this is fixed.")
+                 .arg(QString::fromUtf8(objectInfoFileName(record).c_str())));
 }
 
 void ShareDecoder::dropPartialObject() {
@@ -389,8 +413,10 @@ void ShareDecoder::objectChunk(std::span<const uint8_t> chunk, bool checkHandle)
   if (uint64_t(mPartialObjectData.size()) < info.objectCompressedSize) return;
   QByteArray object = std::move(mPartialObjectData);
   dropPartialObject();
-  cacheStoreObject(info, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(object.constData()),
-                                                  static_cast<size_t>(object.size())));
+  stored(cacheStoreObject(info, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(object.constData()),
+                                                         static_cast<size_t>(object.size())))
+             .has_value(),
+         info);
   postImage(KLNotification_ImageData,
             PtpImageData::initWithBuffer(std::move(object), PtpObjectInfoClass::init(&info)));
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -66,6 +67,11 @@ class ShareDecoder {
   // A JPEG the device cut out of the current object.
   void handleExtractedImage(std::span<const uint8_t> jpeg);
 
+  // A new session begins: each failure that is reported once per session (a store that
+  // did not reach the disk, a thumbnail that could not be cut) may be reported again. Any
+  // thread: the session's start runs beside the queue of the session before.
+  void beginSession();
+
   // Read-outs for tests.
   const PtpObjectInfoStruct& lastObjectInfo() const { return mLastPtpObjectInfo; }
   const PtpObjectInfoStruct& lastPartialObjectInfo() const { return mLastPartialPtpObjectInfo; }
@@ -85,6 +91,9 @@ class ShareDecoder {
   void partialObjectInfo(std::span<const uint8_t> payload);
   void sdFileName(std::span<const uint8_t> payload);
   void dropPartialObject();
+  // Reports a failed store of the record's files (the image stays on screen).
+  void stored(bool ok, const PtpObjectInfoStruct& record);
+  void reportOnce(std::atomic<bool>& reported, const QString& message);
 
   ShareDecoderHooks mHooks;
   PtpObjectInfoStruct mLastPtpObjectInfo{};
@@ -95,4 +104,6 @@ class ShareDecoder {
   bool mHasPartialObjectData = false;  // the buffer is absent between objects
   uint32_t mPartialObjectId = 0;
   QString mLastSdFileName;
+  std::atomic<bool> mStoreFailureReported{false};
+  std::atomic<bool> mThumbFailureReported{false};
 };

@@ -136,6 +136,33 @@ TEST_F(UtilitiesCache, PruningRemovesOnlyOldFilesOfTheCache) {
   EXPECT_TRUE(QDir(dir + "/sub.obj").exists());
 }
 
+TEST_F(UtilitiesCache, PruningKeepsWhichSavedFilesARecordOwnsAsLongAsTheRecord) {
+  // Two objects of one name: the second one's photo was saved as IMG_0009_2.JPG a week
+  // ago; its record was rewritten since (a new rating).
+  const PtpObjectInfoStruct older = record("IMG_0009.JPG", 20), newer = record("IMG_0009.JPG", 21);
+  PtpObjectInfoStruct newerDated = newer;
+  newerDated.captureDate = 2000;
+  ASSERT_TRUE(cacheStoreObject(older, std::vector<uint8_t>{1}));
+  ASSERT_EQ(cacheStoreRecord(newerDated), 1);
+  ASSERT_TRUE(cacheStoreObject(newerDated, std::vector<uint8_t>{2}));
+  const QString cache = Utilities::cacheFolderPath();
+  for (const QString& name : QDir(cache).entryList(QDir::Files)) {
+    QFile f(cache + "/" + name);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTimeUtc().addDays(-7), QFileDevice::FileModificationTime));
+  }
+  newerDated.rating = 4;
+  ASSERT_EQ(cacheStoreRecord(newerDated), 1);
+  touch(cache + "/gone.JPG.saved", 0);  // its record is gone
+
+  EXPECT_TRUE(Utilities::checkCacheSize(1, cache));
+  EXPECT_FALSE(QFile::exists(cache + "/gone.JPG.saved"));
+  ASSERT_EQ(cacheLoad(cache.toUtf8().constData(), save.toUtf8().constData()), 1);
+  QByteArray out;
+  ASSERT_EQ(Utilities::getAnyCachedImage(newerDated, out), PTP_RC_OK);
+  EXPECT_EQ(out, QByteArray(1, 2));
+}
+
 TEST_F(UtilitiesCache, ClearingEmptiesTheCacheButKeepsFilesItDidNotWrite) {
   const PtpObjectInfoStruct r = record("IMG_0003.JPG", 14);
   ASSERT_EQ(cacheStoreRecord(r), 1);

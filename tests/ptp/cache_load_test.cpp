@@ -110,12 +110,12 @@ TEST_F(CacheLoadTest, InterruptedWriteLeavesTheOldFileAndTheTemporaryGoesAtLoad)
   ASSERT_EQ(cacheReadRecordFile(cache + "/IMG_1.JPG.obj", &onDisk), 1);
   EXPECT_EQ(onDisk.rating, 0u);
   EXPECT_EQ(readText(download + "/IMG_1.JPG"), "old photo");
-  EXPECT_EQ(list(cache).size(), 2u);  // the record and a temporary
+  EXPECT_EQ(list(cache).size(), 3u);  // the record, its identity and a temporary
   EXPECT_EQ(list(download).size(), 2u);
   for (const auto& n : list(cache)) EXPECT_FALSE(n.ends_with(".obj") && n != "IMG_1.JPG.obj") << n;
 
   load();
-  EXPECT_EQ(list(cache), std::set<std::string>{"IMG_1.JPG.obj"});
+  EXPECT_EQ(list(cache), (std::set<std::string>{"IMG_1.JPG.obj", "IMG_1.JPG.saved"}));
   EXPECT_EQ(list(download), std::set<std::string>{"IMG_1.JPG"});
   EXPECT_EQ(cacheCount(), 1u);
 }

@@ -6,7 +6,7 @@
 #include "ptp/local_name.h"
 
 TEST(LocalName, OrdinaryNamesMapToThemselves) {
-  for (const char* n : {"IMG_0001.JPG", "DSC 12.NEF", "a_b", "...", ".hidden", "x..y", "ünïcode.jpg"}) {
+  for (const char* n : {"IMG_0001.JPG", "DSC 12.NEF", "a_b", "x..y", "ünïcode.jpg"}) {
     EXPECT_EQ(localName(n), n);
   }
 }
