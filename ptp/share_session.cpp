@@ -179,7 +179,7 @@ void ShareSession::kill(Run& run) {
   linkDisconnectConnection(run.connection);
 }
 
-bool ShareSession::join(const std::shared_ptr<Run>& run) {
+bool ShareSession::join(const std::shared_ptr<Run>& run, bool collectReader) {
   std::lock_guard joining(run->joinMutex);
   const auto deadline = std::chrono::steady_clock::now() + timing().sessionEndWait.load();
   bool ended;
@@ -196,8 +196,9 @@ bool ShareSession::join(const std::shared_ptr<Run>& run) {
   for (std::thread* t : {&run->loop, &run->worker, &run->watchdog})
     if (t->joinable()) t->join();
   stragglers_.remove(run);
-  // The reader ended before the loop did; collect its thread too.
-  if (!shareReaderRunning()) shareStopReader();
+  // The loop ended once the reader had ended its slots; the reader may still be finishing.
+  // Only this session's: a straggler's reader was collected by the next start.
+  if (collectReader) shareStopReader();
   return true;
 }
 
@@ -207,7 +208,7 @@ void ShareSession::collectStragglers(std::chrono::steady_clock::time_point deadl
     std::unique_lock lock(run->mutex);
     if (!run->cv.wait_until(lock, deadline, [&] { return run->threadsLeft == 0; })) continue;
     lock.unlock();
-    join(run);
+    join(run, false);
   }
 }
 
@@ -229,7 +230,7 @@ bool ShareSession::begin() {
       return true;
     previous->quiet = true;
     kill(*previous);
-    join(previous);
+    join(previous, true);
   }
   auto run = std::make_shared<Run>();
   run->hooks = hooks_;
@@ -259,7 +260,7 @@ bool ShareSession::begin() {
     // reader and loop running until some later connect closes it.
     run->quiet = true;
     kill(*run);
-    join(run);
+    join(run, true);
     {
       std::lock_guard lock(mutex_);
       if (run_ == run) run_.reset();
@@ -284,7 +285,7 @@ void ShareSession::stop() {
   if (tSessionRun) return;  // on a session thread: the others end by themselves
   std::lock_guard life(lifecycle_);
   if (run) {
-    join(run);
+    join(run, true);
     std::lock_guard lock(mutex_);
     if (run_ == run) run_.reset();
   }

@@ -76,7 +76,7 @@ class ShareSession {
   static void kill(Run& run);
   // True when the run's threads ended within sessionEndWait and were joined; otherwise the
   // run is kept among the stragglers.
-  bool join(const std::shared_ptr<Run>& run);
+  bool join(const std::shared_ptr<Run>& run, bool collectReader);
   // Joins the stragglers whose threads have ended by the deadline.
   void collectStragglers(std::chrono::steady_clock::time_point deadline);
 
