@@ -179,12 +179,15 @@ TEST_F(ShareSessionQueueTest, PastTheByteCapTheSessionEndsAsLost) {
 // stop beyond sessionEndWait; once it returns, the session's threads are collected.
 TEST_F(ShareSessionQueueTest, AHookThatNeverReturnsHoldsNoStartAndNoStop) {
   timing().sessionEndWait = 1s;
-  timing().heartbeatPeriod = std::chrono::hours(1);  // nothing on the link but the pushes
+  // Nothing on the link but the pushes and the first heartbeats: no request of the first
+  // session can still be waiting for its reply when the link changes.
+  timing().heartbeatPeriod = std::chrono::hours(1);
   // Held by the hooks only: once every run of the session is gone, this is the last one.
   auto token = std::make_shared<int>(0);
   {
     auto h = hooks();
     h.status = [token, status = h.status](int s) { status(s); };
+    h.clientName = nullptr;
     session = std::make_unique<ShareSession>(h);
   }
 
@@ -204,7 +207,7 @@ TEST_F(ShareSessionQueueTest, AHookThatNeverReturnsHoldsNoStartAndNoStop) {
 
   ASSERT_TRUE(session->start());
   ASSERT_TRUE(sim->pushPtp(2, kThumbCode, tagged(kHeld)));
-  ASSERT_TRUE(waitFor([&] { return gate.held() == 1 && sim->clientNames().size() == 1; }));
+  ASSERT_TRUE(waitFor([&] { return gate.held() == 1; }));
   // A new connection while the first session's decoder is stuck.
   ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
   // The device serves the new connection (its pushes would go to the old one before).
