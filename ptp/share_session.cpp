@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <deque>
@@ -40,11 +41,21 @@ struct ShareSession::Run {
   std::mutex mutex;
   std::condition_variable cv;
   std::deque<ByteBuffer> pending;  // taken, not yet decoded
+  size_t pendingBytes = 0;
+  bool liveViewPending = false;  // one of pending is a live-view frame
   bool loopEnded = false;
   int threadsLeft = 0;
 
   std::recursive_mutex joinMutex;  // one joiner at a time (recursive: see lifecycle_)
+  // Each holds the run alive, so one let go inside a hook still finds it when it returns.
   std::thread loop, worker, watchdog;
+
+  ~Run() {
+    // Only a thread let go at a bounded join is still joinable here, and the last
+    // reference may be its own.
+    for (std::thread* t : {&loop, &worker, &watchdog})
+      if (t->joinable()) t->detach();
+  }
 
   // A lost session is reported once, by whichever of the loop and the watchdog sees it first.
   void reportLoss() {
@@ -60,16 +71,34 @@ struct ShareSession::Run {
     cv.notify_all();
   }
 
+  // Queues one message for the worker, keeping the mailbox's promises: a newer live-view
+  // frame replaces one still queued, nothing else is dropped, and past the byte cap the
+  // message is refused (false).
+  bool enqueue(ByteBuffer&& message) {
+    {
+      std::lock_guard lock(mutex);
+      bool liveView = shareIsLiveViewFrame(message);
+      if (liveView && liveViewPending) {
+        auto it = std::find_if(pending.begin(), pending.end(), [](const ByteBuffer& m) { return shareIsLiveViewFrame(m); });
+        pendingBytes -= it->size();
+        pending.erase(it);
+      }
+      if (!pending.empty() && pendingBytes + message.size() > hooks.maxQueuedBytes) return false;
+      liveViewPending = liveViewPending || liveView;
+      pendingBytes += message.size();
+      pending.push_back(std::move(message));
+    }
+    cv.notify_all();
+    return true;
+  }
+
   // Takes every message nobody asked for and queues it for the worker, until the reader ends.
   void loopBody() {
     tSessionRun = this;
     ByteBuffer message;
     while (shareTakeUnsolicited(message)) {
-      {
-        std::lock_guard lock(mutex);
-        pending.push_back(std::move(message));
-      }
-      cv.notify_all();
+      // The decoder has stopped keeping up: the link is lost rather than a message.
+      if (!enqueue(std::move(message))) break;
       message = ByteBuffer();
     }
     linkDisconnectConnection(connection);
@@ -96,6 +125,8 @@ struct ShareSession::Run {
         if (pending.empty()) break;
         message = std::move(pending.front());
         pending.pop_front();
+        pendingBytes -= message.size();
+        if (shareIsLiveViewFrame(message)) liveViewPending = false;
       }
       if (hooks.message) hooks.message(message);
     }
@@ -127,7 +158,12 @@ struct ShareSession::Run {
 
 ShareSession::ShareSession(ShareSessionHooks hooks) : hooks_(std::move(hooks)) {}
 
-ShareSession::~ShareSession() { stop(); }
+ShareSession::~ShareSession() {
+  stop();
+  // What is still inside a hook now is let go; its run lives on until the hook returns.
+  std::lock_guard life(lifecycle_);
+  stragglers_.clear();
+}
 
 std::shared_ptr<ShareSession::Run> ShareSession::current() const {
   std::lock_guard lock(mutex_);
@@ -143,20 +179,37 @@ void ShareSession::kill(Run& run) {
   linkDisconnectConnection(run.connection);
 }
 
-void ShareSession::join(const std::shared_ptr<Run>& run) {
+bool ShareSession::join(const std::shared_ptr<Run>& run, bool collectReader) {
   std::lock_guard joining(run->joinMutex);
+  const auto deadline = std::chrono::steady_clock::now() + timing().sessionEndWait.load();
+  bool ended;
   {
     std::unique_lock lock(run->mutex);
     auto done = [&] { return run->threadsLeft == 0; };
-    if (hooks_.wait)
-      hooks_.wait(lock, run->cv, done);
-    else
-      run->cv.wait(lock, done);
+    ended = hooks_.wait ? hooks_.wait(lock, run->cv, done, deadline) : run->cv.wait_until(lock, deadline, done);
+  }
+  if (!ended) {
+    // A hook that does not return must not hold a stop or a quit: try again later.
+    if (std::find(stragglers_.begin(), stragglers_.end(), run) == stragglers_.end()) stragglers_.push_back(run);
+    return false;
   }
   for (std::thread* t : {&run->loop, &run->worker, &run->watchdog})
     if (t->joinable()) t->join();
-  // The reader ended before the loop did; collect its thread too.
-  if (!shareReaderRunning()) shareStopReader();
+  stragglers_.remove(run);
+  // The loop ended once the reader had ended its slots; the reader may still be finishing.
+  // Only this session's: a straggler's reader was collected by the next start.
+  if (collectReader) shareStopReader();
+  return true;
+}
+
+void ShareSession::collectStragglers(std::chrono::steady_clock::time_point deadline) {
+  auto waiting = stragglers_;
+  for (const auto& run : waiting) {
+    std::unique_lock lock(run->mutex);
+    if (!run->cv.wait_until(lock, deadline, [&] { return run->threadsLeft == 0; })) continue;
+    lock.unlock();
+    join(run, false);
+  }
 }
 
 bool ShareSession::start() {
@@ -169,6 +222,7 @@ bool ShareSession::start() {
 
 bool ShareSession::begin() {
   std::lock_guard life(lifecycle_);
+  collectStragglers(std::chrono::steady_clock::now());
   if (auto previous = current()) {
     // Started once per connection: a second start on the link the session already runs on
     // leaves it as it is rather than put a second reader on the same stream.
@@ -176,7 +230,7 @@ bool ShareSession::begin() {
       return true;
     previous->quiet = true;
     kill(*previous);
-    join(previous);
+    join(previous, true);
   }
   auto run = std::make_shared<Run>();
   run->hooks = hooks_;
@@ -197,8 +251,8 @@ bool ShareSession::begin() {
       std::lock_guard lock(run->mutex);
       run->threadsLeft = 2;
     }
-    run->loop = std::thread([r = run.get()] { r->loopBody(); });
-    run->worker = std::thread([r = run.get()] { r->workerBody(); });
+    run->loop = std::thread([run] { run->loopBody(); });
+    run->worker = std::thread([run] { run->workerBody(); });
     rc = devHeartbeat();
   }
   if (rc != PTP_RC_OK) {
@@ -206,7 +260,7 @@ bool ShareSession::begin() {
     // reader and loop running until some later connect closes it.
     run->quiet = true;
     kill(*run);
-    join(run);
+    join(run, true);
     {
       std::lock_guard lock(mutex_);
       if (run_ == run) run_.reset();
@@ -217,7 +271,7 @@ bool ShareSession::begin() {
     std::lock_guard lock(run->mutex);
     run->threadsLeft++;
   }
-  run->watchdog = std::thread([r = run.get()] { r->watchdogBody(); });
+  run->watchdog = std::thread([run] { run->watchdogBody(); });
   return true;
 }
 
@@ -227,13 +281,15 @@ void ShareSession::kill() {
 
 void ShareSession::stop() {
   auto run = current();
-  if (!run) return;
-  kill(*run);
+  if (run) kill(*run);
   if (tSessionRun) return;  // on a session thread: the others end by themselves
   std::lock_guard life(lifecycle_);
-  join(run);
-  std::lock_guard lock(mutex_);
-  if (run_ == run) run_.reset();
+  if (run) {
+    join(run, true);
+    std::lock_guard lock(mutex_);
+    if (run_ == run) run_.reset();
+  }
+  collectStragglers(std::chrono::steady_clock::now() + timing().sessionEndWait.load());
 }
 
 bool ShareSession::running() const {

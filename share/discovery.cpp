@@ -45,6 +45,9 @@ DiscoveryHooks hooks() {
 
 double seconds(std::chrono::milliseconds ms) { return std::chrono::duration<double>(ms).count(); }
 
+// Descriptor 0 is a socket like any other once standard input is closed.
+bool opened(int descriptor) { return descriptor >= 0; }
+
 }  // namespace
 
 void CommsManager::setHooks(DiscoveryHooks h) {
@@ -87,7 +90,7 @@ std::optional<DeviceTarget> CommsManager::findDevice(uint8_t* generation) {
   return found;
 }
 
-bool CommsManager::connectToDevice(const DeviceTarget& target) { return hooks().connect(target.host, target.port) > 0; }
+bool CommsManager::connectToDevice(const DeviceTarget& target) { return opened(hooks().connect(target.host, target.port)); }
 
 bool CommsManager::connectToServerShare(uint8_t* generation) {
   auto target = findDevice(generation);
@@ -101,15 +104,15 @@ QString CommsManager::blockForV1IpAddress() {
 
 bool CommsManager::connectToServer(const QString& host) {
   if (host.isNull()) return false;
-  return hooks().connect(host.toStdString(), kV1PingedDevicePort) > 0;
+  return opened(hooks().connect(host.toStdString(), kV1PingedDevicePort));
 }
 
 bool CommsManager::connectToServer() {
   DiscoveryHooks h = hooks();
   QString saved = UserDefaults::standardUserDefaults().objectForKey(QStringLiteral("ipAddress")).toString();
-  if (!saved.isEmpty()) return h.connect(saved.toStdString(), kV1PingedDevicePort) > 0;
+  if (!saved.isEmpty()) return opened(h.connect(saved.toStdString(), kV1PingedDevicePort));
   for (const auto& answer : h.lookup(false)) {
-    if (!answer.ipAddress.empty() && answer.port != 0) return h.connect(answer.ipAddress, answer.port) > 0;
+    if (!answer.ipAddress.empty() && answer.port != 0) return opened(h.connect(answer.ipAddress, answer.port));
   }
-  return h.connect("192.168.82.1", kV1PingedDevicePort) > 0;
+  return opened(h.connect("192.168.82.1", kV1PingedDevicePort));
 }

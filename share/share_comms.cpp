@@ -1,7 +1,10 @@
 #include "share/share_comms.h"
 
+#include <QCoreApplication>
 #include <QSysInfo>
 #include <QVariant>
+
+#include <algorithm>
 
 #include "model/connection_status.h"
 #include "platform/dispatch.h"
@@ -13,6 +16,43 @@
 
 static_assert(kShareStatusLost == ConnectionStatusDisconnected);
 static_assert(kShareStatusStartFailed == ConnectionStatusStartFailed);
+
+namespace {
+
+constexpr std::chrono::milliseconds kGuiWaitSlice{5};
+
+// A bounded wait; on the GUI thread it keeps serving the hops the session's threads make
+// to it, or a stop there would wait for a thread that waits for it.
+bool waitServingHops(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, const std::function<bool()>& done,
+                     std::chrono::steady_clock::time_point deadline) {
+  if (!Dispatch::isMainThread()) return cv.wait_until(lock, deadline, done);
+  while (!done()) {
+    auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    cv.wait_until(lock, std::min(deadline, now + kGuiWaitSlice), done);
+    if (done()) break;
+    lock.unlock();
+    Dispatch::drainMainSync();
+    lock.lock();
+  }
+  return true;
+}
+
+// The session ends with the application object: its threads and queues never outlive a
+// quit (the stop waits at most sessionEndWait).
+void stopAtQuit() { ShareComms::instance().stop(); }
+
+void watchApplication() {
+  static std::mutex mutex;
+  static QCoreApplication* watched = nullptr;
+  std::lock_guard lock(mutex);
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app || app == watched) return;
+  watched = app;
+  qAddPostRoutine(stopAtQuit);
+}
+
+}  // namespace
 
 void shareCommsPostOobMessage() {
   NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_IncomingOobMessage));
@@ -35,8 +75,7 @@ ShareComms::ShareComms()
         };
         hooks.clientName = [] { return localComputerName().toStdString(); };
         // A GUI thread that stops the session keeps serving hops made to it meanwhile.
-        hooks.wait = [](std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
-                        const std::function<bool()>& done) { Dispatch::waitDraining(lock, cv, done); };
+        hooks.wait = waitServingHops;
         hooks.queueLabel = kPtpQueueLabel;
         return hooks;
       }()) {
@@ -47,6 +86,7 @@ ShareComms::ShareComms()
 QString ShareComms::localComputerName() { return QSysInfo::machineHostName(); }
 
 bool ShareComms::start() {
+  watchApplication();
   mDecoder.beginSession();
   return mSession.start();
 }
