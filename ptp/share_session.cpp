@@ -82,6 +82,7 @@ struct ShareSession::Run {
         auto it = std::find_if(pending.begin(), pending.end(), [](const ByteBuffer& m) { return shareIsLiveViewFrame(m); });
         pendingBytes -= it->size();
         pending.erase(it);
+        liveViewPending = false;
       }
       if (!pending.empty() && pendingBytes + message.size() > hooks.maxQueuedBytes) return false;
       liveViewPending = liveViewPending || liveView;
