@@ -2,8 +2,11 @@
 // A connected link against an in-process simulator, with short time-outs.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <initializer_list>
 #include <memory>
+#include <thread>
 
 #include "ptp/link.h"
 #include "ptp/mailbox.h"
@@ -15,6 +18,18 @@ inline devsim::Bytes bytesOf(std::initializer_list<int> v) {
   devsim::Bytes b;
   for (int x : v) b.push_back(static_cast<uint8_t>(x));
   return b;
+}
+
+// Polls until p holds; false when it still does not after the deadline, which only guards
+// against a hang (no test measures time with it).
+inline bool waitFor(const std::function<bool()>& p,
+                    std::chrono::milliseconds deadline = std::chrono::milliseconds(30000)) {
+  auto end = std::chrono::steady_clock::now() + deadline;
+  while (!p()) {
+    if (std::chrono::steady_clock::now() > end) return p();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 class LinkFixture : public ::testing::Test {

@@ -13,10 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void waitUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 30000 && !done(); ++i) std::this_thread::sleep_for(1ms);
-}
-
 uint16_t ptpCode(const ByteBuffer& m) { return m.size() >= 13 ? bytesGetU16(m.data() + 11) : 0; }
 
 // The unsolicited taker, as the share session runs it.
@@ -59,7 +55,7 @@ TEST_F(MailboxBound, AReaderThatEndsBetweenSendAndWaitStillAnswersTheRequest) {
     linkSetAwaitHook([&] {
       linkSetAwaitHook(nullptr);
       sim->closeClient();
-      waitUntil([] { return !shareReaderRunning(); });
+      waitFor([] { return !shareReaderRunning(); });
       if (after == kNothing) return;
       sim->setControlReply(devsim::kOpcodeHeartbeat, {});
       ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);

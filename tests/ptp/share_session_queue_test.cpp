@@ -17,15 +17,6 @@ namespace {
 constexpr uint16_t kThumbCode = 0x910A;
 constexpr uint16_t kLiveViewCode = 0x9153;
 
-bool waitFor(const std::function<bool()>& p, std::chrono::milliseconds deadline = 30s) {
-  auto end = std::chrono::steady_clock::now() + deadline;
-  while (!p()) {
-    if (std::chrono::steady_clock::now() > end) return p();
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
-
 Bytes tagged(uint32_t tag, size_t size = 8) {
   Bytes b(size, 0);
   bytesPutU32(b.data(), tag);

@@ -38,15 +38,6 @@ struct Seen {
   }
 };
 
-bool waitFor(const std::function<bool()>& p, std::chrono::milliseconds deadline = 30s) {
-  auto end = std::chrono::steady_clock::now() + deadline;
-  while (!p()) {
-    if (std::chrono::steady_clock::now() > end) return p();
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
-
 Bytes tagged(uint32_t tag) {
   Bytes b(8, 0);
   bytesPutU32(b.data(), tag);
@@ -311,7 +302,9 @@ TEST_F(ShareSessionTest, TwoHundredReconnectsEachStartCleanly) {
   session = std::make_unique<ShareSession>(hooks());
   for (int round = 0; round < 200; ++round) {
     SCOPED_TRACE(round);
-    if (round > 0) ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
+    if (round > 0) {
+      ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
+    }
     ASSERT_TRUE(session->start());
     EXPECT_TRUE(session->running());
     // This session's own watchdog has heartbeated on its connection.
