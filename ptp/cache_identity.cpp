@@ -6,6 +6,7 @@
 //   foreign <kind>          the file under the entry's own name is another object's
 // A companion not listed is unknown: it may be read by name, never replaced or removed.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,8 +63,14 @@ std::string baseName(const std::string& path) {
 }
 
 std::optional<std::string> readSmallFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  // Non-blocking, so a FIFO left under our name cannot stall the open; only a plain file is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
   std::string text(kIdentityFileMax + 1, '\0');
   size_t got = 0;
   while (got < text.size()) {

@@ -33,7 +33,8 @@ int isRecordName(const dirent* d) {
 
 // Reads exactly one record; the access time is taken before the read, which may change it.
 bool readRecord(int dirFd, const char* name, PtpObjectInfoStruct& record, timespec& accessed) {
-  int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  // Non-blocking: a FIFO named like a record must not stall the load.
+  int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size == off_t(kObjectInfoBytes);

@@ -1,7 +1,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
+#include <thread>
 
 #include "cache_fixture.h"
 #include "ptp/local_name.h"
@@ -160,6 +163,57 @@ TEST_F(CacheLoadTest, IterationSurvivesDeletingTheCurrentEntry) {
   ASSERT_TRUE(third);
   EXPECT_STREQ(third->fileName, "C.JPG");
   EXPECT_FALSE(cacheNext());
+}
+
+// Someone left FIFOs under the names the cache reads (a record, a thumbnail, an identity
+// file, a saved photo). Opening one for reading blocks until a writer comes, so each is
+// refused without waiting. Should a read block, the watchdog opens the FIFOs for writing,
+// which lets the test end and report it.
+TEST_F(CacheLoadTest, FifosUnderCacheNamesAreRefusedWithoutBlocking) {
+  load();
+  for (const char* n : {"A.JPG", "B.JPG"}) {
+    const PtpObjectInfoStruct r = record(n, n[0] == 'A' ? 1 : 2);
+    ASSERT_EQ(cacheStoreRecord(r), 1);
+    ASSERT_TRUE(cacheStoreObject(r, bytes("photo")));
+    ASSERT_EQ(cacheStoreThumb(r, bytes("thumb")), 1);
+  }
+  cacheLoad(nullptr, nullptr);
+  const std::vector<std::string> fifos = {cache + "/C.JPG.obj", cache + "/A.JPG.saved", cache + "/B.JPG.thumb",
+                                          download + "/B.JPG"};
+  for (const auto& f : fifos) {
+    std::filesystem::remove(f);
+    ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0) << f;
+  }
+
+  std::mutex m;
+  std::condition_variable cv;
+  bool done = false, fired = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(m);
+    if (cv.wait_for(lock, std::chrono::seconds(30), [&] { return done; })) return;
+    fired = true;
+    // Writers that come and go wake each blocked reader to an empty pipe, until the test ends.
+    while (!cv.wait_for(lock, std::chrono::milliseconds(100), [&] { return done; }))
+      for (const auto& f : fifos)
+        if (int fd = ::open(f.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) ::close(fd);
+  });
+
+  load();
+  std::vector<uint8_t> out;
+  PtpObjectInfoStruct b = record("B.JPG", 2);
+  EXPECT_EQ(cacheReadThumb(b, out), 0);
+  EXPECT_EQ(cacheReadObject(b, out), 0);
+  PtpObjectInfoStruct a = record("A.JPG", 1);
+  EXPECT_EQ(cacheReadThumb(a, out), 1);
+  EXPECT_EQ(std::string(out.begin(), out.end()), "thumb");
+  EXPECT_EQ(cacheCount(), 2u);
+  {
+    std::lock_guard lock(m);
+    done = true;
+  }
+  cv.notify_all();
+  watchdog.join();
+  EXPECT_FALSE(fired) << "a read blocked on a FIFO";
 }
 
 }  // namespace
