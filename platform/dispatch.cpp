@@ -82,6 +82,11 @@ void watchApplication(QCoreApplication* app) {
 
 constexpr std::chrono::milliseconds kDrainSlice{2};
 
+std::function<void()>& afterQueueHook() {
+  static auto* hook = new std::function<void()>;  // leaked: workers may still queue during exit
+  return *hook;
+}
+
 }  // namespace
 
 namespace Dispatch {
@@ -98,10 +103,15 @@ void main(std::function<void()> fn) {
   Inbox& box = inbox();
   {
     std::lock_guard<std::mutex> lock(box.mutex);
-    if (box.closed) return;  // fn goes when this returns, after the lock
+    // fn goes when this returns, after the lock
+    if (box.closed || QCoreApplication::instance() != app) return;
     box.blocks.push_back(std::move(fn));
+    if (afterQueueHook()) afterQueueHook()();
+    // Queued under the lock: Qt wakes the GUI thread only after releasing its own queue, so
+    // the GUI thread could run the block and destroy the application before that wake-up.
+    // Closing the inbox, first thing in the application's destructor, waits for this.
+    QMetaObject::invokeMethod(app, [] { runNextBlock(); }, Qt::QueuedConnection);
   }
-  QMetaObject::invokeMethod(app, [] { runNextBlock(); }, Qt::QueuedConnection);
 }
 
 bool mainSync(const std::function<void()>& fn) {
@@ -118,13 +128,18 @@ bool mainSync(const std::function<void()>& fn) {
   call->fn = &fn;
   {
     std::lock_guard<std::mutex> lock(box.mutex);
-    if (box.closed) return false;
+    if (box.closed || QCoreApplication::instance() != app) return false;
     box.calls.push_back(call);
+    QMetaObject::invokeMethod(app, [] { drainMainSync(); }, Qt::QueuedConnection);  // under the lock, as in main
   }
-  QMetaObject::invokeMethod(app, [] { drainMainSync(); }, Qt::QueuedConnection);
   std::unique_lock<std::mutex> lock(box.mutex);
   box.cv.wait(lock, [&] { return call->done; });
   return call->ran;
+}
+
+void setAfterQueueHookForTesting(std::function<void()> hook) {
+  std::lock_guard<std::mutex> lock(inbox().mutex);
+  afterQueueHook() = std::move(hook);
 }
 
 void drainMainSync() {

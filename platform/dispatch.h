@@ -38,4 +38,8 @@ void drainMainSync();
 void waitDraining(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                   const std::function<bool()>& done);
 
+// Tests: runs in main() on the queueing thread between queueing a block and waking the GUI
+// thread, to widen that window. Empty by default.
+void setAfterQueueHookForTesting(std::function<void()> hook);
+
 }  // namespace Dispatch

@@ -70,6 +70,37 @@ TEST(Dispatch, AHopStillQueuedAtTheEndOfTheProgramIsDroppedAndLetsItEnd) {
   EXPECT_EQ(kvtest::runExitScenario("QueuedHopHoldsTheLastReferenceToAWindow"), 0);
 }
 
+// A worker hops to the GUI thread just as the program ends, and is slow between queueing
+// its block and waking the GUI thread (Qt itself wakes it only after letting go of its
+// queue). The application must not go while that wake-up is on its way.
+KV_EXIT_SCENARIO(AHopOnItsWayWhenTheApplicationGoes) {
+  static std::atomic<bool> queued{false};
+  Dispatch::setAfterQueueHookForTesting([] {
+    queued = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  });
+  // Joined among the static objects, after the application: the program is still there
+  // when the worker goes on.
+  static struct Worker {
+    std::thread thread{[] { Dispatch::main([] {}); }};
+    ~Worker() { thread.join(); }
+  } worker;
+  while (!queued) std::this_thread::yield();
+  return 0;  // the application goes now
+}
+
+TEST(Dispatch, AHopOnItsWayWhenTheApplicationGoesDoesNotOutliveIt) {
+  // Under AddressSanitizer, freed memory is zeroed in the child, so a wake-up that reaches
+  // the destroyed application crashes instead of reading stale pointers that still work.
+  const QByteArray before = qgetenv("ASAN_OPTIONS");
+  qputenv("ASAN_OPTIONS", before + (before.isEmpty() ? "" : ":") + "max_free_fill_size=1048576:free_fill_byte=0");
+  EXPECT_EQ(kvtest::runExitScenario("AHopOnItsWayWhenTheApplicationGoes"), 0);
+  if (before.isEmpty())
+    qunsetenv("ASAN_OPTIONS");
+  else
+    qputenv("ASAN_OPTIONS", before);
+}
+
 TEST(Dispatch, MainFromAWorkerRunsOnTheGuiThread) {
   std::atomic<bool> onGui{false};
   std::atomic<bool> ran{false};
