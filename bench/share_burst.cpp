@@ -61,14 +61,7 @@ PtpObjectInfoStruct record(uint32_t id, int round, size_t size) {
 }
 
 devsim::Bytes relay176(const PtpObjectInfoStruct& r) {
-  devsim::Bytes body;
-  devsim::putU32(body, uint32_t(kObjectInfoBytes + 10));
-  body.push_back(161);
-  body.push_back(176);
-  devsim::putU32(body, uint32_t(kObjectInfoBytes));
-  const auto* p = reinterpret_cast<const uint8_t*>(&r);
-  body.insert(body.end(), p, p + kObjectInfoBytes);
-  return body;
+  return devsim::makeRelayBody(176, std::span(reinterpret_cast<const uint8_t*>(&r), kObjectInfoBytes));
 }
 
 // Counts decoded messages and lets the benchmark wait for a number of them.

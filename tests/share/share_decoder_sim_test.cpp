@@ -40,16 +40,6 @@ Bytes recordBytes(uint32_t id, const char* name, uint32_t size, uint32_t offset)
   return b;
 }
 
-Bytes relayBody(uint8_t code, const Bytes& payload, uint32_t claimed) {
-  Bytes body;
-  devsim::putU32(body, static_cast<uint32_t>(payload.size() + 10));
-  body.push_back(161);
-  body.push_back(code);
-  devsim::putU32(body, claimed);
-  body.insert(body.end(), payload.begin(), payload.end());
-  return body;
-}
-
 Bytes fill(size_t n, uint8_t v) { return Bytes(n, v); }
 
 class ShareDecoderSimTest : public ::testing::Test {
@@ -107,11 +97,11 @@ class ShareDecoderSimTest : public ::testing::Test {
 TEST_F(ShareDecoderSimTest, EveryKindOfPushBecomesItsNotificationInOrder) {
   int sent = 0;
   auto count = [&](bool ok) { ASSERT_TRUE(ok); ++sent; };
-  count(sim->sendFrame(15, relayBody(176, recordBytes(21, "SIM_21.JPG", 0, 0), kObjectInfoBytes)));
+  count(sim->sendFrame(15, devsim::makeRelayBody(176, recordBytes(21, "SIM_21.JPG", 0, 0), kObjectInfoBytes)));
   count(sim->pushPtp(2, 0x100A, fill(30, 0x31)));
   count(sim->pushPtp(2, 0x1009, fill(2000, 0x32)));
   for (uint32_t i = 0; i < 3; ++i) {
-    count(sim->sendFrame(15, relayBody(177, recordBytes(22, "SIM_22.JPG", 3000, 1000 * i), kObjectInfoBytes)));
+    count(sim->sendFrame(15, devsim::makeRelayBody(177, recordBytes(22, "SIM_22.JPG", 3000, 1000 * i), kObjectInfoBytes)));
     count(sim->sendControlReply(65, 0x2001, fill(1000, uint8_t(0x40 + i))));
   }
   count(sim->pushControl(177, fill(50, 0x33)));  // extracted JPEG
@@ -147,7 +137,7 @@ TEST_F(ShareDecoderSimTest, LyingLengthsAndOversizeClaimsArePassedOverAndTheSess
   int sent = 0;
   auto count = [&](bool ok) { ASSERT_TRUE(ok); ++sent; };
   // A relay claiming more than its frame holds.
-  count(sim->sendFrame(15, relayBody(176, recordBytes(31, "LIE.JPG", 0, 0), 0x7FFFFFFF)));
+  count(sim->sendFrame(15, devsim::makeRelayBody(176, recordBytes(31, "LIE.JPG", 0, 0), 0x7FFFFFFF)));
   // A PTP container and a control reply whose own lengths exceed the frame.
   Bytes container = devsim::makeContainer(2, 0x1009, 0xF0001000u, fill(64, 1));
   devsim::putU32(container, 0);
@@ -156,7 +146,7 @@ TEST_F(ShareDecoderSimTest, LyingLengthsAndOversizeClaimsArePassedOverAndTheSess
   Bytes reply = {0xFF, 0xFF, 0x00, 0x00, 65, 0x01, 0x20, 1, 2, 3};
   count(sim->sendFrame(13, reply));
   // An object announced above the cap: its chunk is not kept.
-  count(sim->sendFrame(15, relayBody(177, recordBytes(32, "HUGE.JPG", 0xFFFFFFF0u, 0), kObjectInfoBytes)));
+  count(sim->sendFrame(15, devsim::makeRelayBody(177, recordBytes(32, "HUGE.JPG", 0xFFFFFFF0u, 0), kObjectInfoBytes)));
   count(sim->sendControlReply(65, 0x2001, fill(4096, 7)));
   // A whole object one byte over the limit: the link drains it unread, so it is never handed on.
   ASSERT_TRUE(sim->pushPtp(2, 0x1009, fill(kShareWholeObjectMax + 1, 2)));

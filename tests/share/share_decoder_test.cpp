@@ -58,15 +58,7 @@ Bytes recordBytes(const PtpObjectInfoStruct& r) {
   return b;
 }
 
-Bytes relay(uint8_t code, const Bytes& payload) {
-  Bytes body;
-  devsim::putU32(body, static_cast<uint32_t>(payload.size() + 10));
-  body.push_back(161);
-  body.push_back(code);
-  devsim::putU32(body, static_cast<uint32_t>(payload.size()));
-  body.insert(body.end(), payload.begin(), payload.end());
-  return devsim::makeFrame(15, body);
-}
+Bytes relay(uint8_t code, const Bytes& payload) { return devsim::makeFrame(15, devsim::makeRelayBody(code, payload)); }
 Bytes ptp(uint16_t code, const Bytes& payload) { return devsim::makeFrame(10, devsim::makeContainer(2, code, 7, payload)); }
 Bytes control(uint8_t opcode, const Bytes& payload) { return devsim::makeControlRequest(opcode, payload); }
 Bytes response(uint8_t opcode, const Bytes& payload, uint16_t result = 0x2001) {

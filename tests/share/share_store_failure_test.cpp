@@ -44,14 +44,7 @@ Bytes objectInfoRelay(uint32_t id, const char* name, uint32_t size, uint32_t off
   r.sequenceNumber = offset;
   r.captureDate = 1700000000;
   objectInfoSetFileName(r, name);
-  Bytes body;
-  devsim::putU32(body, static_cast<uint32_t>(kObjectInfoBytes + 10));
-  body.push_back(161);
-  body.push_back(code);
-  devsim::putU32(body, static_cast<uint32_t>(kObjectInfoBytes));
-  const auto* p = reinterpret_cast<const uint8_t*>(&r);
-  body.insert(body.end(), p, p + kObjectInfoBytes);
-  return body;
+  return devsim::makeRelayBody(code, std::span(reinterpret_cast<const uint8_t*>(&r), kObjectInfoBytes));
 }
 
 // A folder nobody can write into, root included: no write permission, and where the file

@@ -38,6 +38,20 @@ Bytes makeControlRequest(uint8_t opcode, std::span<const uint8_t> payload) {
   return b;
 }
 
+Bytes makeRelayBody(uint8_t code, std::span<const uint8_t> payload) {
+  return makeRelayBody(code, payload, static_cast<uint32_t>(payload.size()));
+}
+
+Bytes makeRelayBody(uint8_t code, std::span<const uint8_t> payload, uint32_t claimed) {
+  Bytes b;
+  putU32(b, static_cast<uint32_t>(payload.size() + 10));
+  b.push_back(161);
+  b.push_back(code);
+  putU32(b, claimed);
+  b.insert(b.end(), payload.begin(), payload.end());
+  return b;
+}
+
 Bytes makeControlReply(int generation, uint8_t opcode, uint16_t result, std::span<const uint8_t> payload) {
   uint32_t n = static_cast<uint32_t>(payload.size());
   Bytes b;

@@ -22,6 +22,11 @@ Bytes makeControlRequest(uint8_t opcode, std::span<const uint8_t> payload);
 // A control reply as the device sends it: generation 1 is kind 12 with two spare bytes,
 // generation 2 is kind 13 with the result.
 Bytes makeControlReply(int generation, uint8_t opcode, uint16_t result, std::span<const uint8_t> payload);
+// The body of a relayed push (sent in a kind-15 frame): {n + 10}{161, code}{claimed}
+// payload. claimed is the payload length the push announces, its real length by default;
+// tests make it lie.
+Bytes makeRelayBody(uint8_t code, std::span<const uint8_t> payload);
+Bytes makeRelayBody(uint8_t code, std::span<const uint8_t> payload, uint32_t claimed);
 // A header that announces total bytes; the body is up to the caller.
 Bytes makeHeader(uint32_t total, uint8_t kind);
 
