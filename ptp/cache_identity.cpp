@@ -5,11 +5,7 @@
 //   owned <kind> <name>     the entry wrote that file (name escaped: '%' and newline)
 //   foreign <kind>          the file under the entry's own name is another object's
 // A companion not listed is unknown: it may be read by name, never replaced or removed.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <string>
 #include <string_view>
 
@@ -63,26 +59,9 @@ std::string baseName(const std::string& path) {
 }
 
 std::optional<std::string> readSmallFile(const std::string& path) {
-  // Non-blocking, so a FIFO left under our name cannot stall the open; only a plain file is read.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
-  std::string text(kIdentityFileMax + 1, '\0');
-  size_t got = 0;
-  while (got < text.size()) {
-    ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += size_t(n);
-  }
-  ::close(fd);
-  if (got > kIdentityFileMax) return std::nullopt;  // not one we wrote
-  text.resize(got);
-  return text;
+  std::vector<uint8_t> bytes;
+  if (!cacheReadRegularFile(path, kIdentityFileMax, false, bytes)) return std::nullopt;  // larger: not one we wrote
+  return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace

@@ -8,15 +8,15 @@
 #include "ptp/cache.h"
 #include "ptp/cache_state.h"
 
-uint32_t cacheReadFile(const std::string& path, std::vector<uint8_t>& out) {
+bool cacheReadRegularFile(const std::string& path, uint64_t cap, bool followLinks, std::vector<uint8_t>& out) {
   out.clear();
   // Non-blocking, so a FIFO in a folder cannot stall the open; only a plain file is read.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return 0;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
+  if (fd < 0) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || uint64_t(st.st_size) > kCacheReadCap) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 || uint64_t(st.st_size) > cap) {
     ::close(fd);
-    return 0;
+    return false;
   }
   out.resize(size_t(st.st_size));
   size_t got = 0;
@@ -28,7 +28,14 @@ uint32_t cacheReadFile(const std::string& path, std::vector<uint8_t>& out) {
   }
   ::close(fd);
   out.resize(got);  // a file that shrank meanwhile gives what was there
-  if (out.empty()) return 0;
+  return true;
+}
+
+uint32_t cacheReadFile(const std::string& path, std::vector<uint8_t>& out) {
+  if (!cacheReadRegularFile(path, kCacheReadCap, true, out) || out.empty()) {
+    out.clear();
+    return 0;
+  }
   return uint32_t(out.size());
 }
 

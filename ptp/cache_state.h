@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "ptp/object_info.h"
 
@@ -73,6 +74,11 @@ bool cacheIsTempName(std::string_view name);
 void cacheRemoveStaleTemps(const std::string& folder);
 bool cacheHasCacheSuffix(std::string_view name);
 void cacheRemoveCacheCompanions(const CacheEntry& e);
+
+// Reads a regular file of at most cap bytes whole into out (empty for an empty file).
+// False when it cannot be opened, is no regular file (a FIFO never blocks the open) or is
+// larger than cap. followLinks false refuses a symbolic link as the last component.
+bool cacheReadRegularFile(const std::string& path, uint64_t cap, bool followLinks, std::vector<uint8_t>& out);
 
 // Identity: which saved files an entry owns and which files under its name are another
 // object's, kept in the cache folder as name + kIdentitySuffix so that it survives a
