@@ -3,11 +3,13 @@
 #include <typeinfo>
 
 #include "ptp/cam_interface.h"
+#include "ptp/cam_services.h"
 #include "ptp/cam_interface_vendors.h"
 #include "ptp/command_vendor.h"
 #include "ptp/event_poll.h"
 #include "ptp/filetypes_vendor.h"
 #include "ptp/prop_code_map.h"
+#include "ptp/ptp_session.h"
 #include "ptp/vendors/canon_fetch.h"
 #include "ptp/vendors/canon_liveview.h"
 #include "ptp/vendors/canon_models.h"
@@ -92,13 +94,13 @@ class SonyBuiltIn : public VendorModule {
 };
 
 // Each hook answers for the session's vendor only; the others get the base answer.
-class VendorServices : public CameraServices {
+class VendorServices : public CamInterfaceServices {
  public:
   PtpResponseCode getDevicePropDesc(uint32_t code, std::vector<uint8_t>& desc) override {
     switch (camGetVendor()) {
       case CameraVendorFujifilm: return fujiGetDevicePropDesc(code, desc);
       case CameraVendorNikon: return nikonGetDevicePropDesc(code, desc);
-      default: return CameraServices::getDevicePropDesc(code, desc);
+      default: return CamInterfaceServices::getDevicePropDesc(code, desc);
     }
   }
   std::optional<std::string> vendorValueText(uint32_t code, uint32_t value) override {
@@ -106,7 +108,7 @@ class VendorServices : public CameraServices {
     return std::nullopt;
   }
   uint32_t fujiImageSizeIndexFromName(const std::string& name) override {
-    return camIsFujifilm() ? ::fujiImageSizeIndexFromName(name) : CameraServices::fujiImageSizeIndexFromName(name);
+    return camIsFujifilm() ? ::fujiImageSizeIndexFromName(name) : CamInterfaceServices::fujiImageSizeIndexFromName(name);
   }
   uint32_t fujiGetAvailableShots() override { return camIsFujifilm() ? ::fujiGetAvailableShots() : 0; }
   bool nikonModelHasWbKelvinMap() override { return camIsNikon() && ::nikonModelHasWbKelvinMap(); }
@@ -116,10 +118,10 @@ class VendorServices : public CameraServices {
   bool nikonIsHostMode() override { return camIsNikon() && ::nikonIsHostMode(); }
   bool nikonModelHasIsoAuto() override { return camIsNikon() && ::nikonModelHasIsoAuto(); }
   uint32_t nikonFocusModeCode() override {
-    return camIsNikon() ? ::nikonFocusModeCode() : CameraServices::nikonFocusModeCode();
+    return camIsNikon() ? ::nikonFocusModeCode() : CamInterfaceServices::nikonFocusModeCode();
   }
   PtpResponseCode nikonParseEvents(std::span<const uint8_t> data) override {
-    if (!camIsNikon()) return CameraServices::nikonParseEvents(data);
+    if (!camIsNikon()) return CamInterfaceServices::nikonParseEvents(data);
     return ::nikonParseEvents(data.data(), data.size());
   }
 };
@@ -169,8 +171,10 @@ void camInstallVendorDefaults() {
   // would fail.
   if (!fujiLiveViewStopCallback()) fujiSetLiveViewStopCallback(camFujiStopLiveView);
   // Services someone installed on purpose are kept; only the plain defaults are replaced.
-  const auto services = cameraServices();
-  if (typeid(*services) == typeid(CameraServices)) setCameraServices(camMakeVendorServices());
+  if (camServicesArePlainDefaults(*cameraServices())) setCameraServices(camMakeVendorServices());
+  camSetDefaultCanonThumb([](uint32_t handle, ByteBuffer& data, uint8_t* orientation) {
+    return canonGetThumb(handle, data, orientation);
+  });
   installCommandHooks();
   FileTypesVendorHooks hooks = fileVendorHooks();
   hooks.canonDecodeYuvLiveView = [](std::span<const uint8_t> frame, std::vector<uint8_t>& out) -> uint32_t {

@@ -1,8 +1,9 @@
 #pragma once
 // What the property table, the event queue and the exposure arithmetic need from the
 // session layer (transactions) and from the vendor modules.
-// Those install their implementation at set-up; until then every answer is the one for
-// "no camera yet". Install before any poller runs: the object is read from every thread.
+// Those install their implementation at set-up (camInit installs the camera interface's,
+// the vendors theirs); until then every answer is the one for "no camera yet". Install
+// before any poller runs: the object is read from every thread.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,13 +27,12 @@ class CameraServices {
 
   // Camera interface: camStorePropertyValue and camRefreshProperty, which reach the
   // vendor module. Vendors implement those in their VendorModule, not here.
-  virtual PropertyStruct* storePropertyValue(uint32_t code, uint32_t value, uint8_t getSet);
-  virtual PtpResponseCode refreshProperty(uint32_t code);
-  // The camera interface's answers by default.
-  virtual bool isApertureSettable(uint32_t program);
-  virtual bool isShutterSettable(uint32_t program);
-  virtual bool isExposureBiasSettable(uint32_t program);
-  virtual int evStepsPerStop();
+  virtual PropertyStruct* storePropertyValue(uint32_t, uint32_t, uint8_t) { return nullptr; }
+  virtual PtpResponseCode refreshProperty(uint32_t) { return 0; }
+  virtual bool isApertureSettable(uint32_t) { return false; }
+  virtual bool isShutterSettable(uint32_t) { return false; }
+  virtual bool isExposureBiasSettable(uint32_t) { return false; }
+  virtual int evStepsPerStop() { return 0; }
 
   // Vendor modules. vendorValueText is the current vendor's own text for a value
   // (nullopt for codes it does not serve).

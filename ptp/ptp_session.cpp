@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "ptp/cam_services.h"
 #include "ptp/camera_vendor.h"
 #include "ptp/device_info.h"
 #include "ptp/event_queue.h"
@@ -25,6 +26,7 @@ std::atomic<uint32_t> afState{0};
 struct Hooks {
   std::mutex mutex;
   CamSessionHooks hooks;
+  CamCanonThumbFn canonThumb;  // the vendors' own, once installed
 };
 Hooks& H() {
   static Hooks* h = new Hooks;
@@ -38,12 +40,24 @@ void camInit(PtpSendFn send, PtpReceiveFn receive, PtpBracketFn bracket, std::fu
   evtSetAfterEventsCallback(std::move(afterEvents));
   ptpSetTransport(std::move(send), std::move(receive));
   ptpSetBracketCallback(std::move(bracket));
+  // Services someone installed on purpose are kept.
+  if (camServicesArePlainDefaults(*cameraServices())) setCameraServices(std::make_shared<CamInterfaceServices>());
   camInstallVendorDefaults();
 }
 
 CamSessionHooks camSessionHooks() {
   std::lock_guard lock(H().mutex);
-  return H().hooks;
+  CamSessionHooks hooks = H().hooks;
+  if (!hooks.canonGetThumb) hooks.canonGetThumb = H().canonThumb;
+  if (!hooks.canonGetThumb) {
+    hooks.canonGetThumb = [](uint32_t, ByteBuffer&, uint8_t*) { return PtpResponseCode(ERROR_CAMERA_NOT_SUPPORTED); };
+  }
+  return hooks;
+}
+
+void camSetDefaultCanonThumb(CamCanonThumbFn fn) {
+  std::lock_guard lock(H().mutex);
+  H().canonThumb = std::move(fn);
 }
 
 void camSetSessionHooks(CamSessionHooks hooks) {
@@ -52,7 +66,6 @@ void camSetSessionHooks(CamSessionHooks hooks) {
   if (!hooks.vendorSetUp) hooks.vendorSetUp = d.vendorSetUp;
   if (!hooks.resetCameraState) hooks.resetCameraState = d.resetCameraState;
   if (!hooks.isAutoFocusMode) hooks.isAutoFocusMode = d.isAutoFocusMode;
-  if (!hooks.canonGetThumb) hooks.canonGetThumb = d.canonGetThumb;
   std::lock_guard lock(H().mutex);
   H().hooks = std::move(hooks);
 }

@@ -9,7 +9,6 @@
 #include "ptp/ptp_transaction.h"
 #include "ptp/ptp_transport.h"
 #include "ptp/response_codes.h"
-#include "ptp/vendors/canon_fetch.h"
 
 constexpr uint32_t kPtpSessionId = 1;
 
@@ -17,6 +16,8 @@ constexpr uint32_t kPtpSessionId = 1;
 // callback, installs the transport (resetting the transaction id) and the bracket, and
 // registers the library's built-in vendor pieces (camInstallVendorDefaults).
 void camInit(PtpSendFn send, PtpReceiveFn receive, PtpBracketFn bracket, std::function<void()> afterEvents);
+
+using CamCanonThumbFn = std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint8_t* orientation)>;
 
 // What camera set-up needs from the camera interface and the vendor modules. The
 // defaults are the camera interface's own operations, which answer as for a camera
@@ -31,12 +32,14 @@ struct CamSessionHooks {
   std::function<void()> resetCameraState = camResetCameraState;
   std::function<bool()> isAutoFocusMode = camIsAutoFocusMode;
   // Canon's own thumbnail read (GetThumbEx, cut to its JPEG); with orientation it also
-  // stores the thumbnail's orientation byte there.
-  std::function<PtpResponseCode(uint32_t handle, ByteBuffer& data, uint8_t* orientation)> canonGetThumb =
-      [](uint32_t handle, ByteBuffer& data, uint8_t* orientation) { return ::canonGetThumb(handle, data, orientation); };
+  // stores the thumbnail's orientation byte there. Unset: the one the vendors installed
+  // (camSetDefaultCanonThumb), else "not supported".
+  CamCanonThumbFn canonGetThumb;
 };
 CamSessionHooks camSessionHooks();
 void camSetSessionHooks(CamSessionHooks hooks);
+// Installed with the vendor modules (camInstallVendorDefaults).
+void camSetDefaultCanonThumb(CamCanonThumbFn fn);
 
 // Connect-time set-up: vendor from the DeviceInfo, model, vendor set-up, code map.
 PtpResponseCode camInitCamera(uint8_t nikonHostFlag);

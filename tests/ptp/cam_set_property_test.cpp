@@ -9,6 +9,7 @@
 #include "ptp/event_parse.h"
 #include "ptp/event_poll.h"
 #include "ptp/event_queue.h"
+#include "ptp/cam_services.h"
 #include "ptp/prop_services.h"
 #include "ptp/prop_set_lock.h"
 #include "ptp/timing.h"
@@ -236,7 +237,7 @@ TEST_F(CamSetTest, EventStoresAndRefreshesReachTheModule) {
   };
   auto store = std::make_shared<StoreModule>();
   camRegisterVendorModule(CameraVendorFujifilm, store);
-  setCameraServices(nullptr);  // the library's own services
+  setCameraServices(std::make_shared<CamInterfaceServices>());  // the camera interface's own
   camSetVendor(CameraVendorFujifilm);
   std::vector<uint8_t> row(kEventRowBytes, 0);
   row[0] = 0xF1;

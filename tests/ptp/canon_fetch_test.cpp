@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include "ptp/cam_interface.h"
+#include "ptp/ptp_objects.h"
 #include "ptp/vendors/canon_fetch.h"
 #include "ptp/vendors/canon_liveview.h"
 #include "ptp_session_fixture.h"
@@ -106,6 +107,25 @@ TEST_F(CanonFetch, ThumbIsCutFromTheThumbExReply) {
   EXPECT_EQ(data, bytes(jpeg));
   ASSERT_EQ(canonGetThumb(0x1234, data, nullptr), PTP_RC_OK);
   EXPECT_EQ(data, bytes(jpeg));
+}
+
+// The session's thumbnail read reaches Canon's own once camInit has installed the vendors,
+// and a hook set without one keeps it.
+TEST_F(CanonFetch, SessionThumbnailGoesThroughThumbEx) {
+  const std::vector<uint8_t> jpeg = vendorstest::jpeg(40);
+  answer(0x910A, thumbReply(6, true));
+  camSetSessionHooks({});
+  ByteBuffer data;
+  uint8_t orientation = 0;
+  ASSERT_EQ(ptpGetThumb(0x1234, data, 0, &orientation), PTP_RC_OK);
+  EXPECT_EQ(sim->ptpCommands().back().code, 0x910A);
+  EXPECT_EQ(orientation, 6);
+  EXPECT_EQ(data, bytes(jpeg));
+
+  camSetDefaultCanonThumb(nullptr);  // no vendors installed: nothing is sent
+  const size_t sent = codesSent().size();
+  EXPECT_EQ(ptpGetThumb(0x1234, data, 0, &orientation), ERROR_CAMERA_NOT_SUPPORTED);
+  EXPECT_EQ(codesSent().size(), sent);
 }
 
 TEST_F(CanonFetch, ThumbFailuresAndTheEmptyReply) {

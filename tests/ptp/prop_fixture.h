@@ -16,7 +16,7 @@
 #include "ptp/event_queue.h"
 #include "ptp/prop_code_map.h"
 #include "ptp/prop_labels.h"
-#include "ptp/prop_services.h"
+#include "ptp/cam_services.h"
 #include "ptp/prop_table.h"
 
 namespace proptest {
@@ -38,7 +38,7 @@ struct ModelSlot {
   operator uint8_t() const { return camModelIndex(); }
 };
 
-struct FakeCamera : CameraServices {
+struct FakeCamera : CamInterfaceServices {
   VendorSlot vendorCode;
   ModelSlot model;
   std::atomic<int> stepsPerStop{0};
