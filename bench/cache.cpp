@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
-#include "ptp/cache.h"
-#include "ptp/filetypes.h"
+#include "ptp/cache/cache.h"
+#include "ptp/base/filetypes.h"
 
 namespace {
 

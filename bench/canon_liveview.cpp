@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
-#include "ptp/vendors/canon_liveview.h"
+#include "ptp/vendors/canon/canon_liveview.h"
 
 namespace {
 

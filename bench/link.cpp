@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
-#include "ptp/bytes.h"
-#include "ptp/link.h"
+#include "ptp/base/bytes.h"
+#include "ptp/link/link.h"
 
 namespace {
 

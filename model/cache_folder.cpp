@@ -9,8 +9,8 @@
 
 #include <unordered_set>
 
-#include "ptp/cache.h"
-#include "ptp/cache_state.h"
+#include "ptp/cache/cache.h"
+#include "ptp/cache/cache_state.h"
 
 namespace {
 

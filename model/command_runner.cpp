@@ -16,7 +16,7 @@
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
 #include "platform/window_registry.h"
-#include "ptp/response_codes.h"
+#include "ptp/base/response_codes.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "ptp/byte_reader.h"
-#include "ptp/camera_vendor.h"
+#include "ptp/base/byte_reader.h"
+#include "ptp/base/camera_vendor.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "model/exif_image_source.h"
 #include "model/exif_mapping.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/base/filetypes.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "model/exif_reader.h"
-#include "ptp/camera_vendor.h"
+#include "ptp/base/camera_vendor.h"
 
 namespace {
 

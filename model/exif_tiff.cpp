@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "model/exif_reader.h"
-#include "ptp/byte_reader.h"
-#include "ptp/camera_vendor.h"
+#include "ptp/base/byte_reader.h"
+#include "ptp/base/camera_vendor.h"
 
 namespace {
 

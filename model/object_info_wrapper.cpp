@@ -4,7 +4,7 @@
 #include <limits>
 #include <string>
 
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 
 namespace {
 

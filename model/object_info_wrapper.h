@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ptp/object_info.h"
+#include "ptp/base/object_info.h"
 
 class PtpObjectInfoClass {
  public:

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/bundle.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/response_codes.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/base/response_codes.h"
 
 namespace {
 

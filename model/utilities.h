@@ -19,8 +19,8 @@
 #include <initializer_list>
 
 #include "model/exif_reader.h"
-#include "ptp/object_info.h"
-#include "ptp/response_codes.h"
+#include "ptp/base/object_info.h"
+#include "ptp/base/response_codes.h"
 
 class QWidget;
 

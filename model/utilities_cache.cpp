@@ -18,9 +18,9 @@
 #include "platform/dispatch.h"
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache.h"
-#include "ptp/cache_state.h"
-#include "ptp/fetch.h"
+#include "ptp/cache/cache.h"
+#include "ptp/cache/cache_state.h"
+#include "ptp/cache/fetch.h"
 #include "ui/widgets/alert/kl_alert.h"
 
 namespace {

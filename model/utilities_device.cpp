@@ -8,11 +8,11 @@
 #include "platform/bundle.h"
 #include "platform/dispatch.h"
 #include "platform/user_defaults.h"
-#include "ptp/byte_reader.h"
-#include "ptp/cam_interface.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/commands.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/byte_reader.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/link/commands.h"
+#include "ptp/base/filetypes.h"
 #include "ui/widgets/alert/kl_alert.h"
 
 namespace {

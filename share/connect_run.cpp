@@ -9,7 +9,7 @@
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
 #include "platform/user_defaults.h"
-#include "ptp/mailbox.h"
+#include "ptp/link/mailbox.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"
 

@@ -5,8 +5,8 @@
 #include <mutex>
 
 #include "platform/user_defaults.h"
-#include "ptp/link.h"
-#include "ptp/timing.h"
+#include "ptp/link/link.h"
+#include "ptp/base/timing.h"
 #include "share/discovery_dnssd.h"
 #include "share/ping_manager.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "ptp/timing.h"
+#include "ptp/base/timing.h"
 #include "share/discovery.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <random>
 
 #include "platform/dispatch.h"
-#include "ptp/timing.h"
+#include "ptp/base/timing.h"
 #include "share/gb_ping_packet.h"
 
 namespace {

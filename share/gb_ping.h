@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "platform/dispatch_queue.h"
-#include "ptp/bytes.h"
+#include "ptp/base/bytes.h"
 #include "share/gb_ping_summary.h"
 
 struct GBPingError {

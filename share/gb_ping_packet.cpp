@@ -1,6 +1,6 @@
 #include "share/gb_ping_packet.h"
 
-#include "ptp/byte_reader.h"
+#include "ptp/base/byte_reader.h"
 
 namespace gbping {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "ptp/bytes.h"
+#include "ptp/base/bytes.h"
 
 namespace gbping {
 

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "platform/dispatch.h"
-#include "ptp/timing.h"
+#include "ptp/base/timing.h"
 
 namespace {
 double secondsOf(std::chrono::milliseconds ms) { return std::chrono::duration<double>(ms).count(); }

@@ -10,9 +10,9 @@
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
-#include "ptp/link.h"
-#include "ptp/mailbox.h"
-#include "ptp/ptp_session.h"
+#include "ptp/link/link.h"
+#include "ptp/link/mailbox.h"
+#include "ptp/camera/ptp_session.h"
 
 static_assert(kShareStatusLost == ConnectionStatusDisconnected);
 static_assert(kShareStatusStartFailed == ConnectionStatusStartFailed);

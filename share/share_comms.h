@@ -8,9 +8,9 @@
 #include <functional>
 #include <mutex>
 
-#include "ptp/bytes.h"
-#include "ptp/object_info.h"
-#include "ptp/share_session.h"
+#include "ptp/base/bytes.h"
+#include "ptp/base/object_info.h"
+#include "ptp/link/share_session.h"
 #include "share/share_decoder.h"
 
 class ShareComms {

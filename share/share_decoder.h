@@ -11,9 +11,9 @@
 #include <optional>
 #include <span>
 
-#include "ptp/bytes.h"
-#include "ptp/commands.h"
-#include "ptp/object_info.h"
+#include "ptp/base/bytes.h"
+#include "ptp/link/commands.h"
+#include "ptp/base/object_info.h"
 
 struct WatermarkSettings;
 

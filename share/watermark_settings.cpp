@@ -4,7 +4,7 @@
 
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
-#include "ptp/byte_reader.h"
+#include "ptp/base/byte_reader.h"
 
 std::optional<WatermarkSettings> watermarkSettingsFromBytes(std::span<const uint8_t> payload) {
   ByteReader r(payload);

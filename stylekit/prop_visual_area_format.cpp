@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "ptp/cam_interface.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/response_codes.h"
-#include "ptp/vendors/fuji_values.h"
-#include "ptp/vendors/nikon_values.h"
-#include "ptp/vendors/sony_images.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/base/response_codes.h"
+#include "ptp/vendors/fuji/fuji_values.h"
+#include "ptp/vendors/nikon/nikon_values.h"
+#include "ptp/vendors/sony/sony_images.h"
 #include "stylekit/korvalume_properties_style_kit.h"
 #include "stylekit/prop_visual_format_buttons.h"
 

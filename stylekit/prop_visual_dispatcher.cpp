@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ptp/prop_labels.h"
+#include "ptp/props/prop_labels.h"
 #include "stylekit/prop_visual_area_format.h"
 #include "stylekit/prop_visual_drive_mode.h"
 #include "stylekit/prop_visual_metering_wb.h"

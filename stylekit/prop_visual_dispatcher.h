@@ -5,7 +5,7 @@
 #include <QSizeF>
 #include <cstdint>
 
-#include "ptp/prop_types.h"
+#include "ptp/props/prop_types.h"
 #include "stylekit/prop_visual_result.h"
 
 class KorvalumePropertyVisualDispatcher {

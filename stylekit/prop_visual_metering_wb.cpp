@@ -1,6 +1,6 @@
 #include "stylekit/prop_visual_metering_wb.h"
 
-#include "ptp/camera_vendor.h"
+#include "ptp/base/camera_vendor.h"
 #include "stylekit/korvalume_properties_style_kit.h"
 
 namespace {

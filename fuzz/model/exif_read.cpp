@@ -4,8 +4,8 @@
 
 #include "fuzz/fuzz_target.h"
 #include "model/exif_reader.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/base/filetypes.h"
 
 namespace {
 

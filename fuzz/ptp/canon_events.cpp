@@ -1,12 +1,12 @@
 // Arbitrary bytes as Canon GetEvent data, applied to a table holding a few properties of
 // each kind, for bodies of each focus-information layout.
 #include "fuzz/fuzz_target.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/event_queue.h"
-#include "ptp/prop_labels.h"
-#include "ptp/prop_table.h"
-#include "ptp/vendors/canon_events.h"
-#include "ptp/vendors/canon_labels.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/props/event_queue.h"
+#include "ptp/props/prop_labels.h"
+#include "ptp/props/prop_table.h"
+#include "ptp/vendors/canon/canon_events.h"
+#include "ptp/vendors/canon/canon_labels.h"
 
 KV_FUZZ_TARGET(canon_events) {
   camSetVendor(CameraVendorCanon);

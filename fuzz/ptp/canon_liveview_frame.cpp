@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/vendors/canon_liveview.h"
+#include "ptp/vendors/canon/canon_liveview.h"
 
 KV_FUZZ_TARGET(canon_liveview_frame) {
   std::vector<uint8_t> reply(data, data + size);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/vendors/canon_images.h"
+#include "ptp/vendors/canon/canon_images.h"
 
 KV_FUZZ_TARGET(canon_thumb) {
   for (bool withOrientation : {true, false}) {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/device_info.h"
+#include "ptp/protocol/device_info.h"
 
 KV_FUZZ_TARGET(device_info) {
   auto block = std::make_unique<PtpDeviceInfoStruct>();

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 
 KV_FUZZ_TARGET(embedded_jpeg) {
   if (size < 1) return 0;

@@ -3,11 +3,11 @@
 #include <string_view>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/event_queue.h"
-#include "ptp/prop_table.h"
-#include "ptp/vendors/fuji_afpoint.h"
-#include "ptp/vendors/fuji_events.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/props/event_queue.h"
+#include "ptp/props/prop_table.h"
+#include "ptp/vendors/fuji/fuji_afpoint.h"
+#include "ptp/vendors/fuji/fuji_events.h"
 
 KV_FUZZ_TARGET(fuji_property_records) {
   camSetVendor(CameraVendorFujifilm);

@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 
 KV_FUZZ_TARGET(jpeg_length) {
   std::span<const uint8_t> bytes(data, size);

@@ -2,8 +2,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/link.h"
-#include "ptp/mailbox.h"
+#include "ptp/link/link.h"
+#include "ptp/link/mailbox.h"
 
 KV_FUZZ_TARGET(link_frames) {
   const ByteBuffer frame(data, data + size);

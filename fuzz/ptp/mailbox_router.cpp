@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/mailbox.h"
-#include "ptp/object_info.h"
-#include "ptp/ptp_container.h"
+#include "ptp/link/mailbox.h"
+#include "ptp/base/object_info.h"
+#include "ptp/protocol/ptp_container.h"
 
 KV_FUZZ_TARGET(mailbox_router) {
   if (size < 5) return 0;

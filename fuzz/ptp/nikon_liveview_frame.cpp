@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/vendors/nikon_liveview.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/vendors/nikon/nikon_liveview.h"
 
 KV_FUZZ_TARGET(nikon_liveview_frame) {
   std::vector<uint8_t> frame;

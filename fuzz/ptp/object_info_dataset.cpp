@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/object_info_dataset.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/protocol/object_info_dataset.h"
 
 KV_FUZZ_TARGET(object_info_dataset) {
   const uint16_t previous = camGetVendor();

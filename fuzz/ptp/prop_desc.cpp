@@ -5,11 +5,11 @@
 #include <span>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/byte_reader.h"
-#include "ptp/prop_parse.h"
-#include "ptp/prop_services.h"
-#include "ptp/prop_table.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/base/byte_reader.h"
+#include "ptp/props/prop_parse.h"
+#include "ptp/props/prop_services.h"
+#include "ptp/props/prop_table.h"
 
 namespace {
 struct FuzzCamera : CameraServices {

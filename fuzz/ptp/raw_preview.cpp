@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 
 KV_FUZZ_TARGET(raw_preview) {
   std::span<const uint8_t> bytes(data, size);

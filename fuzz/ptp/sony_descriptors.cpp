@@ -4,14 +4,14 @@
 #include <span>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/camera_vendor.h"
-#include "ptp/event_queue.h"
-#include "ptp/prop_labels.h"
-#include "ptp/prop_table.h"
-#include "ptp/vendors/sony_images.h"
-#include "ptp/vendors/sony_labels.h"
-#include "ptp/vendors/sony_models.h"
-#include "ptp/vendors/sony_props.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/props/event_queue.h"
+#include "ptp/props/prop_labels.h"
+#include "ptp/props/prop_table.h"
+#include "ptp/vendors/sony/sony_images.h"
+#include "ptp/vendors/sony/sony_labels.h"
+#include "ptp/vendors/sony/sony_models.h"
+#include "ptp/vendors/sony/sony_props.h"
 
 KV_FUZZ_TARGET(sony_descriptors) {
   if (size < 1) return 0;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/vendors/sony_liveview.h"
+#include "ptp/vendors/sony/sony_liveview.h"
 
 KV_FUZZ_TARGET(sony_liveview_frame) {
   uint16_t focus[4];

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/storage_info.h"
+#include "ptp/protocol/storage_info.h"
 
 KV_FUZZ_TARGET(storage_info) {
   PtpStorageInfo record{};

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/vendors/canon_images.h"
-#include "ptp/vendors/fuji_images.h"
+#include "ptp/vendors/canon/canon_images.h"
+#include "ptp/vendors/fuji/fuji_images.h"
 
 namespace {
 void check(bool found, size_t size, uint32_t offset, uint32_t length) {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/byte_reader.h"
-#include "ptp/mailbox.h"
+#include "ptp/base/byte_reader.h"
+#include "ptp/link/mailbox.h"
 #include "share/share_decoder.h"
 #include "share/watermark_settings.h"
 

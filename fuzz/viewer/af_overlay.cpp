@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/byte_reader.h"
+#include "ptp/base/byte_reader.h"
 #include "viewer/liveview/af_overlay.h"
 #include "viewer/liveview/af_overlay_view.h"
 

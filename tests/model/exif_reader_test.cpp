@@ -10,7 +10,7 @@
 #include "model/exif_fixture.h"
 #include "model/exif_mapping.h"
 #include "model/exif_reader.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 
 using exiffix::Bytes;
 using exiffix::Tiff;

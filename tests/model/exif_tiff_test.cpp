@@ -8,7 +8,7 @@
 
 #include "model/exif_fixture.h"
 #include "model/exif_reader.h"
-#include "ptp/camera_vendor.h"
+#include "ptp/base/camera_vendor.h"
 
 using exiffix::Bytes;
 using exiffix::Tiff;

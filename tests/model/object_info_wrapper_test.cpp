@@ -8,7 +8,7 @@
 #include "model/object_info_wrapper.h"
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 #include "support/qt_test_support.h"
 
 namespace {

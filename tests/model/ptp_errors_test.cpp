@@ -4,7 +4,7 @@
 
 #include "model/ptp_errors.h"
 #include "platform/bundle.h"
-#include "ptp/camera_vendor.h"
+#include "ptp/base/camera_vendor.h"
 
 namespace {
 

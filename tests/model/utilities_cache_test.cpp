@@ -15,7 +15,7 @@
 #include "platform/defaults_keys.h"
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache.h"
+#include "ptp/cache/cache.h"
 #include "support/qt_test_support.h"
 #include "tests/model/model_test_support.h"
 

@@ -11,7 +11,7 @@
 #include "model_test_support.h"
 #include "platform/gui_thread.h"
 #include "platform/modal.h"
-#include "ptp/camera_vendor.h"
+#include "ptp/base/camera_vendor.h"
 #include "support/qt_test_support.h"
 #include "ui/widgets/alert/kl_alert.h"
 

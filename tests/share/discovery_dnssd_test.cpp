@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "ptp/timing.h"
+#include "ptp/base/timing.h"
 #include "share/discovery_dnssd.h"
 
 using namespace std::chrono_literals;

@@ -14,7 +14,7 @@
 #include <mutex>
 
 #include "platform/dispatch.h"
-#include "ptp/timing.h"
+#include "ptp/base/timing.h"
 #include "share/gb_ping.h"
 #include "share/gb_ping_packet.h"
 #include "share/ping_manager.h"

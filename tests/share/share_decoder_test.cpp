@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "../ptp/vendors_frames.h"
+#include "tests/ptp/vendors/vendors_frames.h"
 #include "model/object_info_wrapper.h"
 #include "platform/defaults_keys.h"
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache.h"
-#include "ptp/filetypes.h"
-#include "ptp/mailbox.h"
+#include "ptp/cache/cache.h"
+#include "ptp/base/filetypes.h"
+#include "ptp/link/mailbox.h"
 #include "share/share_decoder.h"
 #include "share/watermark_settings.h"
 #include "tools/devsim/frames.h"

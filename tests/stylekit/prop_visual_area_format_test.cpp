@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ptp/cam_interface.h"
-#include "ptp/vendors/fuji_values.h"
-#include "ptp/vendors/nikon_values.h"
-#include "ptp/vendors/sony_images.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/vendors/fuji/fuji_values.h"
+#include "ptp/vendors/nikon/nikon_values.h"
+#include "ptp/vendors/sony/sony_images.h"
 #include "stylekit/korvalume_properties_style_kit.h"
 #include "stylekit/prop_visual_format_buttons.h"
 #include "tests/stylekit/prop_visual_test_support.h"

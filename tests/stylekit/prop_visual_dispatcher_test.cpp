@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ptp/prop_labels.h"
-#include "ptp/vendors/canon_labels.h"
+#include "ptp/props/prop_labels.h"
+#include "ptp/vendors/canon/canon_labels.h"
 #include "stylekit/korvalume_properties_style_kit.h"
 #include "tests/stylekit/prop_visual_test_support.h"
 

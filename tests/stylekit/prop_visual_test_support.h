@@ -6,7 +6,7 @@
 #include <QImage>
 #include <string>
 
-#include "ptp/camera_vendor.h"
+#include "ptp/base/camera_vendor.h"
 #include "stylekit/prop_visual_result.h"
 
 namespace propvisual {

@@ -10,9 +10,9 @@
 #include "platform/defaults_keys.h"
 #include "platform/graphics/named_colors.h"
 #include "platform/user_defaults.h"
-#include "ptp/bytes.h"
-#include "ptp/cam_interface.h"
-#include "ptp/prop_table.h"
+#include "ptp/base/bytes.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/props/prop_table.h"
 #include "viewer/liveview/af_overlay.h"
 #include "viewer/liveview/af_overlay_view.h"
 

@@ -21,7 +21,7 @@
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache.h"
+#include "ptp/cache/cache.h"
 #include "support/alert_support.h"
 #include "support/qt_test_support.h"
 #include "viewer/session/session_list.h"

@@ -13,7 +13,7 @@
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
 #include "platform/paths.h"
-#include "ptp/cache.h"
+#include "ptp/cache/cache.h"
 #include "support/qt_test_support.h"
 #include "viewer/strip/main_thumbnail_controller.h"
 

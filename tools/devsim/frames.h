@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "ptp/bytes.h"
+#include "ptp/base/bytes.h"
 
 namespace devsim {
 

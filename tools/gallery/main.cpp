@@ -19,8 +19,8 @@
 #include <cstring>
 #include <functional>
 
-#include "ptp/bytes.h"
-#include "ptp/prop_table.h"
+#include "ptp/base/bytes.h"
+#include "ptp/props/prop_table.h"
 #include "viewer/liveview/af_overlay_view.h"
 #include "viewer/liveview/electronic_level_view.h"
 #include "viewer/liveview/grid_view.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "ptp/link.h"
-#include "ptp/mailbox.h"
+#include "ptp/link/link.h"
+#include "ptp/link/mailbox.h"
 
 namespace {
 int usage() {

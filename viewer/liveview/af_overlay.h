@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "ptp/vendors/canon_liveview.h"
+#include "ptp/vendors/canon/canon_liveview.h"
 
 // One focus frame: separate segments (a box's four sides, or a cross's two arms).
 struct AfBox {

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "platform/graphics/named_colors.h"
-#include "ptp/byte_reader.h"
-#include "ptp/bytes.h"
+#include "ptp/base/byte_reader.h"
+#include "ptp/base/bytes.h"
 #include "viewer/liveview/af_overlay.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include "platform/graphics/graphics_context.h"
 #include "platform/gui_thread.h"
 #include "platform/user_defaults.h"
-#include "ptp/cam_interface.h"
-#include "ptp/prop_table.h"
-#include "ptp/vendors/fuji_focus.h"
-#include "ptp/vendors/sony_focus.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/props/prop_table.h"
+#include "ptp/vendors/fuji/fuji_focus.h"
+#include "ptp/vendors/sony/sony_focus.h"
 
 namespace {
 constexpr uint32_t kSonyHasFocusFlagCode = 0xD213;

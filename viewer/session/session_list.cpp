@@ -17,7 +17,7 @@
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache.h"
+#include "ptp/cache/cache.h"
 #include "ui/widgets/alert/kl_alert.h"
 
 namespace {

@@ -33,8 +33,8 @@
 #include <optional>
 
 #include "model/cache_folder.h"
-#include "ptp/object_info.h"
-#include "ptp/response_codes.h"
+#include "ptp/base/object_info.h"
+#include "ptp/base/response_codes.h"
 
 class KL_Alert;
 class PtpObjectInfoClass;

@@ -11,8 +11,8 @@
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
-#include "ptp/cache.h"
-#include "ptp/filetypes.h"
+#include "ptp/cache/cache.h"
+#include "ptp/base/filetypes.h"
 #include "viewer/strip/thumbnail_matching.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "ptp/filetypes.h"
+#include "ptp/base/filetypes.h"
 #include "stylekit/badge_icons.h"
 
 ThumbnailBadge thumbnailBadgeFor(const PtpObjectInfoStruct& record) {

@@ -2,7 +2,7 @@
 // The format badge in a thumbnail's corner: RAW, TIFF or movie, chosen from the record's
 // object format, or from its file name when the device sent no format.
 #include "platform/graphics/stylekit_image.h"
-#include "ptp/object_info.h"
+#include "ptp/base/object_info.h"
 
 enum class ThumbnailBadge { None, Raw, Tiff, Movie };
 

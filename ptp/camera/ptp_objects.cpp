@@ -1,0 +1,152 @@
+#include "ptp/camera/ptp_objects.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "ptp/base/camera_vendor.h"
+#include "ptp/protocol/device_info.h"
+#include "ptp/props/event_queue.h"
+#include "ptp/camera/ptp_session.h"
+#include "ptp/protocol/ptp_transaction.h"
+#include "ptp/base/sleep.h"
+
+namespace {
+constexpr uint16_t kOpGetObject = 0x1009;
+constexpr uint16_t kOpGetThumb = 0x100A;
+constexpr uint16_t kOpDeleteObject = 0x100B;
+constexpr uint16_t kOpGetPartialObject = 0x101B;
+constexpr uint16_t kOpCanonGetPartialObjectEx = 0x9172;
+constexpr uint16_t kOpCanonGetPartialObject = 0x912C;
+constexpr uint16_t kOpCanon9117 = 0x9117;
+constexpr uint16_t kOpCanon911B = 0x911B;
+constexpr uint16_t kOpCanon911C = 0x911C;
+constexpr uint16_t kOpCanon9132 = 0x9132;
+constexpr uint8_t kSonyModelWithoutPartial = 161;
+constexpr std::chrono::milliseconds kCanonBusyPause{500};
+constexpr int kCanon911CTries = 20;
+
+PtpResponseCode run(uint16_t op, const uint32_t* params, uint32_t count, ByteBuffer* dataIn = nullptr) {
+  return ptpTransaction(op, params, count, nullptr, 0, dataIn, nullptr, true);
+}
+
+PtpResponseCode writeFile(const std::string& path, const ByteBuffer& data) {
+  if (path.empty()) return ERROR_GENERAL;
+  // Written under a temporary name, so an interrupted write never looks complete.
+  std::string temp = path + ".part";
+  std::FILE* f = std::fopen(temp.c_str(), "w+");
+  if (!f) return ERROR_GENERAL;
+  bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return ERROR_GENERAL;
+  }
+  return PTP_RC_OK;
+}
+}  // namespace
+
+PtpResponseCode ptpDeleteObject(uint32_t handle, uint16_t format) {
+  const uint16_t vendor = camGetVendor();
+  if (vendor == CameraVendorSony) return ERROR_CAMERA_NOT_SUPPORTED;
+  uint32_t params[2] = {handle, format};
+  PtpResponseCode rc = run(kOpDeleteObject, params, vendor == CameraVendorFujifilm ? 1 : 2);
+  if (rc == PTP_RC_OK && vendor == CameraVendorNikon) evtQueueObjectRemoved(handle, true);
+  return rc;
+}
+
+PtpResponseCode ptpGetObject(uint32_t handle, ByteBuffer& data) {
+  data.clear();
+  return run(kOpGetObject, &handle, 1, &data);
+}
+
+PtpResponseCode ptpGetObjectToFile(const std::string& path, uint32_t handle) {
+  ByteBuffer data;
+  PtpResponseCode rc = ptpGetObject(handle, data);
+  if (rc != PTP_RC_OK) return rc;
+  return writeFile(path, data);
+}
+
+PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t /*flag*/, uint8_t* orientation) {
+  data.clear();
+  const uint16_t vendor = camGetVendor();
+  if (vendor == CameraVendorSony) return ERROR_CAMERA_NOT_SUPPORTED;
+  if (vendor == CameraVendorCanon) return camSessionHooks().canonGetThumb(handle, data, orientation);
+  return run(kOpGetThumb, &handle, 1, &data);
+}
+
+PtpResponseCode ptpGetThumbToFile(const std::string& path, uint32_t handle) {
+  ByteBuffer data;
+  PtpResponseCode rc = ptpGetThumb(handle, data, 0);
+  if (rc != PTP_RC_OK) return rc;
+  return writeFile(path, data);
+}
+
+PtpResponseCode ptpGetThumbToBuffer(uint32_t handle, uint8_t* buffer, uint32_t capacity, uint32_t& length) {
+  length = 0;
+  ByteBuffer data;
+  PtpResponseCode rc = ptpGetThumb(handle, data, 0);
+  if (rc != PTP_RC_OK) return rc;
+  if (data.size() > capacity || (!buffer && !data.empty())) return ERROR_NO_MEMORY;
+  if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
+  length = static_cast<uint32_t>(data.size());
+  return PTP_RC_OK;
+}
+
+bool ptpCanGetPartialObject() {
+  if (camGetVendor() == CameraVendorSony && camModelIndex() == kSonyModelWithoutPartial) return false;
+  return ptpOperationListed(kOpGetPartialObject);
+}
+
+PtpResponseCode ptpGetPartialObject(uint32_t handle, uint32_t offset, uint32_t maxBytes, ByteBuffer& data) {
+  data.clear();
+  uint32_t params[4] = {handle, offset, maxBytes, 0};
+  switch (camGetVendor()) {
+    case CameraVendorFujifilm:
+    case CameraVendorSony:
+    case CameraVendorNikon:
+      return run(kOpGetPartialObject, params, 3, &data);
+    case CameraVendorCanon:
+      if (ptpOperationListed(kOpCanonGetPartialObjectEx)) return run(kOpCanonGetPartialObjectEx, params, 4, &data);
+      if (ptpOperationListed(kOpCanonGetPartialObject)) return run(kOpCanonGetPartialObject, params, 4, &data);
+      return run(kOpGetPartialObject, params, 3, &data);
+    default:
+      return ERROR_CAMERA_NOT_SUPPORTED;
+  }
+}
+
+namespace {
+bool canonLists(uint16_t op) { return camGetVendor() == CameraVendorCanon && ptpOperationListed(op); }
+}  // namespace
+
+PtpResponseCode ptpCanonOp9117(uint32_t handle) {
+  if (!canonLists(kOpCanon9117)) return PTP_RC_OK;
+  return run(kOpCanon9117, &handle, 1);
+}
+
+PtpResponseCode ptpCanonOp9132() {
+  if (!canonLists(kOpCanon9132) || ptpOperationListed(kOpCanonGetPartialObjectEx)) return PTP_RC_OK;
+  return run(kOpCanon9132, nullptr, 0);
+}
+
+PtpResponseCode ptpCanonOp911B(double seconds) {
+  if (!canonLists(kOpCanon911B)) return PTP_RC_OK;
+  long retries = seconds < 0 ? kCanon911BMaxResends : std::min(static_cast<long>(2 * seconds), kCanon911BMaxResends);
+  PtpResponseCode rc = run(kOpCanon911B, nullptr, 0);
+  for (long i = 0; rc == PTP_RC_DeviceBusy && i < retries; ++i) {
+    libSleep(kCanonBusyPause);
+    rc = run(kOpCanon911B, nullptr, 0);
+  }
+  return rc;
+}
+
+PtpResponseCode ptpCanonOp911C() {
+  if (!canonLists(kOpCanon911C)) return PTP_RC_OK;
+  for (int i = 0; i < kCanon911CTries; ++i) {
+    if (run(kOpCanon911C, nullptr, 0) != PTP_RC_DeviceBusy) break;
+    if (i > 0 && i % 2 == 0) ptpCanonOp911B(0);
+    libSleep(kCanonBusyPause);
+  }
+  return PTP_RC_OK;
+}

@@ -1,0 +1,130 @@
+#include "ptp/camera/ptp_session.h"
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "ptp/camera/cam_services.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/protocol/device_info.h"
+#include "ptp/props/event_queue.h"
+#include "ptp/props/prop_code_map.h"
+#include "ptp/props/prop_labels.h"
+#include "ptp/props/prop_set_lock.h"
+#include "ptp/props/prop_table.h"
+
+namespace {
+constexpr uint16_t kOpOpenSession = 0x1002;
+constexpr uint16_t kOpCloseSession = 0x1003;
+constexpr uint16_t kOpResetDevicePropValue = 0x1017;
+constexpr uint16_t kRcSessionAlreadyOpen = 0x201E;
+constexpr size_t kStoredTextBytes = 1024;
+
+std::atomic<uint32_t> afState{0};
+
+struct Hooks {
+  std::mutex mutex;
+  CamSessionHooks hooks;
+  CamCanonThumbFn canonThumb;  // the vendors' own, once installed
+};
+Hooks& H() {
+  static Hooks* h = new Hooks;
+  return *h;
+}
+}  // namespace
+
+void camInit(PtpSendFn send, PtpReceiveFn receive, PtpBracketFn bracket, std::function<void()> afterEvents) {
+  propClearTable();
+  afState = 0;
+  evtSetAfterEventsCallback(std::move(afterEvents));
+  ptpSetTransport(std::move(send), std::move(receive));
+  ptpSetBracketCallback(std::move(bracket));
+  // Services someone installed on purpose are kept.
+  if (camServicesArePlainDefaults(*cameraServices())) setCameraServices(std::make_shared<CamInterfaceServices>());
+  camInstallVendorDefaults();
+}
+
+CamSessionHooks camSessionHooks() {
+  std::lock_guard lock(H().mutex);
+  CamSessionHooks hooks = H().hooks;
+  if (!hooks.canonGetThumb) hooks.canonGetThumb = H().canonThumb;
+  if (!hooks.canonGetThumb) {
+    hooks.canonGetThumb = [](uint32_t, ByteBuffer&, uint8_t*) { return PtpResponseCode(ERROR_CAMERA_NOT_SUPPORTED); };
+  }
+  return hooks;
+}
+
+void camSetDefaultCanonThumb(CamCanonThumbFn fn) {
+  std::lock_guard lock(H().mutex);
+  H().canonThumb = std::move(fn);
+}
+
+void camSetSessionHooks(CamSessionHooks hooks) {
+  CamSessionHooks d;
+  if (!hooks.identifyModel) hooks.identifyModel = d.identifyModel;
+  if (!hooks.vendorSetUp) hooks.vendorSetUp = d.vendorSetUp;
+  if (!hooks.resetCameraState) hooks.resetCameraState = d.resetCameraState;
+  if (!hooks.isAutoFocusMode) hooks.isAutoFocusMode = d.isAutoFocusMode;
+  std::lock_guard lock(H().mutex);
+  H().hooks = std::move(hooks);
+}
+
+uint32_t camGetAfState() { return afState.load(); }
+void camSetAfState(uint32_t state) { afState = state; }
+
+PtpResponseCode camInitCamera(uint8_t nikonHostFlag) {
+  propSetLabelTable({}, 0);
+  ptpResetTransactionId();
+  if (propIsSetBusy()) propUnlockForSet();  // a set that never finished
+  const uint16_t vendor = ptpDetectVendor();
+  const CamSessionHooks hooks = camSessionHooks();
+  camSetModelIndex(0);
+  hooks.resetCameraState();
+  if (vendor < 11 || vendor > CameraVendorNikon) return vendor;
+  if (vendor == 11 || !hooks.identifyModel()) return ERROR_CAMERA_NOT_SUPPORTED;
+  PtpResponseCode rc;
+  if (vendor == CameraVendorFujifilm) {
+    rc = hooks.vendorSetUp(vendor, nikonHostFlag);
+    if (rc != PTP_RC_OK) return rc;
+    propBuildVendorCodeMap();
+  } else {
+    propBuildVendorCodeMap();
+    rc = hooks.vendorSetUp(vendor, nikonHostFlag);
+    if (rc != PTP_RC_OK) return rc;
+  }
+  afState = hooks.isAutoFocusMode() ? 0 : 1;
+  return PTP_RC_OK;
+}
+
+bool camDetectModel() {
+  auto block = std::make_unique<PtpDeviceInfoStruct>();
+  if (ptpGetDeviceInfo(block.get()) != PTP_RC_OK) return false;
+  return camSessionHooks().identifyModel();
+}
+
+PtpResponseCode ptpOpenSession() {
+  ptpDetectVendor();
+  uint32_t id = kPtpSessionId;
+  PtpResponseCode rc = ptpTransaction(kOpOpenSession, &id, 1, nullptr, 0, nullptr, nullptr, true);
+  return rc == kRcSessionAlreadyOpen ? PTP_RC_OK : rc;
+}
+
+PtpResponseCode ptpCloseSession() {
+  if (camGetVendor() == CameraVendorCanon) return PTP_RC_OK;
+  return ptpTransaction(kOpCloseSession, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
+}
+
+PtpResponseCode ptpResetDevicePropValue(uint32_t code) {
+  return ptpTransaction(kOpResetDevicePropValue, &code, 1, nullptr, 0, nullptr, nullptr, true);
+}
+
+int camStubZeroA() { return 0; }
+int camStubZeroB() { return 0; }
+int camStubZeroC() { return 0; }
+void camStubVoid() {}
+
+std::string camStoreText(const char* text) {
+  if (!text) return {};
+  return std::string(text, ::strnlen(text, kStoredTextBytes));
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The library's Fujifilm and Nikon modules and the property services of every vendor the
+// library implements, as camInstallVendorDefaults registers them.
+#include <memory>
+
+#include "ptp/props/prop_services.h"
+#include "ptp/camera/vendor_module.h"
+
+std::shared_ptr<VendorModule> camMakeFujiModule();
+std::shared_ptr<VendorModule> camMakeNikonModule();
+
+// Services that answer for the vendor of the current session (camGetVendor()).
+std::shared_ptr<CameraServices> camMakeVendorServices();
+
+// TerminateOpenCapture for the live view the Fujifilm module opened last.
+PtpResponseCode camFujiStopLiveView();

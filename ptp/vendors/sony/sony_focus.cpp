@@ -1,0 +1,15 @@
+#include "ptp/vendors/sony/sony_focus.h"
+
+#include "ptp/props/prop_table.h"
+
+bool sonyGetFocusPoint(int32_t& x, int32_t& y) {
+  // Locked: the event thread rewrites the record while the viewer reads it.
+  PropertyStruct* record = propFind(kSonyFocusPointCode, true);
+  if (!record) record = propFind(kSonyLiveViewLocationCode, true);
+  if (!record) return false;
+  const uint32_t value = record->value;
+  propUnlock(record);
+  x = static_cast<int32_t>(value >> 16);
+  y = static_cast<int32_t>(value & 0xFFFF);
+  return true;
+}
