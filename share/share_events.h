@@ -143,25 +143,23 @@ std::optional<ImageDataEvent> eventFrom(const Notification& n, std::type_identit
 std::optional<ShareThumbnailDownloadedEvent> eventFrom(const Notification& n,
                                                        std::type_identity<ShareThumbnailDownloadedEvent>);
 std::optional<LiveViewImageEvent> eventFrom(const Notification& n, std::type_identity<LiveViewImageEvent>);
-std::optional<ClientCanSaveUpdatedEvent> eventFrom(const Notification& n, std::type_identity<ClientCanSaveUpdatedEvent>);
+std::optional<ClientCanSaveUpdatedEvent> eventFrom(const Notification& n,
+                                                   std::type_identity<ClientCanSaveUpdatedEvent>);
 std::optional<RatingUpdatedEvent> eventFrom(const Notification& n, std::type_identity<RatingUpdatedEvent>);
 
 // Notifications without an object.
 template <class Event>
-  requires std::is_empty_v<Event>
-QVariant eventObject(const Event&) {
-  return QVariant();
-}
+requires std::is_empty_v<Event> QVariant eventObject(const Event&) { return QVariant(); }
 template <class Event>
-  requires std::is_empty_v<Event>
-std::optional<Event> eventFrom(const Notification&, std::type_identity<Event>) {
+requires std::is_empty_v<Event> std::optional<Event> eventFrom(const Notification&, std::type_identity<Event>) {
   return Event{};
 }
 
 // ---- the post…/observe… pairs (the thread is the event's kDelivery)
 
 inline void postConnectionStatus(const ConnectionStatusEvent& event) { postEvent(event); }
-inline EventObserverId observeConnectionStatus(QObject* owner, std::function<void(const ConnectionStatusEvent&)> handler) {
+inline EventObserverId observeConnectionStatus(QObject* owner,
+                                               std::function<void(const ConnectionStatusEvent&)> handler) {
   return observeEvent(owner, std::move(handler));
 }
 
@@ -171,7 +169,8 @@ inline EventObserverId observeImageData(QObject* owner, std::function<void(const
 }
 
 inline void postShareThumbnailDownloaded(const ShareThumbnailDownloadedEvent& event) { postEvent(event); }
-inline EventObserverId observeShareThumbnailDownloaded(QObject* owner, std::function<void(const ShareThumbnailDownloadedEvent&)> handler) {
+inline EventObserverId observeShareThumbnailDownloaded(
+    QObject* owner, std::function<void(const ShareThumbnailDownloadedEvent&)> handler) {
   return observeEvent(owner, std::move(handler));
 }
 
@@ -181,7 +180,8 @@ inline EventObserverId observeLiveViewImage(QObject* owner, std::function<void(c
 }
 
 inline void postClientCanSaveUpdated(const ClientCanSaveUpdatedEvent& event) { postEvent(event); }
-inline EventObserverId observeClientCanSaveUpdated(QObject* owner, std::function<void(const ClientCanSaveUpdatedEvent&)> handler) {
+inline EventObserverId observeClientCanSaveUpdated(QObject* owner,
+                                                   std::function<void(const ClientCanSaveUpdatedEvent&)> handler) {
   return observeEvent(owner, std::move(handler));
 }
 

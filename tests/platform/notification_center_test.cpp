@@ -57,13 +57,13 @@ TEST(NotificationCenter, PostingThreadObserverRunsInsidePostOnThePostersThread) 
   std::thread::id posterId;
   std::thread poster([&] {
     posterId = std::this_thread::get_id();
-    center.post(kName, 5, QVariantMap{{"camera", 13}});
+    center.post(kName, 5, QVariantMap{{"key", 13}});
     EXPECT_EQ(deliveredOn, posterId) << "not delivered before post() returned";
   });
   poster.join();
   EXPECT_EQ(deliveredOn, posterId);
   EXPECT_EQ(object.toInt(), 5);
-  EXPECT_EQ(info.value("camera").toInt(), 13);
+  EXPECT_EQ(info.value("key").toInt(), 13);
 }
 
 TEST(NotificationCenter, MainThreadObserverIsQueuedToTheGuiThread) {
