@@ -10,11 +10,10 @@
 #include <system_error>
 #include <thread>
 
+#include "model/model_events.h"
 #include "platform/dispatch.h"
 #include "platform/dispatch_queue.h"
 #include "platform/gui_thread.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/window_registry.h"
 #include "ptp/base/response_codes.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
@@ -264,8 +263,7 @@ void Command::commandFinished(int32_t result) {
   }
   mWaitView.clear();
   if (result == ERROR_CONNECTION)
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(kConnectionFailureNotification),
-                                             QVariant(static_cast<int>(ERROR_CONNECTION)));
+    postConnectionFailure({ERROR_CONNECTION});
   if (ReturnBlock block = returnBlock()) block(result);
 }
 

@@ -56,7 +56,7 @@ class Command : public std::enable_shared_from_this<Command> {
 
   // Runs the steps on the calling thread, then queues commandFinished to the GUI thread.
   void runCommandsInBackground(const Commands& commands);
-  // GUI thread (queued there from any other): removes the HUD, posts "ConnectionFailure"
+  // GUI thread (queued there from any other): removes the HUD, posts ConnectionFailureEvent
   // for 0xFF0E, calls the return block.
   void commandFinished(int32_t result);
 

@@ -1,17 +1,14 @@
 #include "share/connect_run.h"
 
-#include <QVariant>
-
 #include <atomic>
 
 #include "model/connection_status.h"
 #include "platform/bundle.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/user_defaults.h"
 #include "ptp/link/mailbox.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"
+#include "share/share_events.h"
 
 namespace {
 std::atomic<uint8_t> gGeneration{0};
@@ -41,7 +38,6 @@ CommandBlock connectCommandBlock() {
 
 void runConnect() {
   Command::runCommands({connectCommandBlock()}, [](int32_t result) {
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_KorvalumeConnectionStatus),
-                                             QVariant(int(result)));
+    postConnectionStatus({static_cast<ConnectionStatus>(result)});
   });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The connect run started by the connect screen: find the device, open the link, set the
 // share mode to the device's generation and start the share session; its result becomes a
-// connection status posted as KLNotification_KorvalumeConnectionStatus.
+// connection status posted as a ConnectionStatusEvent.
 #include <cstdint>
 
 #include "model/command_runner.h"

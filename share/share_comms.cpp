@@ -2,17 +2,15 @@
 
 #include <QCoreApplication>
 #include <QSysInfo>
-#include <QVariant>
 
 #include <algorithm>
 
 #include "model/connection_status.h"
 #include "platform/dispatch.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
 #include "ptp/camera/ptp_session.h"
+#include "share/share_events.h"
 
 static_assert(kShareStatusLost == ConnectionStatusDisconnected);
 static_assert(kShareStatusStartFailed == ConnectionStatusStartFailed);
@@ -54,9 +52,7 @@ void watchApplication() {
 
 }  // namespace
 
-void shareCommsPostOobMessage() {
-  NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_IncomingOobMessage));
-}
+void shareCommsPostOobMessage() { postIncomingOobMessage(); }
 
 ShareComms& ShareComms::instance() {
   // Never destroyed: the session's threads may still be ending while the process exits.
@@ -69,10 +65,7 @@ ShareComms::ShareComms()
         ShareSessionHooks hooks;
         hooks.incomingOob = shareCommsPostOobMessage;
         hooks.message = [this](ByteBuffer& message) { handleUnsolicitedMessage(message); };
-        hooks.status = [](int status) {
-          NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_KorvalumeConnectionStatus),
-                                                   QVariant(status));
-        };
+        hooks.status = [](int status) { postConnectionStatus({static_cast<ConnectionStatus>(status)}); };
         hooks.clientName = [] { return localComputerName().toStdString(); };
         // A GUI thread that stops the session keeps serving hops made to it meanwhile.
         hooks.wait = waitServingHops;
@@ -112,5 +105,5 @@ void ShareComms::handleUnsolicitedMessage(ByteBuffer& message) {
   }
   if (tap) tap(message);
   mDecoder.handleFrame(std::span<const uint8_t>(message.data(), message.size()));
-  NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_MessageHandled));
+  postMessageHandled();
 }

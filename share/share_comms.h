@@ -34,7 +34,7 @@ class ShareComms {
   bool hasPtpQueue() const;
 
   // One unsolicited message, on the serial queue: decoded by kind, then
-  // KLNotification_MessageHandled, whatever the kind.
+  // postMessageHandled(), whatever the kind.
   void handleUnsolicitedMessage(ByteBuffer& message);
 
   // Test hook: sees every unsolicited message on the serial queue before it is handled.
@@ -56,6 +56,6 @@ class ShareComms {
   ShareDecoder mDecoder;
 };
 
-// Posts KLNotification_IncomingOobMessage with no object: run by the mailbox for each
+// postIncomingOobMessage(): run by the mailbox for each
 // unsolicited PTP message that is not a live-view frame.
 void shareCommsPostOobMessage();

@@ -1,8 +1,6 @@
 #include "share/share_decoder.h"
 
 #include <QStringDecoder>
-#include <QVariant>
-#include <QVariantMap>
 
 #include <algorithm>
 #include <cstring>
@@ -11,8 +9,6 @@
 
 #include "model/object_info_wrapper.h"
 #include "model/utilities.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/byte_reader.h"
 #include "ptp/cache/cache.h"
@@ -22,6 +18,7 @@
 #include "ptp/link/mailbox.h"
 #include "ptp/vendors/canon/canon_images.h"
 #include "ptp/vendors/canon/canon_liveview.h"
+#include "share/share_events.h"
 #include "share/watermark_settings.h"
 
 namespace {
@@ -35,26 +32,12 @@ constexpr uint16_t kNikonLiveView = 0x9203;
 constexpr uint16_t kNikonLiveViewEx = 0x9428;
 constexpr uint8_t kOpcodeLiveViewJpeg113 = 113;
 
-constexpr int kCameraFujifilm = 12;
-constexpr int kCameraCanon = 13;
-constexpr int kCameraNikon = 15;
-
 constexpr const char kExtractedSuffix[] = ".ext.jpg";
 constexpr size_t kExtractedSuffixBytes = sizeof(kExtractedSuffix) - 1;
-
-void post(const char* name, const QVariant& object = QVariant()) {
-  NotificationCenter::defaultCenter().post(QString::fromLatin1(name), object);
-}
-
-void postImage(const char* name, std::shared_ptr<PtpImageData> image) { post(name, QVariant::fromValue(image)); }
 
 std::shared_ptr<PtpImageData> imageCopy(std::span<const uint8_t> bytes, const PtpObjectInfoStruct& record) {
   return PtpImageData::initWithBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()),
                                       PtpObjectInfoClass::init(&record));
-}
-
-void postLiveView(QByteArray data, int camera) {
-  post(KLNotification_LiveViewImage, QVariantMap{{QStringLiteral("data"), data}, {QStringLiteral("camera"), camera}});
 }
 
 QByteArray toByteArray(std::span<const uint8_t> bytes) {
@@ -92,7 +75,7 @@ ShareDecoderHooks defaultHooks(ShareDecoderHooks hooks) {
   if (!hooks.watermark)
     hooks.watermark = [](const WatermarkSettings& settings) {
       watermarkSettingsStore(settings, UserDefaults::standardUserDefaults());
-      post(kUserDefaultsUpdatedNotification);
+      postUserDefaultsUpdated();
     };
   return hooks;
 }
@@ -237,7 +220,7 @@ void ShareDecoder::handleControlResponseMessage(std::span<const uint8_t> inner) 
       clientCanSave(m->payload);
       break;
     case DeviceOpcodeLiveViewFrame:
-      postLiveView(toByteArray(m->payload), kCameraFujifilm);
+      postLiveViewImage({toByteArray(m->payload), CameraVendorFujifilm});
       break;
     case DeviceOpcodeThumbnailByName:
       thumbnailByName(m->payload);
@@ -273,19 +256,19 @@ void ShareDecoder::handleExtractedImage(std::span<const uint8_t> jpeg) {
     if (!bytesEndsWith(name.c_str(), kExtractedSuffix)) objectInfoSetFileName(mLastPtpObjectInfo, extractedName(name));
   }
   stored(cacheStoreObject(mLastPtpObjectInfo, jpeg).has_value(), mLastPtpObjectInfo);
-  postImage(KLNotification_ImageData, imageCopy(jpeg, mLastPtpObjectInfo));
+  postImageData({imageCopy(jpeg, mLastPtpObjectInfo)});
 }
 
 void ShareDecoder::wholeObject(std::span<const uint8_t> object) {
   if (object.size() > kShareWholeObjectMax) return;
   stored(cacheStoreObject(mLastPtpObjectInfo, object).has_value(), mLastPtpObjectInfo);
-  postImage(KLNotification_ImageData, imageCopy(object, mLastPtpObjectInfo));
+  postImageData({imageCopy(object, mLastPtpObjectInfo)});
 }
 
 void ShareDecoder::thumbnail(std::span<const uint8_t> jpeg) {
   auto image = imageCopy(jpeg, mLastPtpObjectInfo);
   stored(cacheStoreThumb(mLastPtpObjectInfo, jpeg) == 1, mLastPtpObjectInfo);
-  postImage(KLNotification_ShareThumbnailDownloaded, image);
+  postShareThumbnailDownloaded({image});
 }
 
 void ShareDecoder::thumbnailByName(std::span<const uint8_t> payload) {
@@ -299,11 +282,11 @@ void ShareDecoder::liveView(uint16_t code, std::span<const uint8_t> reply) {
   std::vector<uint8_t> frame;
   if (code == kCanonLiveView) {
     if (!canonParseLiveViewFrame(reply.data(), reply.size(), frame, camModelIndex())) return;
-    postLiveView(toByteArray(frame), kCameraCanon);
+    postLiveViewImage({toByteArray(frame), CameraVendorCanon});
     return;
   }
   if (!camExtractLiveViewJpeg(reply, frame, code)) return;
-  postLiveView(toByteArray(frame), kCameraNikon);
+  postLiveViewImage({toByteArray(frame), CameraVendorNikon});
 }
 
 void ShareDecoder::watermark(std::span<const uint8_t> payload) {
@@ -312,7 +295,7 @@ void ShareDecoder::watermark(std::span<const uint8_t> payload) {
 
 void ShareDecoder::clientCanSave(std::span<const uint8_t> payload) {
   if (payload.empty()) return;
-  post(KLNotification_ClientCanSaveUpdated, QVariant(payload[0] != 0));
+  postClientCanSaveUpdated({payload[0] != 0});
 }
 
 void ShareDecoder::objectInfo(std::span<const uint8_t> payload) {
@@ -417,6 +400,5 @@ void ShareDecoder::objectChunk(std::span<const uint8_t> chunk, bool checkHandle)
                                                          static_cast<size_t>(object.size())))
              .has_value(),
          info);
-  postImage(KLNotification_ImageData,
-            PtpImageData::initWithBuffer(std::move(object), PtpObjectInfoClass::init(&info)));
+  postImageData({PtpImageData::initWithBuffer(std::move(object), PtpObjectInfoClass::init(&info))});
 }

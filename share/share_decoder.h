@@ -46,7 +46,7 @@ struct ShareDecoderHooks {
   // A message for the user (default: an error alert).
   std::function<void(const QString& message)> showError;
   // New watermark settings (default: written to the standard user defaults, then
-  // "UserDefaultsUpdated" is posted).
+  // postUserDefaultsUpdated()).
   std::function<void(const WatermarkSettings& settings)> watermark;
 };
 

@@ -11,11 +11,10 @@
 #include <thread>
 
 #include "model/command_runner.h"
+#include "model/model_events.h"
 #include "model_test_support.h"
 #include "platform/dispatch.h"
 #include "platform/dispatch_queue.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/window_registry.h"
 #include "support/qt_test_support.h"
 #include "ui/widgets/alert/kl_alert.h"
@@ -159,13 +158,11 @@ TEST_F(CommandRunnerTest, OnlyAConnectionFailurePostsConnectionFailureBeforeTheR
     SCOPED_TRACE(result);
     QObject owner;
     std::vector<std::string> events;
-    QVariant object;
-    NotificationCenter::defaultCenter().addObserver(&owner, kConnectionFailureNotification,
-                                                    [&](const Notification& n) {
-                                                      events.push_back(Dispatch::isMainThread() ? "posted on gui"
-                                                                                                : "posted elsewhere");
-                                                      object = n.object;
-                                                    });
+    uint16_t posted = 0;
+    observeConnectionFailure(&owner, [&](const ConnectionFailureEvent& e) {
+      events.push_back(Dispatch::isMainThread() ? "posted on gui" : "posted elsewhere");
+      posted = e.result;
+    });
     std::atomic<bool> done{false};
     Command::runCommands({CommandBlock([result] { return result; }, "Connecting")}, [&](int32_t) {
       events.push_back("return block");
@@ -174,7 +171,7 @@ TEST_F(CommandRunnerTest, OnlyAConnectionFailurePostsConnectionFailureBeforeTheR
     ASSERT_TRUE(kvtest::waitUntil([&] { return done.load(); }));
     if (result == 0xFF0E) {
       EXPECT_EQ(events, (std::vector<std::string>{"posted on gui", "return block"}));
-      EXPECT_EQ(object.toInt(), 0xFF0E);
+      EXPECT_EQ(posted, 0xFF0E);
     } else {
       EXPECT_EQ(events, std::vector<std::string>{"return block"});
     }

@@ -7,7 +7,6 @@
 
 #include "model/object_info_wrapper.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/base/filetypes.h"
 #include "support/qt_test_support.h"
 
@@ -233,20 +232,21 @@ TEST(ImageData, TravelsFromAWorkerToTheGuiThreadInANotification) {
   std::shared_ptr<PtpImageData> received;
   bool onGuiThread = false;
   QObject owner;
+  const QString name = QStringLiteral("Image");
   NotificationCenter::defaultCenter().addObserver(
-      &owner, KLNotification_ImageData,
+      &owner, name,
       [&](const Notification& n) {
         received = n.objectAs<std::shared_ptr<PtpImageData>>();
         onGuiThread = QThread::currentThread() == owner.thread();
       },
       NotificationDelivery::mainThread);
-  std::thread worker([] {
+  std::thread worker([&name] {
     // Everything the worker made goes out of scope here; the notification keeps the data.
     PtpObjectInfoStruct r = fullRecord();
     std::vector<uint8_t> bytes(5000, 0xAB);
     auto data = PtpImageData::initWithBuffer(bytes.data(), static_cast<uint32_t>(bytes.size()),
                                              PtpObjectInfoClass::init(&r));
-    NotificationCenter::defaultCenter().post(KLNotification_ImageData, QVariant::fromValue(data));
+    NotificationCenter::defaultCenter().post(name, QVariant::fromValue(data));
   });
   worker.join();
   ASSERT_TRUE(kvtest::waitUntil([&] { return received != nullptr; }));

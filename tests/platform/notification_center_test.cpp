@@ -15,7 +15,6 @@
 
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "support/qt_test_support.h"
 
 using namespace std::chrono_literals;
@@ -58,13 +57,13 @@ TEST(NotificationCenter, PostingThreadObserverRunsInsidePostOnThePostersThread) 
   std::thread::id posterId;
   std::thread poster([&] {
     posterId = std::this_thread::get_id();
-    center.post(kName, 5, QVariantMap{{"camera", 13}});
+    center.post(kName, 5, QVariantMap{{"key", 13}});
     EXPECT_EQ(deliveredOn, posterId) << "not delivered before post() returned";
   });
   poster.join();
   EXPECT_EQ(deliveredOn, posterId);
   EXPECT_EQ(object.toInt(), 5);
-  EXPECT_EQ(info.value("camera").toInt(), 13);
+  EXPECT_EQ(info.value("key").toInt(), 13);
 }
 
 TEST(NotificationCenter, MainThreadObserverIsQueuedToTheGuiThread) {
@@ -133,22 +132,23 @@ TEST(NotificationCenter, ObserversRunInOrderAndOnlyForTheirName) {
 
 TEST(NotificationCenter, ObjectsTravelSharedAndIntact) {
   NotificationCenter center;
+  const QString kShared = QStringLiteral("Shared"), kDictionary = QStringLiteral("Dictionary");
   auto payload = std::make_shared<Payload>(Payload{"frame"});
   std::shared_ptr<Payload> received;
   QVariantMap dictionary;
-  center.addObserver(nullptr, KLNotification_ImageData,
+  center.addObserver(nullptr, kShared,
                      [&](const Notification& n) { received = n.objectAs<std::shared_ptr<Payload>>(); });
-  center.addObserver(nullptr, KLNotification_LiveViewImage,
+  center.addObserver(nullptr, kDictionary,
                      [&](const Notification& n) { dictionary = n.objectAs<QVariantMap>(); });
-  center.post(KLNotification_ImageData, QVariant::fromValue(payload));
-  center.post(KLNotification_LiveViewImage,
-              QVariantMap{{"data", QByteArray("\xff\xd8", 2)}, {"camera", 15}});
+  center.post(kShared, QVariant::fromValue(payload));
+  center.post(kDictionary,
+              QVariantMap{{"bytes", QByteArray("\xff\xd8", 2)}, {"number", 15}});
   ASSERT_TRUE(received);
   EXPECT_EQ(received.get(), payload.get());
-  EXPECT_EQ(dictionary.value("data").toByteArray(), QByteArray("\xff\xd8", 2));
-  EXPECT_EQ(dictionary.value("camera").toInt(), 15);
+  EXPECT_EQ(dictionary.value("bytes").toByteArray(), QByteArray("\xff\xd8", 2));
+  EXPECT_EQ(dictionary.value("number").toInt(), 15);
   // A wrong type gives an empty value, not a crash.
-  center.post(KLNotification_ImageData, 3);
+  center.post(kShared, 3);
   EXPECT_FALSE(received);
 }
 

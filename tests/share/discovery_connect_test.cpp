@@ -15,7 +15,6 @@
 
 #include "model/connection_status.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/user_defaults.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
@@ -24,6 +23,7 @@
 #include "share/discovery.h"
 #include "share/discovery_dnssd.h"
 #include "share/share_comms.h"
+#include "share/share_events.h"
 #include "support/qt_test_support.h"
 #include "tools/devsim/simulator.h"
 
@@ -214,11 +214,10 @@ TEST_F(ConnectRun, ADeviceThatAnswersNoHeartbeatHasSharingDisabled) {
 TEST_F(ConnectRun, TheRunPostsItsResultAsTheConnectionStatus) {
   std::mutex m;
   std::vector<int> statuses;
-  auto id = NotificationCenter::defaultCenter().addObserver(
-      nullptr, KLNotification_KorvalumeConnectionStatus, [&](const Notification& n) {
-        std::lock_guard lock(m);
-        statuses.push_back(n.objectAs<int>());
-      });
+  auto id = observeConnectionStatus(nullptr, [&](const ConnectionStatusEvent& e) {
+    std::lock_guard lock(m);
+    statuses.push_back(e.status);
+  });
   install("10.0.1.5", {}, QString(), {"none", 0});
   runConnect();
   EXPECT_TRUE(kvtest::waitUntil([&] {

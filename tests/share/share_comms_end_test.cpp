@@ -10,21 +10,19 @@
 
 #include "model/connection_status.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
 #include "ptp/base/timing.h"
 #include "share/connect_run.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"
+#include "share/share_events.h"
 #include "support/qt_test_support.h"
 #include "tools/devsim/simulator.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-constexpr uint16_t kIgnoredPtpCode = 0x9999;
 
 // Exit codes of the scenarios below.
 enum : int { kFine = 0, kNoDevice = 2, kNotStarted = 3, kStillRunning = 4, kNotOnZero = 5, kNotUsable = 6 };
@@ -95,8 +93,8 @@ TEST(ShareCommsEndTest, AHandlerThatNeverReturnsHoldsNoStop) {
   std::condition_variable cv;
   bool entered = false, released = false;
   std::atomic<bool> gaveUp{false};
-  auto& center = NotificationCenter::defaultCenter();
-  auto observer = center.addObserver(nullptr, KLNotification_MessageHandled, [&](const Notification&) {
+  // The save permission is observed on the poster's thread: the session's queue.
+  auto observer = observeClientCanSaveUpdated(nullptr, [&](const ClientCanSaveUpdatedEvent&) {
     std::unique_lock lock(mutex);
     entered = true;
     cv.notify_all();
@@ -111,7 +109,7 @@ TEST(ShareCommsEndTest, AHandlerThatNeverReturnsHoldsNoStop) {
 
   auto& comms = ShareComms::instance();
   ASSERT_TRUE(comms.start());
-  ASSERT_TRUE(sim.pushPtp(2, kIgnoredPtpCode, {0, 0, 0, 0}));
+  ASSERT_TRUE(sim.sendControlReply(129, 0x2001, {1}));
   ASSERT_TRUE(kvtest::waitUntil([&] {
     std::lock_guard lock(mutex);
     return entered;
@@ -124,7 +122,7 @@ TEST(ShareCommsEndTest, AHandlerThatNeverReturnsHoldsNoStop) {
 
   timing().sessionEndWait = 30s;
   comms.stop();  // collects the queue now that its handler has returned
-  center.removeObserver(observer);
+  NotificationCenter::defaultCenter().removeObserver(observer);
   sim.stop();
   shareSetMode(ShareModeNone);
 }

@@ -3,7 +3,7 @@
 // anywhere (also from inside a notification handler), restart.
 #include <gtest/gtest.h>
 
-#include <QVariant>
+#include <QCoreApplication>
 
 #include <atomic>
 #include <mutex>
@@ -12,11 +12,11 @@
 #include "model/connection_status.h"
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
 #include "ptp/base/timing.h"
 #include "share/share_comms.h"
+#include "share/share_events.h"
 #include "support/qt_test_support.h"
 #include "tools/devsim/simulator.h"
 
@@ -39,19 +39,14 @@ class ShareCommsTest : public ::testing::Test {
     timing().heartbeatPeriod = 10ms;
     timing().receiveTimeout = 30s;
     connect();
-    auto& center = NotificationCenter::defaultCenter();
-    observers.push_back(center.addObserver(nullptr, KLNotification_KorvalumeConnectionStatus,
-                                           [this](const Notification& n) {
-                                             std::lock_guard lock(mutex);
-                                             statuses.push_back(n.objectAs<int>());
-                                           }));
-    observers.push_back(center.addObserver(nullptr, KLNotification_IncomingOobMessage,
-                                           [this](const Notification& n) {
-                                             EXPECT_FALSE(n.object.isValid());
-                                             oob++;
-                                           }));
-    observers.push_back(center.addObserver(nullptr, KLNotification_MessageHandled,
-                                           [this](const Notification&) { handled++; }));
+    // The typed observers: statuses, out-of-band and handled messages reach the GUI thread.
+    observers.push_back(observeConnectionStatus(nullptr, [this](const ConnectionStatusEvent& e) {
+      EXPECT_TRUE(Dispatch::isMainThread());
+      std::lock_guard lock(mutex);
+      statuses.push_back(e.status);
+    }));
+    observers.push_back(observeIncomingOobMessage(nullptr, [this] { oob++; }));
+    observers.push_back(observeMessageHandled(nullptr, [this] { handled++; }));
     ShareComms::instance().setMessageTap([this](const ByteBuffer& m) {
       std::lock_guard lock(mutex);
       tags.push_back(m.size() >= 21 ? bytesGetU32(m.data() + 17) : 0);
@@ -76,7 +71,9 @@ class ShareCommsTest : public ::testing::Test {
     shareSetMode(ShareModeNone);
   }
 
+  // GUI thread: what was posted so far, the deliveries queued here run first.
   std::vector<int> statusList() {
+    QCoreApplication::processEvents();
     std::lock_guard lock(mutex);
     return statuses;
   }
@@ -141,24 +138,22 @@ TEST_F(ShareCommsTest, WatchdogEndsASessionWhoseDeviceFellSilent) {
 
 // Observers that stop the session from inside their handler, on the session's own threads
 // and on the GUI thread, never deadlock; the next session starts and sees only its own
-// messages.
+// messages. The typed observers of these run on the GUI thread; an observer of the default
+// centre may still ask for the posting thread, and the session must survive it there.
 TEST_F(ShareCommsTest, StopFromInsideHandlersThenRestart) {
   auto& comms = ShareComms::instance();
   auto& center = NotificationCenter::defaultCenter();
   std::atomic<int> stops{0};
-  observers.push_back(center.addObserver(nullptr, KLNotification_IncomingOobMessage, [&](const Notification&) {
+  observers.push_back(center.addObserver(nullptr, IncomingOobMessageEvent::kName, [&](const Notification&) {
     if (stops++ == 0) comms.stop();  // on the unsolicited loop's thread
   }));
-  observers.push_back(center.addObserver(nullptr, KLNotification_MessageHandled,
+  observers.push_back(center.addObserver(nullptr, MessageHandledEvent::kName,
                                          [&](const Notification&) { comms.stop(); }));  // on the queue
   std::atomic<bool> guiStopped{false};
-  observers.push_back(center.addObserver(
-      nullptr, KLNotification_KorvalumeConnectionStatus,
-      [&](const Notification&) {
-        comms.stop();  // the GUI thread waits for the session's threads
-        guiStopped = true;
-      },
-      NotificationDelivery::mainThread));
+  observers.push_back(observeConnectionStatus(nullptr, [&](const ConnectionStatusEvent&) {
+    comms.stop();  // the GUI thread waits for the session's threads
+    guiStopped = true;
+  }));
   ASSERT_TRUE(comms.start());
   for (uint32_t i = 0; i < 20; ++i) sim->pushPtp(2, kIgnoredPtpCode, tagged(i));
   ASSERT_TRUE(kvtest::waitUntil([&] { return guiStopped.load(); }));
@@ -181,13 +176,14 @@ TEST_F(ShareCommsTest, StopFromInsideHandlersThenRestart) {
 }
 
 // The GUI thread stopping the session while decoding hops to it and waits there: the
-// stop keeps serving those hops, so both finish.
+// stop keeps serving those hops, so both finish. (The hop is made by an observer of the
+// default centre on the queue itself, as an image observer would.)
 TEST_F(ShareCommsTest, GuiThreadStopWhileHandlersWaitForTheGuiThread) {
   ASSERT_TRUE(Dispatch::isMainThread());
   auto& comms = ShareComms::instance();
   std::atomic<int> hops{0};
   observers.push_back(NotificationCenter::defaultCenter().addObserver(
-      nullptr, KLNotification_MessageHandled, [&](const Notification&) {
+      nullptr, MessageHandledEvent::kName, [&](const Notification&) {
         Dispatch::mainSync([&] { hops++; });
       }));
   ASSERT_TRUE(comms.start());
@@ -195,6 +191,7 @@ TEST_F(ShareCommsTest, GuiThreadStopWhileHandlersWaitForTheGuiThread) {
   ASSERT_TRUE(kvtest::waitUntil([&] { return oob.load() == 50; }));
   comms.stop();  // the queued messages are still handled, each hopping here
   EXPECT_EQ(hops.load(), 50);
+  QCoreApplication::processEvents();  // the typed handled posts queued here meanwhile
   EXPECT_EQ(handled.load(), 50);
   EXPECT_FALSE(comms.hasPtpQueue());
   EXPECT_EQ(statusList(), std::vector<int>{ConnectionStatusDisconnected});

@@ -6,15 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QVariantMap>
 
 #include <atomic>
 #include <cstring>
 #include <mutex>
 
 #include "model/object_info_wrapper.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/cache/cache.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
@@ -22,6 +19,7 @@
 #include "share/share_comms.h"
 #include "share/share_decoder.h"
 #include "support/qt_test_support.h"
+#include "tests/share/share_event_log.h"
 #include "tools/devsim/simulator.h"
 
 using namespace std::chrono_literals;
@@ -56,20 +54,12 @@ class ShareDecoderSimTest : public ::testing::Test {
     ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
     ASSERT_TRUE(sim->waitForClient(30s));
     shareSetMode(ShareModeGeneration2);
-    auto& center = NotificationCenter::defaultCenter();
-    for (const char* name : {KLNotification_ImageData, KLNotification_ShareThumbnailDownloaded,
-                             KLNotification_LiveViewImage, KLNotification_ClientCanSaveUpdated})
-      observers.push_back(center.addObserver(nullptr, QString::fromLatin1(name), [this](const Notification& n) {
-        std::lock_guard lock(mutex);
-        posts.push_back(n);
-      }));
-    observers.push_back(
-        center.addObserver(nullptr, KLNotification_MessageHandled, [this](const Notification&) { handled++; }));
+    handledObserver = observeMessageHandled(nullptr, [this] { handled++; });
     ASSERT_TRUE(ShareComms::instance().start());
   }
   void TearDown() override {
     ShareComms::instance().stop();
-    for (auto id : observers) NotificationCenter::defaultCenter().removeObserver(id);
+    NotificationCenter::defaultCenter().removeObserver(handledObserver);
     linkDisconnect();
     if (sim) sim->stop();
     linkResetReceiveTimeout();
@@ -77,18 +67,13 @@ class ShareDecoderSimTest : public ::testing::Test {
     cacheClear();
   }
 
-  std::vector<Notification> postList() {
-    std::lock_guard lock(mutex);
-    return posts;
-  }
   bool waitHandled(int n) { return kvtest::waitUntil([&] { return handled.load() >= n; }); }
 
   ScopedTiming restore;
   QTemporaryDir dir;
   std::unique_ptr<devsim::Simulator> sim;
-  std::vector<NotificationCenter::ObserverId> observers;
-  std::mutex mutex;
-  std::vector<Notification> posts;
+  ShareEventLog log;
+  EventObserverId handledObserver = 0;
   std::atomic<int> handled{0};
 };
 
@@ -109,14 +94,15 @@ TEST_F(ShareDecoderSimTest, EveryKindOfPushBecomesItsNotificationInOrder) {
   count(sim->sendControlReply(136, 0x2001, fill(40, 0x34)));
   ASSERT_TRUE(waitHandled(sent));
 
-  auto p = postList();
-  std::vector<QString> names;
-  for (const auto& n : p) names.push_back(n.name);
-  EXPECT_EQ(names, (std::vector<QString>{KLNotification_ShareThumbnailDownloaded, KLNotification_ImageData,
-                                         KLNotification_ImageData, KLNotification_ImageData,
-                                         KLNotification_ClientCanSaveUpdated, KLNotification_LiveViewImage}));
+  auto p = log.entries();
+  EXPECT_EQ(log.names(), (std::vector<std::string>{ShareThumbnailDownloadedEvent::kName, ImageDataEvent::kName,
+                                                   ImageDataEvent::kName, ImageDataEvent::kName,
+                                                   ClientCanSaveUpdatedEvent::kName, LiveViewImageEvent::kName}));
   ASSERT_EQ(p.size(), 6u);
-  auto img = [&](size_t i) { return p[i].objectAs<std::shared_ptr<PtpImageData>>(); };
+  auto img = [&](size_t i) {
+    if (auto* e = std::get_if<ImageDataEvent>(&p[i])) return e->image;
+    return std::get<ShareThumbnailDownloadedEvent>(p[i]).image;
+  };
   EXPECT_EQ(img(0)->getImageData(), QByteArray(30, 0x31));
   EXPECT_EQ(img(1)->getImageData(), QByteArray(2000, 0x32));
   EXPECT_EQ(img(1)->getObjectInfo()->fileName(), QStringLiteral("SIM_21.JPG"));
@@ -124,8 +110,8 @@ TEST_F(ShareDecoderSimTest, EveryKindOfPushBecomesItsNotificationInOrder) {
   EXPECT_EQ(img(2)->getImageData(), assembled);
   EXPECT_EQ(img(2)->getObjectInfo()->objectId(), 22u);
   EXPECT_EQ(img(3)->getImageData(), QByteArray(50, 0x33));
-  EXPECT_TRUE(p[4].object.toBool());
-  EXPECT_EQ(p[5].objectAs<QVariantMap>().value("camera").toInt(), 12);
+  EXPECT_TRUE(std::get<ClientCanSaveUpdatedEvent>(p[4]).canSave);
+  EXPECT_EQ(std::get<LiveViewImageEvent>(p[5]).camera, 12);
 
   QFile saved(dir.path() + "/save/SIM_22.JPG");
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -153,9 +139,7 @@ TEST_F(ShareDecoderSimTest, LyingLengthsAndOversizeClaimsArePassedOverAndTheSess
   // Then a good thumbnail still arrives.
   count(sim->pushPtp(2, 0x100A, fill(10, 3)));
   ASSERT_TRUE(waitHandled(sent));
-  auto p = postList();
-  ASSERT_EQ(p.size(), 1u);
-  EXPECT_EQ(p[0].name, QString::fromLatin1(KLNotification_ShareThumbnailDownloaded));
+  EXPECT_EQ(log.names(), std::vector<std::string>{ShareThumbnailDownloadedEvent::kName});
   EXPECT_TRUE(ShareComms::instance().hasPtpQueue());
   EXPECT_FALSE(QFile::exists(dir.path() + "/save/HUGE.JPG"));
   EXPECT_FALSE(QFile::exists(dir.path() + "/cache/LIE.JPG.obj"));

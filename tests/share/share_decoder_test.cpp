@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QVariantMap>
 
 #include <cstring>
 #include <string>
@@ -17,14 +16,13 @@
 #include "tests/ptp/vendors/vendors_frames.h"
 #include "model/object_info_wrapper.h"
 #include "platform/defaults_keys.h"
-#include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/user_defaults.h"
 #include "ptp/cache/cache.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/link/mailbox.h"
 #include "share/share_decoder.h"
 #include "share/watermark_settings.h"
+#include "tests/share/share_event_log.h"
 #include "tools/devsim/frames.h"
 #include "tools/devsim/simulator.h"
 
@@ -75,15 +73,8 @@ class ShareDecoderTest : public ::testing::Test {
     QDir().mkpath(saveDir());
     ASSERT_EQ(cacheLoad(cacheDir().toUtf8().constData(), saveDir().toUtf8().constData()), 1);
     shareSetMode(ShareModeGeneration2);
-    auto& center = NotificationCenter::defaultCenter();
-    for (const char* name : {KLNotification_ImageData, KLNotification_ShareThumbnailDownloaded,
-                             KLNotification_LiveViewImage, KLNotification_ClientCanSaveUpdated,
-                             kUserDefaultsUpdatedNotification})
-      observers.push_back(center.addObserver(nullptr, QString::fromLatin1(name),
-                                             [this](const Notification& n) { posts.push_back(n); }));
   }
   void TearDown() override {
-    for (auto id : observers) NotificationCenter::defaultCenter().removeObserver(id);
     cacheClear();
     shareSetMode(ShareModeNone);
   }
@@ -96,14 +87,26 @@ class ShareDecoderTest : public ::testing::Test {
     feed(relay(177, recordBytes(makeRecord(id, name, size, offset))));
   }
 
-  std::vector<Notification> named(const char* name) const {
-    std::vector<Notification> out;
-    for (const auto& n : posts)
-      if (n.name == QLatin1String(name)) out.push_back(n);
-    return out;
+  // What was posted so far (the decoder runs on this thread).
+  std::vector<std::shared_ptr<PtpImageData>> postedImages() const {
+    ShareEventLog::settle();
+    return log.images();
   }
-  std::shared_ptr<PtpImageData> image(const Notification& n) const {
-    return n.objectAs<std::shared_ptr<PtpImageData>>();
+  std::vector<std::shared_ptr<PtpImageData>> postedThumbnails() const {
+    ShareEventLog::settle();
+    return log.thumbnails();
+  }
+  std::vector<LiveViewImageEvent> postedFrames() const {
+    ShareEventLog::settle();
+    return log.of<LiveViewImageEvent>();
+  }
+  std::vector<ClientCanSaveUpdatedEvent> postedCanSave() const {
+    ShareEventLog::settle();
+    return log.of<ClientCanSaveUpdatedEvent>();
+  }
+  size_t defaultsUpdates() const {
+    ShareEventLog::settle();
+    return log.of<UserDefaultsUpdatedEvent>().size();
   }
   QByteArray fileBytes(const QString& path) const {
     QFile f(path);
@@ -113,8 +116,7 @@ class ShareDecoderTest : public ::testing::Test {
   QTemporaryDir dir;
   std::vector<QString> errors;
   ShareDecoder decoder{ShareDecoderHooks{[this](const QString& m) { errors.push_back(m); }, nullptr}};
-  std::vector<NotificationCenter::ObserverId> observers;
-  std::vector<Notification> posts;
+  ShareEventLog log;
 };
 
 }  // namespace
@@ -216,7 +218,7 @@ TEST_F(ShareDecoderTest, ChunksAssembleOnlyInExactSequence) {
       {"size above the cap", 0, {{1, uint32_t(kSharePartialObjectMax + 1), 0, n}}, {}},
   };
   for (const auto& c : cases) {
-    posts.clear();
+    log.clear();
     std::vector<Bytes> chunks;
     for (const auto& s : c.steps) {
       partialInfo(s.id, s.size, s.offset);
@@ -237,9 +239,9 @@ TEST_F(ShareDecoderTest, ChunksAssembleOnlyInExactSequence) {
           break;
       }
     }
-    auto images = named(KLNotification_ImageData);
+    auto images = postedImages();
     ASSERT_EQ(images.size(), c.posted.size()) << c.what;
-    for (size_t i = 0; i < images.size(); ++i) EXPECT_EQ(size_t(image(images[i])->getImageData().size()), c.posted[i]) << c.what;
+    for (size_t i = 0; i < images.size(); ++i) EXPECT_EQ(size_t(images[i]->getImageData().size()), c.posted[i]) << c.what;
     if (!c.posted.empty()) {
       EXPECT_FALSE(decoder.hasPartialObjectData()) << c.what;
     }
@@ -255,13 +257,13 @@ TEST_F(ShareDecoderTest, ACompletedObjectIsPostedWholeWithItsRecordAndStoredInTh
   partialInfo(42, 500, 300, "IMG_0042.JPG");
   feed(ptp(0x101B, b));
   EXPECT_FALSE(decoder.hasPartialObjectData());
-  auto images = named(KLNotification_ImageData);
+  auto images = postedImages();
   ASSERT_EQ(images.size(), 1u);
   Bytes whole = a;
   whole.insert(whole.end(), b.begin(), b.end());
-  EXPECT_EQ(image(images[0])->getImageData(), qbytes(whole));
-  EXPECT_EQ(image(images[0])->getObjectInfo()->fileName(), QStringLiteral("IMG_0042.JPG"));
-  EXPECT_EQ(image(images[0])->getObjectInfo()->objectFormat(), kFormatJpeg);  // from the name
+  EXPECT_EQ(images[0]->getImageData(), qbytes(whole));
+  EXPECT_EQ(images[0]->getObjectInfo()->fileName(), QStringLiteral("IMG_0042.JPG"));
+  EXPECT_EQ(images[0]->getObjectInfo()->objectFormat(), kFormatJpeg);  // from the name
   EXPECT_EQ(fileBytes(saveDir() + "/IMG_0042.JPG"), qbytes(whole));
   EXPECT_TRUE(QFile::exists(cacheDir() + "/IMG_0042.JPG.obj"));
 }
@@ -274,10 +276,10 @@ TEST_F(ShareDecoderTest, AnUnusablePartialRecordHoldsBackChunksUntilTheNextOne) 
   feed(relay(177, cut));
   EXPECT_FALSE(decoder.hasPartialObjectData());
   feed(ptp(0x101B, pattern(1000, 1)));  // would otherwise complete a 1000-byte object
-  EXPECT_TRUE(named(KLNotification_ImageData).empty());
+  EXPECT_TRUE(postedImages().empty());
   partialInfo(3, 10, 0);
   feed(ptp(0x101B, pattern(10, 1)));
-  EXPECT_EQ(named(KLNotification_ImageData).size(), 1u);
+  EXPECT_EQ(postedImages().size(), 1u);
 }
 
 TEST_F(ShareDecoderTest, WholeObjectsUpToTheLimitArePostedAndStored) {
@@ -286,9 +288,9 @@ TEST_F(ShareDecoderTest, WholeObjectsUpToTheLimitArePostedAndStored) {
   feed(ptp(0x1009, limit));
   Bytes over(kShareWholeObjectMax + 1, 0x5B);
   feed(ptp(0x1009, over));
-  auto images = named(KLNotification_ImageData);
+  auto images = postedImages();
   ASSERT_EQ(images.size(), 1u);
-  EXPECT_EQ(image(images[0])->getImageData().size(), qsizetype(kShareWholeObjectMax));
+  EXPECT_EQ(images[0]->getImageData().size(), qsizetype(kShareWholeObjectMax));
   EXPECT_EQ(QFileInfo(saveDir() + "/BIG.JPG").size(), qint64(kShareWholeObjectMax));
 }
 
@@ -296,20 +298,20 @@ TEST_F(ShareDecoderTest, ThumbnailsOfEveryKindAreFiledUnderTheCurrentObject) {
   feed(relay(176, recordBytes(makeRecord(9, "T.JPG"))));
   Bytes thumb = bytesOf(vendorstest::jpeg(60));
   feed(ptp(0x100A, thumb));
-  auto t = named(KLNotification_ShareThumbnailDownloaded);
+  auto t = postedThumbnails();
   ASSERT_EQ(t.size(), 1u);
-  EXPECT_EQ(image(t[0])->getImageData(), qbytes(thumb));
-  EXPECT_EQ(image(t[0])->getObjectInfo()->objectId(), 9u);
+  EXPECT_EQ(t[0]->getImageData(), qbytes(thumb));
+  EXPECT_EQ(t[0]->getObjectInfo()->objectId(), 9u);
   EXPECT_EQ(fileBytes(cacheDir() + "/T.JPG.thumb"), qbytes(thumb));
 
   // Canon GetThumbEx: the JPEG is cut out and the orientation entry read.
   Bytes canon = {'I', 'I', 0x2A, 0x00, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 0x03, 0x00, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   canon.insert(canon.end(), thumb.begin(), thumb.end());
   feed(ptp(0x910A, canon));
-  t = named(KLNotification_ShareThumbnailDownloaded);
+  t = postedThumbnails();
   ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(image(t[1])->getImageData(), qbytes(thumb));
-  EXPECT_EQ(image(t[1])->getObjectInfo()->orientation(), 6);
+  EXPECT_EQ(t[1]->getImageData(), qbytes(thumb));
+  EXPECT_EQ(t[1]->getObjectInfo()->orientation(), 6);
   PtpObjectInfoStruct cached{};
   ASSERT_EQ(cacheGetRecord(makeRecord(9, "T.JPG"), &cached), 1);
   EXPECT_EQ(cached.orientation, 6);
@@ -317,7 +319,7 @@ TEST_F(ShareDecoderTest, ThumbnailsOfEveryKindAreFiledUnderTheCurrentObject) {
   // No JPEG in a GetThumbEx reply: the user is told, nothing is posted.
   feed(ptp(0x910A, pattern(50, 0)));
   EXPECT_EQ(errors, std::vector<QString>{QStringLiteral("Failed to extract thumbnail.")});
-  EXPECT_EQ(named(KLNotification_ShareThumbnailDownloaded).size(), 2u);
+  EXPECT_EQ(postedThumbnails().size(), 2u);
 
   // By name: orientation byte, then the thumbnail; just the byte is an empty thumbnail;
   // not even the byte is nothing.
@@ -326,12 +328,12 @@ TEST_F(ShareDecoderTest, ThumbnailsOfEveryKindAreFiledUnderTheCurrentObject) {
   feed(response(242, byName));
   feed(response(242, {8}));
   feed(response(242, {}));
-  t = named(KLNotification_ShareThumbnailDownloaded);
+  t = postedThumbnails();
   ASSERT_EQ(t.size(), 4u);
-  EXPECT_EQ(image(t[2])->getImageData(), qbytes(thumb));
-  EXPECT_EQ(image(t[2])->getObjectInfo()->orientation(), 3);
-  EXPECT_TRUE(image(t[3])->getImageData().isEmpty());
-  EXPECT_EQ(image(t[3])->getObjectInfo()->orientation(), 8);
+  EXPECT_EQ(t[2]->getImageData(), qbytes(thumb));
+  EXPECT_EQ(t[2]->getObjectInfo()->orientation(), 3);
+  EXPECT_TRUE(t[3]->getImageData().isEmpty());
+  EXPECT_EQ(t[3]->getObjectInfo()->orientation(), 8);
   EXPECT_EQ(decoder.lastObjectInfo().orientation, 8);
 }
 
@@ -341,10 +343,10 @@ TEST_F(ShareDecoderTest, ExtractedJpegsOfARawObjectGoBesideItUnderOneName) {
   Bytes first = bytesOf(vendorstest::jpeg(80)), second = bytesOf(vendorstest::jpeg(90, 0x22));
   feed(control(177, first));
   feed(response(249, second));
-  auto images = named(KLNotification_ImageData);
+  auto images = postedImages();
   ASSERT_EQ(images.size(), 2u);
-  EXPECT_EQ(image(images[0])->getObjectInfo()->fileName(), QStringLiteral("IMG_1.CR2.ext.jpg"));
-  EXPECT_EQ(image(images[1])->getObjectInfo()->fileName(), QStringLiteral("IMG_1.CR2.ext.jpg"));
+  EXPECT_EQ(images[0]->getObjectInfo()->fileName(), QStringLiteral("IMG_1.CR2.ext.jpg"));
+  EXPECT_EQ(images[1]->getObjectInfo()->fileName(), QStringLiteral("IMG_1.CR2.ext.jpg"));
   EXPECT_EQ(fileBytes(saveDir() + "/IMG_1.CR2.ext.jpg"), qbytes(second));
   EXPECT_FALSE(QFile::exists(saveDir() + "/IMG_1.CR2.ext.jpg.ext.jpg"));
 
@@ -352,9 +354,9 @@ TEST_F(ShareDecoderTest, ExtractedJpegsOfARawObjectGoBesideItUnderOneName) {
   std::string longName = std::string(242, 'a') + "\xC3\xA4\xC3\xA4\xC3\xA4.NEF";
   feed(relay(176, recordBytes(makeRecord(12, longName))));
   feed(response(113, first));
-  images = named(KLNotification_ImageData);
+  images = postedImages();
   ASSERT_EQ(images.size(), 3u);
-  QString name = image(images[2])->getObjectInfo()->fileName();
+  QString name = images[2]->getObjectInfo()->fileName();
   EXPECT_TRUE(name.endsWith(QStringLiteral(".ext.jpg")));
   EXPECT_LE(name.toUtf8().size(), 255);
   EXPECT_FALSE(name.contains(QChar::ReplacementCharacter));
@@ -362,7 +364,7 @@ TEST_F(ShareDecoderTest, ExtractedJpegsOfARawObjectGoBesideItUnderOneName) {
   // A JPEG object keeps its name.
   feed(relay(176, recordBytes(makeRecord(13, "J.JPG"))));
   feed(control(249, first));
-  EXPECT_EQ(image(named(KLNotification_ImageData).back())->getObjectInfo()->fileName(), QStringLiteral("J.JPG"));
+  EXPECT_EQ(postedImages().back()->getObjectInfo()->fileName(), QStringLiteral("J.JPG"));
 }
 
 TEST_F(ShareDecoderTest, LiveViewFramesCarryTheirCameraAndBadOnesAreDropped) {
@@ -377,26 +379,25 @@ TEST_F(ShareDecoderTest, LiveViewFramesCarryTheirCameraAndBadOnesAreDropped) {
   Bytes canon = bytesOf(vendorstest::liveViewReply(8, vendorstest::jpeg(300), {}));
   feed(ptp(0x9153, canon));
   feed(ptp(0x9153, Bytes(100, 0)));  // short
-  auto frames = named(KLNotification_LiveViewImage);
+  auto frames = postedFrames();
   ASSERT_EQ(frames.size(), 4u);
-  auto map = [&](size_t i) { return frames[i].objectAs<QVariantMap>(); };
-  EXPECT_EQ(map(0).value("camera").toInt(), 12);
-  EXPECT_EQ(map(0).value("data").toByteArray(), qbytes(fuji));
-  EXPECT_EQ(map(1).value("camera").toInt(), 15);
-  EXPECT_EQ(map(1).value("data").toByteArray(), qbytes(j));
-  EXPECT_EQ(map(2).value("camera").toInt(), 15);
-  EXPECT_EQ(map(3).value("camera").toInt(), 13);
-  EXPECT_FALSE(map(3).value("data").toByteArray().isEmpty());
+  EXPECT_EQ(frames[0].camera, 12);
+  EXPECT_EQ(frames[0].data, qbytes(fuji));
+  EXPECT_EQ(frames[1].camera, 15);
+  EXPECT_EQ(frames[1].data, qbytes(j));
+  EXPECT_EQ(frames[2].camera, 15);
+  EXPECT_EQ(frames[3].camera, 13);
+  EXPECT_FALSE(frames[3].data.isEmpty());
 }
 
 TEST_F(ShareDecoderTest, SavePermissionFollowsTheFirstByte) {
   feed(response(129, {1, 0}));
   feed(response(129, {0}));
   feed(response(129, {}));
-  auto p = named(KLNotification_ClientCanSaveUpdated);
+  auto p = postedCanSave();
   ASSERT_EQ(p.size(), 2u);
-  EXPECT_TRUE(p[0].object.toBool());
-  EXPECT_FALSE(p[1].object.toBool());
+  EXPECT_TRUE(p[0].canSave);
+  EXPECT_FALSE(p[1].canSave);
 }
 
 TEST_F(ShareDecoderTest, WatermarkSettingsLandInTheDefaults) {
@@ -412,7 +413,7 @@ TEST_F(ShareDecoderTest, WatermarkSettingsLandInTheDefaults) {
   EXPECT_EQ(defaults.integerForKey(kDefaultsWatermarkLocation), 2);
   EXPECT_EQ(defaults.integerForKey(kDefaultsWatermarkSize), 3);
   EXPECT_EQ(defaults.stringForKey(kDefaultsWatermarkText), QString::fromUtf8("\xC2\xA9 Studio \xC3\x84"));
-  EXPECT_EQ(named(kUserDefaultsUpdatedNotification).size(), 1u);
+  EXPECT_EQ(defaultsUpdates(), 1u);
 
   // Invalid UTF-8 (also a sequence cut by the end of the field): the text stays.
   for (const std::string& bad : {std::string("ab\xFF"), std::string(127, 'x') + "\xC3"}) {
@@ -421,7 +422,7 @@ TEST_F(ShareDecoderTest, WatermarkSettingsLandInTheDefaults) {
     EXPECT_EQ(defaults.integerForKey(kDefaultsWatermarkLocation), 4);
     EXPECT_EQ(defaults.stringForKey(kDefaultsWatermarkText), QString::fromUtf8("\xC2\xA9 Studio \xC3\x84"));
   }
-  EXPECT_EQ(named(kUserDefaultsUpdatedNotification).size(), 3u);
+  EXPECT_EQ(defaultsUpdates(), 3u);
 
   // 128 text bytes without a NUL end at the field; a cut record changes nothing.
   feed(control(128, record(1, 1, 1, std::string(128, 'w'))));
@@ -430,7 +431,7 @@ TEST_F(ShareDecoderTest, WatermarkSettingsLandInTheDefaults) {
   cut.resize(kWatermarkRecordBytes - 1);
   feed(control(128, cut));
   EXPECT_EQ(defaults.integerForKey(kDefaultsWatermarkLocation), 1);
-  EXPECT_EQ(named(kUserDefaultsUpdatedNotification).size(), 4u);
+  EXPECT_EQ(defaultsUpdates(), 4u);
 }
 
 TEST_F(ShareDecoderTest, ObjectRecordsAreCompletedWidenedAndStored) {
@@ -532,7 +533,8 @@ TEST_F(ShareDecoderTest, UnknownAndMalformedMessagesChangeNothing) {
       devsim::makeFrame(15, Bytes{20, 0, 0, 0, 161, 176, 0xFF, 0xFF, 0xFF, 0x7F}),
   };
   for (const auto& f : ignored) feed(f);
-  EXPECT_TRUE(posts.empty());
+  ShareEventLog::settle();
+  EXPECT_EQ(log.size(), 0u);
   EXPECT_STREQ(decoder.lastObjectInfo().fileName, "KEEP.JPG");
   EXPECT_EQ(decoder.partialObjectLength(), 40);
 }

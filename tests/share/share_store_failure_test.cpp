@@ -21,12 +21,12 @@
 
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/cache/cache.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
 #include "ptp/base/timing.h"
 #include "share/share_comms.h"
+#include "share/share_events.h"
 #include "support/alert_support.h"
 #include "support/qt_test_support.h"
 #include "tools/devsim/simulator.h"
@@ -95,11 +95,10 @@ class ShareStoreFailureTest : public ::testing::Test {
     QDir().mkpath(saveFolder);
     sim = std::make_unique<devsim::Simulator>();
     ASSERT_TRUE(sim->start());
-    auto& center = NotificationCenter::defaultCenter();
-    for (const char* name : {KLNotification_ImageData, KLNotification_ShareThumbnailDownloaded})
-      observers.push_back(center.addObserver(nullptr, QString::fromLatin1(name), [this](const Notification&) { ++images; }));
+    observers.push_back(observeImageData(nullptr, [this](const ImageDataEvent&) { ++images; }));
     observers.push_back(
-        center.addObserver(nullptr, KLNotification_MessageHandled, [this](const Notification&) { ++handled; }));
+        observeShareThumbnailDownloaded(nullptr, [this](const ShareThumbnailDownloadedEvent&) { ++images; }));
+    observers.push_back(observeMessageHandled(nullptr, [this] { ++handled; }));
     // Answers every alert, keeping its text.
     answerer.setInterval(2);
     QObject::connect(&answerer, &QTimer::timeout, [this] {

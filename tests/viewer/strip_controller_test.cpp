@@ -11,9 +11,9 @@
 
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "platform/paths.h"
 #include "ptp/cache/cache.h"
+#include "share/share_events.h"
 #include "support/qt_test_support.h"
 #include "viewer/strip/main_thumbnail_controller.h"
 
@@ -138,11 +138,14 @@ TEST_F(StripController, NextAndPreviousStopAtTheEndsAndNeedAShownStrip) {
   view.show();
   controller->selectPreviousThumbnail();
   EXPECT_EQ(controller->selectedIndex(), 0);
-  NotificationCenter::defaultCenter().post(KLNotification_ShowNextImage);
+  // The posts come from a worker; the strip moves on the GUI thread.
+  std::thread([] { postShowNextImage(); }).join();
   ASSERT_TRUE(kvtest::waitUntil([&] { return controller->selectedIndex() == 1; }));
   controller->selectNextThumbnail();
   EXPECT_EQ(controller->selectedIndex(), 1);
-  EXPECT_EQ(recorder.selected, (std::vector<QString>{"A.JPG", "B.JPG"}));
+  std::thread([] { postShowPreviousImage(); }).join();
+  ASSERT_TRUE(kvtest::waitUntil([&] { return controller->selectedIndex() == 0; }));
+  EXPECT_EQ(recorder.selected, (std::vector<QString>{"A.JPG", "B.JPG", "A.JPG"}));
 }
 
 TEST_F(StripController, DeletingKeepsTheSelectionOnItsItemAndRatingsReachTheCell) {
@@ -221,10 +224,7 @@ TEST(StripDownloads, AWholeImageSelectsItsThumbnailOrMakesStoresAndPostsOne) {
   controller.setDelegate(&recorder);
   std::vector<std::shared_ptr<PtpImageData>> posted;
   QObject owner;
-  NotificationCenter::defaultCenter().addObserver(&owner, KLNotification_ShareThumbnailDownloaded,
-                                                  [&](const Notification& n) {
-                                                    posted.push_back(n.objectAs<std::shared_ptr<PtpImageData>>());
-                                                  });
+  observeShareThumbnailDownloaded(&owner, [&](const ShareThumbnailDownloadedEvent& e) { posted.push_back(e.image); });
   controller.addThumnailImage(encode({8, 8}, "PNG"), info("A.JPG", 1));
   // Already in the strip: selected quietly, nothing made.
   controller.selectThumnailForImageData(PtpImageData::initWithObjectData(encode({960, 480}, "JPG"), info("A.JPG", 1)));

@@ -10,9 +10,9 @@
 #include "model/utilities.h"
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
-#include "platform/notification_names.h"
 #include "ptp/cache/cache.h"
 #include "ptp/base/filetypes.h"
+#include "share/share_events.h"
 #include "viewer/strip/thumbnail_matching.h"
 
 namespace {
@@ -67,11 +67,8 @@ MainThumbnailController::MainThumbnailController(QListView* collectionView) : mC
     connect(mCollectionView, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { emit collectionItemViewDoubleClick(index.row()); });
   }
-  auto& center = NotificationCenter::defaultCenter();
-  center.addObserver(this, QString::fromLatin1(KLNotification_ShowNextImage),
-                     [this](const Notification&) { selectNextThumbnail(); }, NotificationDelivery::mainThread);
-  center.addObserver(this, QString::fromLatin1(KLNotification_ShowPreviousImage),
-                     [this](const Notification&) { selectPreviousThumbnail(); }, NotificationDelivery::mainThread);
+  observeShowNextImage(this, [this] { selectNextThumbnail(); });
+  observeShowPreviousImage(this, [this] { selectPreviousThumbnail(); });
 }
 
 MainThumbnailController::~MainThumbnailController() {
@@ -250,8 +247,7 @@ void MainThumbnailController::ptpObjectDownloaded(std::shared_ptr<PtpImageData> 
   cacheStoreThumb(*info->origObjectInfo(),
                   std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(thumb.constData()),
                                            static_cast<size_t>(thumb.size())));
-  NotificationCenter::defaultCenter().post(QString::fromLatin1(KLNotification_ShareThumbnailDownloaded),
-                                           QVariant::fromValue(PtpImageData::initWithObjectData(thumb, info)));
+  postShareThumbnailDownloaded({PtpImageData::initWithObjectData(thumb, info)});
 }
 
 std::shared_ptr<PtpObjectInfoClass> MainThumbnailController::objectInfoAt(int row) const {

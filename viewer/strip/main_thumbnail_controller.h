@@ -30,13 +30,12 @@ class ThumbnailControllerDelegate {
   virtual void thumbnailSelected(std::shared_ptr<PtpObjectInfoClass> objectInfo) = 0;
 };
 
-// The rating a KLNotification_RatingUpdated carries.
+// The rating a RatingUpdatedEvent carries, as the strip matches it to its items.
 struct ThumbnailRating {
   PtpObjectInfoStruct object{};
   uint8_t rating = 0;
   bool matchesObject(const PtpObjectInfoStruct* record) const;
 };
-Q_DECLARE_METATYPE(std::shared_ptr<ThumbnailRating>)
 
 class MainThumbnailController : public QAbstractListModel {
   Q_OBJECT
@@ -66,7 +65,7 @@ class MainThumbnailController : public QAbstractListModel {
   ThumbnailControllerDelegate* delegate() const { return delegate_; }
 
   // A whole image shown in the still pane: its thumbnail is selected, or one is made from
-  // it, stored in the cache and posted as KLNotification_ShareThumbnailDownloaded.
+  // it, stored in the cache and posted by postShareThumbnailDownloaded().
   void ptpObjectDownloaded(std::shared_ptr<PtpImageData> imageData);
   // The thumbnail bytes made for a whole image: its usable embedded preview, else a
   // 240-pixel thumbnail of the image; empty when neither can be made.
