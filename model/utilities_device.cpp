@@ -7,6 +7,7 @@
 #include "model/utilities.h"
 #include "platform/bundle.h"
 #include "platform/dispatch.h"
+#include "platform/geometry.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/byte_reader.h"
 #include "ptp/camera/cam_interface.h"
@@ -127,12 +128,7 @@ PtpResponseCode Utilities::doSetConnectionHostMode(bool on, bool refreshProperti
   return rc;
 }
 
-QRectF Utilities::rectThatFitsImageSize(QSizeF image, QSizeF bounds) {
-  if (image.width() == 0 || bounds.width() == 0) return {};
-  const double scale = std::min(bounds.width() / image.width(), bounds.height() / image.height());
-  const QSizeF size = image * scale;
-  return {QPointF((bounds.width() - size.width()) / 2, (bounds.height() - size.height()) / 2), size};
-}
+QRectF Utilities::rectThatFitsImageSize(QSizeF image, QSizeF bounds) { return Geometry::aspectFitRect(image, bounds); }
 
 QRectF Utilities::rectThatFitsImageSize(QSizeF image, const QWidget* view) {
   const QSizeF bounds = view ? QSizeF(view->size()) : QSizeF();
