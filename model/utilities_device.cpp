@@ -6,6 +6,7 @@
 #include "model/connection_status.h"
 #include "model/utilities.h"
 #include "platform/bundle.h"
+#include "platform/defaults_keys.h"
 #include "platform/dispatch.h"
 #include "platform/geometry.h"
 #include "platform/user_defaults.h"
@@ -124,7 +125,7 @@ void Utilities::formatKorvalumeSdCard() {
 PtpResponseCode Utilities::doSetConnectionHostMode(bool on, bool refreshProperties) {
   if (!camIsNikon() && !camIsFujifilm()) return ERROR_CAMERA_NOT_SUPPORTED;
   const PtpResponseCode rc = camSetHostMode(on ? 1 : 0, refreshProperties ? 1 : 0);
-  if (rc == PTP_RC_OK) UserDefaults::standardUserDefaults().setBool(on, QStringLiteral("HostMode"));
+  if (rc == PTP_RC_OK) UserDefaults::standardUserDefaults().setBool(on, kDefaultsHostMode);
   return rc;
 }
 

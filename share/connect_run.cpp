@@ -6,6 +6,7 @@
 
 #include "model/connection_status.h"
 #include "platform/bundle.h"
+#include "platform/defaults_keys.h"
 #include "platform/notification_center.h"
 #include "platform/notification_names.h"
 #include "platform/user_defaults.h"
@@ -31,7 +32,7 @@ int32_t connectRunStep() {
   }
   shareSetMode(generation);
   if (!ShareComms::instance().start()) return ConnectionStatusSharingDisabled;
-  if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, QStringLiteral("CanSaveImages"));
+  if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, kDefaultsCanSaveImages);
   return ConnectionStatusConnected;
 }
 
