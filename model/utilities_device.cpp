@@ -6,7 +6,9 @@
 #include "model/connection_status.h"
 #include "model/utilities.h"
 #include "platform/bundle.h"
+#include "platform/defaults_keys.h"
 #include "platform/dispatch.h"
+#include "platform/geometry.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/byte_reader.h"
 #include "ptp/camera/cam_interface.h"
@@ -123,16 +125,11 @@ void Utilities::formatKorvalumeSdCard() {
 PtpResponseCode Utilities::doSetConnectionHostMode(bool on, bool refreshProperties) {
   if (!camIsNikon() && !camIsFujifilm()) return ERROR_CAMERA_NOT_SUPPORTED;
   const PtpResponseCode rc = camSetHostMode(on ? 1 : 0, refreshProperties ? 1 : 0);
-  if (rc == PTP_RC_OK) UserDefaults::standardUserDefaults().setBool(on, QStringLiteral("HostMode"));
+  if (rc == PTP_RC_OK) UserDefaults::standardUserDefaults().setBool(on, kDefaultsHostMode);
   return rc;
 }
 
-QRectF Utilities::rectThatFitsImageSize(QSizeF image, QSizeF bounds) {
-  if (image.width() == 0 || bounds.width() == 0) return {};
-  const double scale = std::min(bounds.width() / image.width(), bounds.height() / image.height());
-  const QSizeF size = image * scale;
-  return {QPointF((bounds.width() - size.width()) / 2, (bounds.height() - size.height()) / 2), size};
-}
+QRectF Utilities::rectThatFitsImageSize(QSizeF image, QSizeF bounds) { return Geometry::aspectFitRect(image, bounds); }
 
 QRectF Utilities::rectThatFitsImageSize(QSizeF image, const QWidget* view) {
   const QSizeF bounds = view ? QSizeF(view->size()) : QSizeF();

@@ -98,8 +98,8 @@ QString Utilities::getImagePathForSharing(const PtpObjectInfoStruct* record, boo
     return fromStd(cacheObjectPath(*record));
   }
   UserDefaults& defaults = UserDefaults::standardUserDefaults();
-  const bool watermark = defaults.boolForKey(QStringLiteral("ShowWatermark")) &&
-                         !defaults.stringForKey(QStringLiteral("WatermarkText")).isEmpty();
+  const bool watermark = defaults.boolForKey(kDefaultsShowWatermark) &&
+                         !defaults.stringForKey(kDefaultsWatermarkText).isEmpty();
   QString path = fromStd(cacheModifiedJpegPath(*record));
   if (path.isEmpty()) path = fromStd(cacheBestImagePath(*record, true));
   if (path.isEmpty()) {

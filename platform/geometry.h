@@ -34,6 +34,11 @@ inline bool pointInRect(QPointF p, const QRectF& r) {
 // Float to int for sizes and indexes: NaN and infinities become 0, out-of-range values clamp.
 int toIntSafe(qreal v);
 
+// The largest rectangle of `content`'s aspect that fits in `bounds`, centred in it (the bounds'
+// own origin is not added). The zero rectangle when either size is not positive and finite,
+// or the fitted size would not be finite: nothing is shown, and nothing divides by it.
+QRectF aspectFitRect(QSizeF content, QSizeF bounds);
+
 // a / b, or `fallback` when b is zero or the result is not finite.
 qreal divideOr(qreal a, qreal b, qreal fallback = 0);
 

@@ -4,6 +4,7 @@
 
 #include "model/connection_status.h"
 #include "platform/bundle.h"
+#include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
 #include "ptp/link/mailbox.h"
 #include "share/discovery.h"
@@ -28,7 +29,7 @@ int32_t connectRunStep() {
   }
   shareSetMode(generation);
   if (!ShareComms::instance().start()) return ConnectionStatusSharingDisabled;
-  if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, QStringLiteral("CanSaveImages"));
+  if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, kDefaultsCanSaveImages);
   return ConnectionStatusConnected;
 }
 

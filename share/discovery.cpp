@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
 #include "ptp/link/link.h"
 #include "ptp/base/timing.h"
@@ -109,7 +110,7 @@ bool CommsManager::connectToServer(const QString& host) {
 
 bool CommsManager::connectToServer() {
   DiscoveryHooks h = hooks();
-  QString saved = UserDefaults::standardUserDefaults().objectForKey(QStringLiteral("ipAddress")).toString();
+  QString saved = UserDefaults::standardUserDefaults().objectForKey(kDefaultsIpAddress).toString();
   if (!saved.isEmpty()) return opened(h.connect(saved.toStdString(), kV1PingedDevicePort));
   for (const auto& answer : h.lookup(false)) {
     if (!answer.ipAddress.empty() && answer.port != 0) return opened(h.connect(answer.ipAddress, answer.port));

@@ -1,30 +1,13 @@
 #include "stylekit/button_face_icons.h"
 
-#include <initializer_list>
-
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
+#include "stylekit/contour.h"
 #include "stylekit/control_icons.h"
 #include "stylekit/image_wrapper.h"
 #include "stylekit/kit_frame.h"
 
 namespace {
-
-BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> fractions) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF f : fractions) {
-    const QPointF p = framePoint(frame, f.x(), f.y());
-    if (first)
-      path.moveToPoint(p);
-    else
-      path.lineToPoint(p);
-    first = false;
-  }
-  path.lineToPoint(framePoint(frame, fractions.begin()->x(), fractions.begin()->y()));
-  path.closePath();
-  return path;
-}
 
 // Filled and then outlined in the same white, so the mark grows half a point all round.
 void fillAndOutlineWhite(GraphicsContext& ctx, BezierPath path) {

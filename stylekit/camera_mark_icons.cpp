@@ -85,18 +85,6 @@ BezierPath cameraContours(const QRectF& frame, const CameraShape& k) {
   return path;
 }
 
-BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> points) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF q : points) {
-    const QPointF p = framePoint(frame, q.x(), q.y());
-    if (first) path.moveToPoint(p); else path.lineToPoint(p);
-    first = false;
-  }
-  path.closePath();
-  return path;
-}
-
 }  // namespace
 
 BezierPath KorvalumeCameraMarkIcons::cameraPath(QRectF frame) { return cameraContours(frame, kCamera); }

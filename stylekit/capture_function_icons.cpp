@@ -1,9 +1,8 @@
 #include "stylekit/capture_function_icons.h"
 
-#include <initializer_list>
-
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
+#include "stylekit/contour.h"
 #include "stylekit/control_icons.h"
 #include "stylekit/image_wrapper.h"
 #include "stylekit/oval_contours.h"
@@ -21,22 +20,6 @@ struct Palette {
   Shadow offShadow{colorWithAlphaComponent(NamedColor::blackColor(), 0), QSizeF(3, -3), 5};
   Shadow glow{colorWithRGBA(1, 1, 1, 1), QSizeF(0, 0), 5};
 };
-
-// A closed polygon through the corners (the fill closes it).
-BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> corners) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF c : corners) {
-    const QPointF p = framePoint(frame, c.x(), c.y());
-    if (first)
-      path.moveToPoint(p);
-    else
-      path.lineToPoint(p);
-    first = false;
-  }
-  path.closePath();
-  return path;
-}
 
 BezierPath box(const QRectF& frame, qreal left, qreal bottom, qreal right, qreal top) {
   return BezierPath::bezierPathWithRect(snappedRect(frame, left, bottom, right, top));

@@ -4,22 +4,15 @@
 #include <cstdlib>
 
 #include "platform/graphics/named_colors.h"
+#include "stylekit/contour.h"
 #include "stylekit/icon_registry.h"
 
 namespace {
 
 constexpr qreal kCentre = 316.25;
 
-BezierPath polygon(std::initializer_list<QPointF> points) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF p : points) {
-    if (first) path.moveToPoint(p); else path.lineToPoint(p);
-    first = false;
-  }
-  path.closePath();
-  return path;
-}
+// The carousel is drawn in points: its polygons take fractions of a unit box.
+constexpr QRectF kPoints(0, 0, 1, 1);
 
 }  // namespace
 
@@ -44,11 +37,11 @@ void KorvalumeCarouselIcons::drawCarouselBackgroundWithExposureBracket(GraphicsC
                                                                        qreal numPositiveBrackets) {
   const QColor grey = colorWithRGBA(0.784, 0.784, 0.784, 1);
   ctx.setFillColor(grey);
-  ctx.fill(polygon({{332, 28}, {345.64, 7}, {318.36, 7}}));
-  ctx.fill(polygon({{318, 170}, {346, 170}, {332, 150.48}}));
+  ctx.fill(polygon(kPoints, {{332, 28}, {345.64, 7}, {318.36, 7}}));
+  ctx.fill(polygon(kPoints, {{318, 170}, {346, 170}, {332, 150.48}}));
 
-  const BezierPath lowerMark = polygon({{15.75, 28}, {29.39, 7}, {2.11, 7}});
-  const BezierPath upperMark = polygon({{0, 19.28}, {28, 19.28}, {14, 0}});
+  const BezierPath lowerMark = polygon(kPoints, {{15.75, 28}, {29.39, 7}, {2.11, 7}});
+  const BezierPath upperMark = polygon(kPoints, {{0, 19.28}, {28, 19.28}, {14, 0}});
   for (int slot : {-1, 1, 2, -2, 3, -3, 4, -4}) {
     const SlotPlacement at =
         carouselSlotPlacement(slot, exposureBracket, numNegativeBrackets, numPositiveBrackets);
@@ -64,10 +57,10 @@ void KorvalumeCarouselIcons::drawCarouselBackgroundWithExposureBracket(GraphicsC
     ctx.restoreGraphicsState();
   }
 
-  BezierPath brackets = polygon({{662, 150}, {662, 30}, {636, 30}, {636, 32.86}, {659.8, 32.86}, {659.8, 147.14},
-                                 {636, 147.14}, {636, 150}});
-  brackets.appendBezierPath(polygon({{28, 147.14}, {4.2, 147.14}, {4.2, 32.86}, {28, 32.86}, {28, 30}, {2, 30},
-                                     {2, 150}, {28, 150}}));
+  BezierPath brackets = polygon(kPoints, {{662, 150}, {662, 30}, {636, 30}, {636, 32.86}, {659.8, 32.86},
+                                          {659.8, 147.14}, {636, 147.14}, {636, 150}});
+  brackets.appendBezierPath(polygon(kPoints, {{28, 147.14}, {4.2, 147.14}, {4.2, 32.86}, {28, 32.86}, {28, 30},
+                                              {2, 30}, {2, 150}, {28, 150}}));
   ctx.fill(brackets);
 }
 

@@ -24,6 +24,21 @@ void contourArcTo(BezierPath& path, const QRectF& box, qreal cx, qreal cy, qreal
   }
 }
 
+BezierPath polygon(const QRectF& frame, std::span<const QPointF> points, bool closed) {
+  BezierPath path;
+  bool first = true;
+  for (const QPointF& q : points) {
+    const QPointF p = framePoint(frame, q.x(), q.y());
+    if (first)
+      path.moveToPoint(p);
+    else
+      path.lineToPoint(p);
+    first = false;
+  }
+  if (closed) path.closePath();
+  return path;
+}
+
 qreal contourAngle(qreal cx, qreal cy, qreal x, qreal y) { return std::atan2(y - cy, x - cx) * 180 / M_PI; }
 
 QPointF FramePen::p(qreal x, qreal y) const { return framePoint(box, x, y); }

@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <initializer_list>
+#include <span>
 
 #include "platform/graphics/bezier_path.h"
 
@@ -15,6 +16,13 @@ void contourArcTo(BezierPath& path, const QRectF& box, qreal cx, qreal cy, qreal
 // The same along an upright ellipse of radii rx and ry; angles are those of the circle it
 // is stretched from.
 void contourArcTo(BezierPath& path, const QRectF& box, qreal cx, qreal cy, qreal rx, qreal ry, qreal a0, qreal a1);
+
+// A straight-edged outline through points given in fractions of `frame`, in their order;
+// closed unless `closed` is false.
+BezierPath polygon(const QRectF& frame, std::span<const QPointF> points, bool closed = true);
+inline BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> points, bool closed = true) {
+  return polygon(frame, std::span<const QPointF>(points.begin(), points.size()), closed);
+}
 
 // The angle in degrees of (x, y) seen from (cx, cy).
 qreal contourAngle(qreal cx, qreal cy, qreal x, qreal y);

@@ -51,18 +51,6 @@ struct Run {
 Run::Seg curve(qreal x, qreal y, qreal x1, qreal y1, qreal x2, qreal y2) { return {true, {x, y}, {x1, y1}, {x2, y2}}; }
 Run::Seg line(qreal x, qreal y) { return {false, {x, y}, {}, {}}; }
 
-BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> points) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF q : points) {
-    const QPointF p = framePoint(frame, q.x(), q.y());
-    if (first) path.moveToPoint(p); else path.lineToPoint(p);
-    first = false;
-  }
-  path.closePath();
-  return path;
-}
-
 // The square band of the edit sign, open at its upper right, clockwise from the inner top.
 BezierPath editFrame(const QRectF& frame) {
   // Mirror lines of the band: x 0.49583 and y 0.50417.

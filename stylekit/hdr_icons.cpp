@@ -76,40 +76,31 @@ void KorvalumeHdrIcons::drawHDRPropertyWithFrame(GraphicsContext& ctx, QRectF fr
 
 void KorvalumeHdrIcons::drawHDRColorWithFrame(GraphicsContext& ctx, QRectF frame) {
   const QColor green = colorWithRGBA(0.298, 0.851, 0.392, 1);
-  auto polygon = [&](std::initializer_list<QPointF> points) {
-    BezierPath path;
-    bool first = true;
-    for (QPointF q : points) {
-      const QPointF pt = framePoint(frame, q.x(), q.y());
-      if (first) path.moveToPoint(pt); else path.lineToPoint(pt);
-      first = false;
-    }
-    path.closePath();
-    return path;
-  };
   auto fill = [&](const BezierPath& path) {
     ctx.setFillColor(green);
     ctx.fill(path);
   };
   auto stripe = [&](char which) {
     switch (which) {
-      case 'a': return polygon({{0.26887, 0.58019}, {0.35377, 0.66509}, {0.39151, 0.66509}, {0.26887, 0.54245}});
-      case 'b': return polygon({{0.27358, 0.48113}, {0.45283, 0.66038}, {0.49057, 0.66038}, {0.27358, 0.4434}});
-      case 'c': return polygon({{0.26415, 0.36792}, {0.56604, 0.66981}, {0.60377, 0.66981}, {0.26415, 0.33019}});
-      case 'd': return polygon({{0.33962, 0.33962}, {0.66038, 0.66038}, {0.69811, 0.66038}, {0.37736, 0.33962}});
-      default: return polygon({{0.43396, 0.33019}, {0.73585, 0.63208}, {0.77358, 0.63208}, {0.43396, 0.29245}});
+      case 'a': return polygon(frame, {{0.26887, 0.58019}, {0.35377, 0.66509}, {0.39151, 0.66509}, {0.26887, 0.54245}});
+      case 'b': return polygon(frame, {{0.27358, 0.48113}, {0.45283, 0.66038}, {0.49057, 0.66038}, {0.27358, 0.4434}});
+      case 'c': return polygon(frame, {{0.26415, 0.36792}, {0.56604, 0.66981}, {0.60377, 0.66981}, {0.26415, 0.33019}});
+      case 'd': return polygon(frame, {{0.33962, 0.33962}, {0.66038, 0.66038}, {0.69811, 0.66038}, {0.37736, 0.33962}});
+      default: return polygon(frame, {{0.43396, 0.33019}, {0.73585, 0.63208}, {0.77358, 0.63208}, {0.43396, 0.29245}});
     }
   };
 
   // The front panel is the one element with edges on whole points.
   fill(BezierPath::bezierPathWithRect(snappedRect(frame, 0.36, 0.095, 0.915, 0.5)));
-  BezierPath middle = polygon({{0.73585, 0.66038}, {0.27358, 0.66038}, {0.27358, 0.34906}, {0.73585, 0.34906}});
-  middle.appendBezierPath(polygon({{0.78302, 0.70755}, {0.78302, 0.30189}, {0.22642, 0.30189}, {0.22642, 0.70755}}));
+  BezierPath middle = polygon(frame, {{0.73585, 0.66038}, {0.27358, 0.66038}, {0.27358, 0.34906}, {0.73585, 0.34906}});
+  middle.appendBezierPath(
+      polygon(frame, {{0.78302, 0.70755}, {0.78302, 0.30189}, {0.22642, 0.30189}, {0.22642, 0.70755}}));
   fill(middle);
   fill(stripe('a'));
   fill(stripe('b'));
-  fill(polygon({{0.65094, 0.90566}, {0.65094, 0.66981}, {0.60377, 0.66981}, {0.60377, 0.85849}, {0.14151, 0.85849},
-                {0.14151, 0.54717}, {0.24528, 0.54717}, {0.24528, 0.5}, {0.09434, 0.5}, {0.09434, 0.90566}}));
+  fill(polygon(frame, {{0.65094, 0.90566}, {0.65094, 0.66981}, {0.60377, 0.66981}, {0.60377, 0.85849},
+                       {0.14151, 0.85849}, {0.14151, 0.54717}, {0.24528, 0.54717}, {0.24528, 0.5}, {0.09434, 0.5},
+                       {0.09434, 0.90566}}));
   fill(stripe('c'));
   fill(stripe('d'));
   fill(stripe('e'));

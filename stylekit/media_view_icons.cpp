@@ -1,10 +1,10 @@
 #include "stylekit/media_view_icons.h"
 
 #include <cmath>
-#include <initializer_list>
 
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
+#include "stylekit/contour.h"
 #include "stylekit/icon_registry.h"
 #include "stylekit/image_wrapper.h"
 
@@ -25,18 +25,6 @@ void arc(BezierPath& path, QRectF frame, qreal r, qreal a0, qreal a1) {
     path.curveToPoint(framePoint(frame, pe.x(), pe.y()), framePoint(frame, c1.x(), c1.y()),
                       framePoint(frame, c2.x(), c2.y()));
   }
-}
-
-BezierPath polygon(QRectF frame, std::initializer_list<QPointF> corners, bool closed) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF c : corners) {
-    if (first) path.moveToPoint(framePoint(frame, c.x(), c.y()));
-    else path.lineToPoint(framePoint(frame, c.x(), c.y()));
-    first = false;
-  }
-  if (closed) path.closePath();
-  return path;
 }
 
 void fillUnderShadow(GraphicsContext& ctx, const BezierPath& path, const Shadow& shadow, const QColor& colour) {

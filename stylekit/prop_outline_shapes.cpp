@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "stylekit/contour.h"
+
 namespace propshape {
 
 namespace {
@@ -176,20 +178,11 @@ void roundCorner(BezierPath& path, const PropertyIconPainter& icon, QPointF from
 }
 
 BezierPath polygon(const PropertyIconPainter& icon, const std::vector<QPointF>& points, bool close) {
-  BezierPath path;
-  for (size_t i = 0; i < points.size(); ++i) {
-    const QPointF pt = icon.p(points[i].x(), points[i].y());
-    if (i == 0)
-      path.moveToPoint(pt);
-    else
-      path.lineToPoint(pt);
-  }
-  if (close) path.closePath();
-  return path;
+  return ::polygon(icon.frame(), points, close);
 }
 
 BezierPath polygon(const PropertyIconPainter& icon, std::initializer_list<QPointF> points, bool close) {
-  return polygon(icon, std::vector<QPointF>(points), close);
+  return ::polygon(icon.frame(), points, close);
 }
 
 void appendWound(BezierPath& path, const BezierPath& sub, bool counterClockwise) {

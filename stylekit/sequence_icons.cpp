@@ -1,7 +1,6 @@
 #include "stylekit/sequence_icons.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
@@ -13,16 +12,6 @@ namespace {
 
 QColor green() { return colorWithRGBA(0.298, 0.851, 0.392, 1); }
 QColor lightBlue() { return colorWithRGBA(0.353, 0.784, 0.98, 1); }
-
-BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> points) {
-  FramePen pen{frame, {}};
-  bool first = true;
-  for (QPointF q : points) {
-    if (first) pen.moveTo(q.x(), q.y()); else pen.lineTo(q.x(), q.y());
-    first = false;
-  }
-  return std::move(pen.close().path);
-}
 
 void fillIn(GraphicsContext& ctx, const BezierPath& path, const QColor& colour) {
   ctx.setFillColor(colour);

@@ -7,6 +7,7 @@
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
 #include "platform/graphics/text.h"
+#include "stylekit/contour.h"
 #include "stylekit/icon_registry.h"
 #include "stylekit/image_wrapper.h"
 
@@ -183,23 +184,14 @@ QRectF KorvalumeTrashCompareIcons::saveDiskInsetFrame(QRectF frame) {
 
 void KorvalumeTrashCompareIcons::drawSaveDiskWithFrame(GraphicsContext& ctx, QRectF frame) {
   const QRectF inset = saveDiskInsetFrame(frame);
-  const Map p = plainMap(inset);
-  auto polygon = [&](BezierPath& path, std::initializer_list<QPointF> corners) {
-    bool first = true;
-    for (QPointF c : corners) {
-      if (first) path.moveToPoint(p(c.x(), c.y()));
-      else path.lineToPoint(p(c.x(), c.y()));
-      first = false;
-    }
-    path.closePath();
-  };
-  BezierPath disk;
-  polygon(disk, {{0, 1}, {0, 0}, {1, 0}, {1, 0.77667}, {0.80385, 1}, {0.68301, 1}, {0.68301, 0.61833},
-                 {0.15061, 0.61833}, {0.15061, 1}});
-  polygon(disk, {{0.40105, 0.95167}, {0.40105, 0.71333}, {0.6007, 0.71333}, {0.6007, 0.95167}});
-  polygon(disk, {{0.15061, 0.46}, {0.85114, 0.46}, {0.85114, 0.095}, {0.15061, 0.095}});
-  polygon(disk, {{0.25044, 0.38167}, {0.25044, 0.33333}, {0.75131, 0.33333}, {0.75131, 0.38167}});
-  polygon(disk, {{0.25044, 0.23833}, {0.25044, 0.19}, {0.75131, 0.19}, {0.75131, 0.23833}});
+  BezierPath disk = polygon(inset, {{0, 1}, {0, 0}, {1, 0}, {1, 0.77667}, {0.80385, 1}, {0.68301, 1},
+                                    {0.68301, 0.61833}, {0.15061, 0.61833}, {0.15061, 1}});
+  disk.appendBezierPath(
+      polygon(inset, {{0.40105, 0.95167}, {0.40105, 0.71333}, {0.6007, 0.71333}, {0.6007, 0.95167}}));
+  disk.appendBezierPath(polygon(inset, {{0.15061, 0.46}, {0.85114, 0.46}, {0.85114, 0.095}, {0.15061, 0.095}}));
+  disk.appendBezierPath(
+      polygon(inset, {{0.25044, 0.38167}, {0.25044, 0.33333}, {0.75131, 0.33333}, {0.75131, 0.38167}}));
+  disk.appendBezierPath(polygon(inset, {{0.25044, 0.23833}, {0.25044, 0.19}, {0.75131, 0.19}, {0.75131, 0.23833}}));
   ctx.setFillColor(colorWithRGBA(0, 0.353, 0.863, 0.784));
   ctx.fill(disk);
 }

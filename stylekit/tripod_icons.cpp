@@ -2,30 +2,15 @@
 
 #include <array>
 #include <cmath>
-#include <initializer_list>
 
 #include "platform/graphics/named_colors.h"
 #include "platform/graphics/snapping.h"
+#include "stylekit/contour.h"
 #include "stylekit/control_icons.h"
 #include "stylekit/image_wrapper.h"
 #include "stylekit/oval_contours.h"
 
 namespace {
-
-BezierPath polygon(const QRectF& frame, std::initializer_list<QPointF> corners) {
-  BezierPath path;
-  bool first = true;
-  for (QPointF c : corners) {
-    const QPointF p = framePoint(frame, c.x(), c.y());
-    if (first)
-      path.moveToPoint(p);
-    else
-      path.lineToPoint(p);
-    first = false;
-  }
-  path.closePath();
-  return path;
-}
 
 struct Arrowhead {
   std::array<QPointF, 3> corners;  // the tip second

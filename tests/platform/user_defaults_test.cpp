@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QFile>
+#include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <iterator>
+#include <utility>
 #include <thread>
 #include <vector>
 
+#include "platform/bundle.h"
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
 
@@ -24,53 +30,53 @@ class UserDefaultsTest : public ::testing::Test {
 
 TEST_F(UserDefaultsTest, StoredValueWinsOverRegisteredAndRemovalRevealsItAgain) {
   UserDefaults defaults(file());
-  defaults.registerDefaults({{"CacheSizeGB", 5}, {"ShowWatermark", false}});
-  EXPECT_EQ(defaults.integerForKey("CacheSizeGB"), 5);
-  defaults.setInteger(12, "CacheSizeGB");
-  EXPECT_EQ(defaults.integerForKey("CacheSizeGB"), 12);
-  defaults.removeObject("CacheSizeGB");
-  EXPECT_EQ(defaults.integerForKey("CacheSizeGB"), 5);
+  defaults.registerDefaults({{kDefaultsCacheSizeGB, 5}, {kDefaultsShowWatermark, false}});
+  EXPECT_EQ(defaults.integerForKey(kDefaultsCacheSizeGB), 5);
+  defaults.setInteger(12, kDefaultsCacheSizeGB);
+  EXPECT_EQ(defaults.integerForKey(kDefaultsCacheSizeGB), 12);
+  defaults.removeObject(kDefaultsCacheSizeGB);
+  EXPECT_EQ(defaults.integerForKey(kDefaultsCacheSizeGB), 5);
   // Registering again replaces the registered value, never a stored one.
-  defaults.setBool(true, "ShowWatermark");
-  defaults.registerDefaults({{"ShowWatermark", false}, {"CacheSizeGB", 7}});
-  EXPECT_TRUE(defaults.boolForKey("ShowWatermark"));
-  EXPECT_EQ(defaults.integerForKey("CacheSizeGB"), 7);
+  defaults.setBool(true, kDefaultsShowWatermark);
+  defaults.registerDefaults({{kDefaultsShowWatermark, false}, {kDefaultsCacheSizeGB, 7}});
+  EXPECT_TRUE(defaults.boolForKey(kDefaultsShowWatermark));
+  EXPECT_EQ(defaults.integerForKey(kDefaultsCacheSizeGB), 7);
 }
 
 TEST_F(UserDefaultsTest, StoredValuesPersistButRegisteredOnesDoNot) {
   const QDateTime when = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
   {
     UserDefaults defaults(file());
-    defaults.registerDefaults({{"RotateLiveView", true}});
-    defaults.setBool(true, "ElectronicLevel");
-    defaults.setObject(QStringLiteral("© Jo"), "WatermarkText");
-    defaults.setInteger(3, "WatermarkLocation");
-    defaults.setObject(QByteArray("\x00\x01\xff", 3), "SandboxBookmark");
-    defaults.setObject(when, "LastSessionTime");
+    defaults.registerDefaults({{kDefaultsRotateLiveView, true}});
+    defaults.setBool(true, kDefaultsElectronicLevel);
+    defaults.setObject(QStringLiteral("© Jo"), kDefaultsWatermarkText);
+    defaults.setInteger(3, kDefaultsWatermarkLocation);
+    defaults.setObject(QByteArray("\x00\x01\xff", 3), kDefaultsSandboxBookmark);
+    defaults.setObject(when, kDefaultsLastSessionTime);
     EXPECT_TRUE(defaults.synchronize());
   }
   UserDefaults reopened(file());
-  EXPECT_FALSE(reopened.objectForKey("RotateLiveView").isValid());
-  EXPECT_TRUE(reopened.boolForKey("ElectronicLevel"));
-  EXPECT_EQ(reopened.stringForKey("WatermarkText"), QStringLiteral("© Jo"));
-  EXPECT_EQ(reopened.integerForKey("WatermarkLocation"), 3);
-  EXPECT_EQ(reopened.dataForKey("SandboxBookmark"), QByteArray("\x00\x01\xff", 3));
-  EXPECT_EQ(reopened.dateForKey("LastSessionTime"), when);
+  EXPECT_FALSE(reopened.objectForKey(kDefaultsRotateLiveView).isValid());
+  EXPECT_TRUE(reopened.boolForKey(kDefaultsElectronicLevel));
+  EXPECT_EQ(reopened.stringForKey(kDefaultsWatermarkText), QStringLiteral("© Jo"));
+  EXPECT_EQ(reopened.integerForKey(kDefaultsWatermarkLocation), 3);
+  EXPECT_EQ(reopened.dataForKey(kDefaultsSandboxBookmark), QByteArray("\x00\x01\xff", 3));
+  EXPECT_EQ(reopened.dateForKey(kDefaultsLastSessionTime), when);
 }
 
 TEST_F(UserDefaultsTest, MissingKeysReadAsNilFalseAndZero) {
   UserDefaults defaults(file());
-  EXPECT_FALSE(defaults.objectForKey("ipAddress").isValid());
-  EXPECT_TRUE(defaults.stringForKey("ipAddress").isNull());
-  EXPECT_FALSE(defaults.boolForKey("Highlights"));
-  EXPECT_EQ(defaults.integerForKey("CacheSizeGB"), 0);
-  EXPECT_EQ(defaults.doubleForKey("CacheSizeGB"), 0.0);
-  EXPECT_TRUE(defaults.dataForKey("SandboxBookmark").isNull());
-  EXPECT_FALSE(defaults.dateForKey("LastSessionTime").isValid());
+  EXPECT_FALSE(defaults.objectForKey(kDefaultsIpAddress).isValid());
+  EXPECT_TRUE(defaults.stringForKey(kDefaultsIpAddress).isNull());
+  EXPECT_FALSE(defaults.boolForKey(kDefaultsHighlights));
+  EXPECT_EQ(defaults.integerForKey(kDefaultsCacheSizeGB), 0);
+  EXPECT_EQ(defaults.doubleForKey(kDefaultsCacheSizeGB), 0.0);
+  EXPECT_TRUE(defaults.dataForKey(kDefaultsSandboxBookmark).isNull());
+  EXPECT_FALSE(defaults.dateForKey(kDefaultsLastSessionTime).isValid());
   // Setting an invalid value removes the key.
-  defaults.setObject(QStringLiteral("192.168.82.1"), "ipAddress");
-  defaults.setObject(QVariant(), "ipAddress");
-  EXPECT_FALSE(defaults.objectForKey("ipAddress").isValid());
+  defaults.setObject(QStringLiteral("192.168.82.1"), kDefaultsIpAddress);
+  defaults.setObject(QVariant(), kDefaultsIpAddress);
+  EXPECT_FALSE(defaults.objectForKey(kDefaultsIpAddress).isValid());
 }
 
 TEST_F(UserDefaultsTest, TypedReadsConvertLikeTheDefaultsSystem) {
@@ -130,6 +136,41 @@ TEST_F(UserDefaultsTest, BundledDefaultValuesRegisterEveryKeyWithItsType) {
   for (const char* key : absent) EXPECT_FALSE(defaults.objectForKey(key).isValid()) << key;
 }
 
+// Stored files from earlier runs are read by these exact names, and the bundled defaults
+// must name the same keys the program asks for.
+TEST_F(UserDefaultsTest, EveryKeyIsStoredUnderItsOwnName) {
+  const std::pair<const char*, const char*> keys[] = {
+      {kDefaultsSaveFolderPath, "SaveFolderPath"},     {kDefaultsSandboxBookmark, "SandboxBookmark"},
+      {kDefaultsCacheSizeGB, "CacheSizeGB"},           {kDefaultsHostMode, "HostMode"},
+      {kDefaultsShowWatermark, "ShowWatermark"},       {kDefaultsWatermarkText, "WatermarkText"},
+      {kDefaultsWatermarkLocation, "WatermarkLocation"}, {kDefaultsWatermarkSize, "WatermarkSize"},
+      {kDefaultsCanSaveImages, "CanSaveImages"},       {kDefaultsLastSessionTime, "LastSessionTime"},
+      {kDefaultsIpAddress, "ipAddress"},               {kDefaultsRotateLiveView, "RotateLiveView"},
+      {kDefaultsElectronicLevel, "ElectronicLevel"},   {kDefaultsHighlights, "Highlights"},
+      {kDefaultsShadows, "Shadows"},                   {kDefaultsFocusPeaking, "FocusPeaking"},
+      {kDefaultsQuickRawMode, "QuickRawMode"},
+  };
+  {
+    UserDefaults defaults(file());
+    for (const auto& [key, name] : keys) defaults.setInteger(1, key);
+    ASSERT_TRUE(defaults.synchronize());
+  }
+  QSettings raw(file(), QSettings::IniFormat);
+  QSet<QString> constants;
+  for (const auto& [key, name] : keys) {
+    EXPECT_TRUE(raw.contains(QString::fromLatin1(name))) << name;
+    constants.insert(QString::fromLatin1(key));
+  }
+  EXPECT_EQ(raw.allKeys().size(), std::size(keys));
+
+  QFile plist(Bundle::pathForResource(QStringLiteral("DefaultValues"), QStringLiteral("plist")));
+  ASSERT_TRUE(plist.open(QIODevice::ReadOnly));
+  const QVariantMap registered = UserDefaults::defaultsFromPropertyList(plist.readAll());
+  ASSERT_FALSE(registered.isEmpty());
+  for (auto it = registered.begin(); it != registered.end(); ++it)
+    EXPECT_TRUE(constants.contains(it.key())) << it.key().toStdString() << " has no key constant";
+}
+
 TEST_F(UserDefaultsTest, DefaultsFromABadPropertyListAreEmpty) {
   QString error;
   EXPECT_TRUE(UserDefaults::defaultsFromPropertyList("not a plist", &error).isEmpty());
@@ -142,12 +183,12 @@ TEST_F(UserDefaultsTest, DefaultsFromABadPropertyListAreEmpty) {
 
 TEST_F(UserDefaultsTest, UseFileRedirectsAndForgetsRegistrations) {
   UserDefaults defaults(file());
-  defaults.registerDefaults({{"HostMode", true}});
-  defaults.setBool(true, "Shadows");
+  defaults.registerDefaults({{kDefaultsHostMode, true}});
+  defaults.setBool(true, kDefaultsShadows);
   defaults.useFile(dir_.filePath("other.conf"));
   EXPECT_EQ(defaults.fileName(), dir_.filePath("other.conf"));
-  EXPECT_FALSE(defaults.objectForKey("HostMode").isValid());
-  EXPECT_FALSE(defaults.objectForKey("Shadows").isValid());
+  EXPECT_FALSE(defaults.objectForKey(kDefaultsHostMode).isValid());
+  EXPECT_FALSE(defaults.objectForKey(kDefaultsShadows).isValid());
 }
 
 TEST_F(UserDefaultsTest, WritersOnSeveralThreads) {

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "model/connection_status.h"
+#include "platform/defaults_keys.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 #include "ptp/link/link.h"
@@ -62,7 +63,7 @@ class ConnectRun : public ::testing::Test {
     timing().browseWait = 50ms;
     timing().resolveWait = 50ms;
     setConnectGeneration(0);
-    UserDefaults::standardUserDefaults().setBool(true, QStringLiteral("CanSaveImages"));
+    UserDefaults::standardUserDefaults().setBool(true, kDefaultsCanSaveImages);
   }
   void TearDown() override {
     ShareComms::instance().stop();
@@ -122,7 +123,7 @@ class ConnectRun : public ::testing::Test {
     std::lock_guard lock(mutex);
     return probes;
   }
-  bool canSave() { return UserDefaults::standardUserDefaults().objectForKey(QStringLiteral("CanSaveImages")).toBool(); }
+  bool canSave() { return UserDefaults::standardUserDefaults().objectForKey(kDefaultsCanSaveImages).toBool(); }
 
   ScopedTiming restore;
   std::unique_ptr<devsim::Simulator> sim;
@@ -240,9 +241,9 @@ TEST(ConnectServer, TheSavedAddressOrTheAdvertisedPortOrTheDefaultDevice) {
   };
   CommsManager::setHooks(h);
   auto& defaults = UserDefaults::standardUserDefaults();
-  defaults.setObject(QStringLiteral("10.0.1.42"), QStringLiteral("ipAddress"));
+  defaults.setObject(QStringLiteral("10.0.1.42"), kDefaultsIpAddress);
   EXPECT_FALSE(CommsManager::connectToServer());
-  defaults.setObject(QVariant(), QStringLiteral("ipAddress"));
+  defaults.setObject(QVariant(), kDefaultsIpAddress);
   answers = {{"10.0.1.9", 8400}};
   EXPECT_FALSE(CommsManager::connectToServer());
   answers = {};

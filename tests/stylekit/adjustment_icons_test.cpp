@@ -6,19 +6,10 @@
 #include "tests/stylekit/stylekit_test_support.h"
 
 using sktest::at;
+using sktest::over;
 
 namespace {
 using K = KorvalumeStyleKit;
-
-QImage over(const StyleKitImage& image, QColor ground, qreal dpr) {
-  const QSizeF s = image.size();
-  QImage out(QSize(qCeil(s.width() * dpr), qCeil(s.height() * dpr)), QImage::Format_ARGB32_Premultiplied);
-  out.setDevicePixelRatio(dpr);
-  out.fill(ground);
-  QPainter p(&out);
-  image.draw(p, QRectF(QPointF(0, 0), s));
-  return out;
-}
 
 // The x where white begins, scanning right along the row at y (points).
 qreal firstWhiteFrom(const QImage& img, qreal x0, qreal y) {

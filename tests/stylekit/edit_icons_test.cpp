@@ -5,21 +5,12 @@
 #include "tests/stylekit/stylekit_test_support.h"
 
 using sktest::at;
+using sktest::over;
 
 namespace {
 using K = KorvalumeStyleKit;
 
 bool isGrey(QColor c) { return c.alpha() == 255 && c.red() == 200 && c.green() == 200 && c.blue() == 200; }
-
-QImage over(const StyleKitImage& image, QColor ground, qreal dpr) {
-  const QSizeF s = image.size();
-  QImage out(QSize(qCeil(s.width() * dpr), qCeil(s.height() * dpr)), QImage::Format_ARGB32_Premultiplied);
-  out.setDevicePixelRatio(dpr);
-  out.fill(ground);
-  QPainter p(&out);
-  image.draw(p, QRectF(QPointF(0, 0), s));
-  return out;
-}
 }  // namespace
 
 TEST(EditIcons, PlusAndMinusAreCutOutOfTheDisc) {

@@ -5,19 +5,7 @@
 #include "tests/stylekit/stylekit_test_support.h"
 
 using sktest::at;
-
-namespace {
-// The image composited over a coloured ground, as a button would show it.
-QImage over(const StyleKitImage& image, QColor ground, qreal dpr) {
-  const QSizeF s = image.size();
-  QImage out(QSize(qCeil(s.width() * dpr), qCeil(s.height() * dpr)), QImage::Format_ARGB32_Premultiplied);
-  out.setDevicePixelRatio(dpr);
-  out.fill(ground);
-  QPainter p(&out);
-  image.draw(p, QRectF(QPointF(0, 0), s));
-  return out;
-}
-}  // namespace
+using sktest::over;
 
 TEST(GearIcon, OutlineOnlyWithHoleAndInsideClear) {
   for (qreal dpr : {1.0, 2.0}) {

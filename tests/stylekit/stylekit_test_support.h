@@ -2,9 +2,11 @@
 // Renders kit drawings (through the graphics tests' helpers) and measures what they paint.
 #include <QImage>
 #include <QPainter>
+#include <QtMath>
 #include <functional>
 
 #include "platform/graphics/graphics_context.h"
+#include "platform/graphics/stylekit_image.h"
 #include "platform/graphics_test_support.h"
 
 namespace sktest {
@@ -31,6 +33,17 @@ inline Extent extent(const QImage& img, const std::function<bool(QColor)>& pass)
         e.top = std::max(e.top, (img.height() - y) / dpr);
       }
   return e;
+}
+
+// The image composited over a coloured ground, as a button would show it.
+inline QImage over(const StyleKitImage& image, QColor ground, qreal dpr) {
+  const QSizeF s = image.size();
+  QImage out(QSize(qCeil(s.width() * dpr), qCeil(s.height() * dpr)), QImage::Format_ARGB32_Premultiplied);
+  out.setDevicePixelRatio(dpr);
+  out.fill(ground);
+  QPainter p(&out);
+  image.draw(p, QRectF(QPointF(0, 0), s));
+  return out;
 }
 
 inline bool isWhite(QColor c) { return c.alpha() > 200 && c.red() > 200 && c.green() > 200 && c.blue() > 200; }

@@ -17,6 +17,7 @@
 
 #include "model/command_runner.h"
 #include "model/object_info_wrapper.h"
+#include "platform/defaults_keys.h"
 #include "platform/modal.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
@@ -126,7 +127,7 @@ class SessionListTest : public ::testing::Test {
     EXPECT_TRUE(kvtest::waitUntil([] { return Command::currentCommand() == nullptr && visibleAlerts().empty(); }));
     Command::setGraceTime(savedGrace);
     cacheLoad(nullptr, nullptr);
-    UserDefaults::standardUserDefaults().removeObject(kLastSessionTimeKey);
+    UserDefaults::standardUserDefaults().removeObject(kDefaultsLastSessionTime);
     Paths::setDocumentsDirectory(QString());
   }
 
@@ -148,7 +149,7 @@ class SessionListTest : public ::testing::Test {
     for (const PtpObjectInfoStruct& r : objects) cacheObject(r);
     writeFile(propertyListToXml(elementsOf({objects})));
     UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc().addSecs(-ageSeconds),
-                                                   kLastSessionTimeKey);
+                                                   kDefaultsLastSessionTime);
   }
 
   // What the share queue and the window do for each thumbnail: the cache stores it, the
@@ -345,11 +346,11 @@ TEST_F(SessionListTest, CheckOffersARecentSessionAndDiscardsAnOldOrMissingOne) {
     SCOPED_TRACE(testing::Message() << "file " << c.fileExists << " age " << c.ageSeconds << " " << c.answer);
     previousSession(kPrevious, std::max<qint64>(c.ageSeconds, 0));
     if (!c.fileExists) QFile::remove(SessionList::sessionFilePath());
-    if (c.ageSeconds < 0) defaults.removeObject(kLastSessionTimeKey);
+    if (c.ageSeconds < 0) defaults.removeObject(kDefaultsLastSessionTime);
     list = newList();
     AlertDriver driver([&](QWidget* alert) { clickButton(alert, c.answer); });
     list->checkSession();
-    EXPECT_LE(std::llabs(defaults.dateForKey(kLastSessionTimeKey).secsTo(QDateTime::currentDateTimeUtc())), 5);
+    EXPECT_LE(std::llabs(defaults.dateForKey(kDefaultsLastSessionTime).secsTo(QDateTime::currentDateTimeUtc())), 5);
     ASSERT_TRUE(kvtest::waitUntil([&] { return list->isIdle(); }));
     EXPECT_EQ(driver.seen.size(), c.asked ? 1u : 0u);
     for (const PtpObjectInfoStruct& r : kPrevious)
@@ -381,7 +382,7 @@ TEST_F(SessionListTest, LoadingRebuildsTheStripFromTheCacheSkippingWhatCannotBeU
                           qlonglong(-1), qlonglong(0x1'0000'0007) /* beyond 32 bits */,
                           tooLong,       QString(),            QVariantMap{{"k", 1}}, 2.5};
   writeFile(propertyListToXml(file));
-  UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc(), kLastSessionTimeKey);
+  UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc(), kDefaultsLastSessionTime);
   AlertDriver driver([&](QWidget* alert) { clickButton(alert, isQuestion(alert) ? "Load Session" : "OK"); });
   list->checkSession();
   ASSERT_TRUE(kvtest::waitUntil([&] { return list->isIdle() && loaded.size() == 2; }));
@@ -400,7 +401,7 @@ TEST_F(SessionListTest, ADamagedFileIsKeptAsideReportedOnLoadingAndTheSessionSti
   for (const QByteArray& bytes : {damaged, propertyListToXml(QVariantMap{{"not", "an array"}})}) {
     QFile::remove(SessionList::sessionFilePath() + kSessionDamagedSuffix);
     writeFile(bytes);
-    UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc(), kLastSessionTimeKey);
+    UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc(), kDefaultsLastSessionTime);
     list = newList();
     AlertDriver driver([&](QWidget* alert) { clickButton(alert, isQuestion(alert) ? "Load Session" : "OK"); });
     list->checkSession();
@@ -421,7 +422,7 @@ TEST_F(SessionListTest, ASessionFileBeyondItsCapsIsNotLoadedWhole) {
   QVariantList many;
   for (int i = 0; i < kSessionMaxEntries + 10; ++i) many.append(qlonglong(i));
   writeFile(propertyListToXml(many));
-  UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc(), kLastSessionTimeKey);
+  UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc(), kDefaultsLastSessionTime);
   AlertDriver driver([&](QWidget* alert) { clickButton(alert, "Load Session"); });
   list->checkSession();
   ASSERT_TRUE(kvtest::waitUntil([&] { return list->isIdle(); }));

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "platform/geometry.h"
 #include "ui/widgets/scroll/ct_image_scroll_view.h"
 #include "ui/widgets/scroll/image_scroll_geometry.h"
 
@@ -42,8 +43,8 @@ TEST(ImageScrollGeometry, ZoomAtPointTable) {
     EXPECT_EQ(r.documentSize, c.expectedDocument);
     EXPECT_EQ(r.origin, c.expectedOrigin);
   }
-  EXPECT_EQ(fitImageRect({4000, 2000}, {800, 600}), QRectF(0, 100, 800, 400));
-  EXPECT_EQ(fitImageRect({0, 10}, {800, 600}), QRectF(0, 0, 0, 0));
+  EXPECT_EQ(Geometry::aspectFitRect({4000, 2000}, {800, 600}), QRectF(0, 100, 800, 400));
+  EXPECT_EQ(Geometry::aspectFitRect({0, 10}, {800, 600}), QRectF(0, 0, 0, 0));
 }
 
 TEST(ImageScrollGeometry, SourceRectIsOnlyTheExposedPart) {

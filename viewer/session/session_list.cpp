@@ -12,6 +12,7 @@
 #include "model/object_info_wrapper.h"
 #include "model/utilities.h"
 #include "platform/bundle.h"
+#include "platform/defaults_keys.h"
 #include "platform/dispatch.h"
 #include "platform/gui_thread.h"
 #include "platform/paths.h"
@@ -85,8 +86,8 @@ void SessionList::checkSession() {
   }
   UserDefaults& defaults = UserDefaults::standardUserDefaults();
   const QDateTime now = QDateTime::currentDateTimeUtc();
-  const bool offer = found && isRecent(defaults.dateForKey(QString::fromLatin1(kLastSessionTimeKey)), now);
-  defaults.setObject(now, QString::fromLatin1(kLastSessionTimeKey));
+  const bool offer = found && isRecent(defaults.dateForKey(QString::fromLatin1(kDefaultsLastSessionTime)), now);
+  defaults.setObject(now, QString::fromLatin1(kDefaultsLastSessionTime));
   defaults.synchronize();
 
   // Asked from the event loop, once the window that is loading now has shown. The list is

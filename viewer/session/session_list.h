@@ -47,7 +47,6 @@ constexpr qint64 kSessionReloadSeconds = 21600;
 
 inline constexpr const char* kSessionFileName = "handles.dat";
 inline constexpr const char* kSessionDamagedSuffix = ".damaged";
-inline constexpr const char* kLastSessionTimeKey = "LastSessionTime";
 
 // The record a session-file element names: a handle (an integer within 32 bits) or a file
 // name (a non-empty string that fits the record whole); nothing for anything else.

@@ -92,7 +92,7 @@ void CT_ImageScrollView::mouseDownAt(QPointF point, int clickCount) {
     originalOrigin_ = origin_;
     setCursor(Qt::OpenHandCursor);
   } else if (clickCount == 2) {
-    const QRectF fit = fitImageRect(imageRect_.size(), documentSize_);
+    const QRectF fit = Geometry::aspectFitRect(imageRect_.size(), documentSize_);
     delegate_.send([&](CT_ImageScrollViewDelegate& d) { d.imageScrollViewDoubleClicked(this, point - fit.topLeft()); });
   }
 }
@@ -141,7 +141,7 @@ void CT_ImageScrollView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CT_ImageScrollView::paintEvent(QPaintEvent* event) {
   if (image_.isNull()) return;
-  const QRectF frame = fitImageRect(QSizeF(image_.size()), documentSize_);
+  const QRectF frame = Geometry::aspectFitRect(QSizeF(image_.size()), documentSize_);
   const QRectF exposedView = Geometry::flipped(QRectF(event->rect()), height());
   const QRectF exposedDoc = exposedView.translated(origin_);
   const QRectF source = imageSourceRect(QSizeF(image_.size()), frame, exposedDoc);

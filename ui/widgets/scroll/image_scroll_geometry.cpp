@@ -5,16 +5,8 @@
 
 #include "platform/geometry.h"
 
-QRectF fitImageRect(QSizeF image, QSizeF bounds) {
-  if (image.width() == 0 || bounds.width() == 0 || image.height() == 0) return QRectF(0, 0, 0, 0);
-  const qreal scale = std::min(bounds.width() / image.width(), bounds.height() / image.height());
-  const QSizeF size = image * scale;
-  return QRectF((bounds.width() - size.width()) / 2, (bounds.height() - size.height()) / 2, size.width(),
-                size.height());
-}
-
 ZoomResult zoomAtPoint(QSizeF imageSize, QSizeF documentSize, qreal factor, QPointF p, QSizeF V) {
-  const QSizeF fitted = fitImageRect(imageSize, documentSize).size();
+  const QSizeF fitted = Geometry::aspectFitRect(imageSize, documentSize).size();
   ZoomResult r;
   r.documentSize = QSizeF(factor * imageSize.width(), factor * imageSize.height());
   const QSizeF D = r.documentSize;

@@ -4,10 +4,6 @@
 #include <QRectF>
 #include <QSizeF>
 
-// The image's aspect-fitted rectangle in bounds of `bounds` size (the bounds' own origin is
-// not added); the zero rectangle for a zero-wide image or bounds.
-QRectF fitImageRect(QSizeF imageSize, QSizeF bounds);
-
 struct ZoomResult {
   QSizeF documentSize;
   QPointF origin;  // the visible rectangle's origin in the document
