@@ -104,8 +104,7 @@ inline void putCanonProperty(uint32_t code, uint32_t value, std::vector<uint32_t
 }
 
 inline uint32_t canonValueOf(uint32_t code) {
-  auto p = propCopy(code);
-  return p ? p->value : 0xDEADBEEF;
+  return propCurrentValue(code).value_or(0xDEADBEEF);
 }
 
 inline std::vector<PtpEventStruct> drainEvents() {

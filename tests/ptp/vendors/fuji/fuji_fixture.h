@@ -220,8 +220,7 @@ class FujiSessionFixture : public PtpSessionFixture {
     ASSERT_TRUE(propRefresh(r)) << std::hex << code;
   }
   uint32_t valueOf(uint32_t code) {
-    auto p = propCopy(code);
-    return p ? p->value : 0xDEADBEEF;
+    return propCurrentValue(code).value_or(0xDEADBEEF);
   }
   std::vector<uint32_t> queuedCodes() {
     std::vector<uint32_t> codes;

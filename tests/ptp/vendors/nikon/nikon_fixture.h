@@ -72,8 +72,7 @@ inline void putNikonProperty(uint32_t code, uint32_t value, std::vector<uint32_t
 }
 
 inline uint32_t nikonValueOf(uint32_t code) {
-  auto p = propCopy(code);
-  return p ? p->value : 0xDEADBEEF;
+  return propCurrentValue(code).value_or(0xDEADBEEF);
 }
 
 }  // namespace kvtest

@@ -82,8 +82,7 @@ inline std::vector<uint8_t> sonyReply(const std::vector<SonyDesc>& descs) {
 }
 
 inline uint32_t valueOf(uint32_t code) {
-  auto p = propCopy(code);
-  return p ? p->value : 0xDEADBEEF;
+  return propCurrentValue(code).value_or(0xDEADBEEF);
 }
 
 inline std::vector<uint32_t> listOf(uint32_t code) {
