@@ -65,15 +65,6 @@ bool oneOf(uint32_t v, std::initializer_list<uint32_t> set) {
   return std::find(set.begin(), set.end(), v) != set.end();
 }
 
-std::optional<uint32_t> propValue(uint32_t code) {
-  if (code == 0) return std::nullopt;
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
 // u32 length + kind 10 + the container built by build(at, room); 0 when it does not fit.
 template <class Build>
 size_t framed(uint8_t* buffer, size_t capacity, Build build) {
@@ -116,7 +107,7 @@ bool camHasLiveViewHistogram() {
 bool camIsManualExposure(uint32_t program) {
   const uint16_t vendor = camGetVendor();
   if (vendor == CameraVendorCanon) return program == 3;
-  if (vendor == CameraVendorNikon && program >= 0x8050 && program <= 0x8052) return propValue(0xD0FC) == 22u;
+  if (vendor == CameraVendorNikon && program >= 0x8050 && program <= 0x8052) return propCurrentValue(0xD0FC) == 22u;
   return program == 1;
 }
 
@@ -288,7 +279,7 @@ bool camIsAutoFocusMode() {
   if (r) return r->isAutoFocusMode();
   if (r.vendor != CameraVendorCanon) return false;
   if (liveViewOn && !camVendorModule(CameraVendorCanon)->isLiveViewAvailable()) return false;
-  auto mode = propValue(propVendorCodeMap().focusMode);
+  auto mode = propCurrentValue(propVendorCodeMap().focusMode);
   return mode && *mode != 3;
 }
 
@@ -296,7 +287,7 @@ bool camCanAutoFocus() {
   Route r{F | S | N};
   if (r) return r->canAutoFocus();
   if (r.vendor != CameraVendorCanon) return false;
-  auto mode = propValue(propVendorCodeMap().focusMode);
+  auto mode = propCurrentValue(propVendorCodeMap().focusMode);
   return (!mode || *mode != 3) && ptpOperationListed(kOpCanonRemoteRelease);
 }
 
@@ -580,12 +571,12 @@ bool camQualityIncludesRaw() {
   Route r{F | N};
   if (r) return r->qualityIncludesRaw();
   if (r.vendor == CameraVendorCanon) {
-    auto v = propValue(0xD120);
+    auto v = propCurrentValue(0xD120);
     return v && *v >= 0x20000000 && *v <= 0x2FFFFFFF;
   }
   if (r.vendor == CameraVendorSony) {
     const uint32_t slot = propVendorCodeMap().imageQuality;
-    auto v = propValue(slot);
+    auto v = propCurrentValue(slot);
     if (!v) return false;
     if (slot == 0xD253) return *v == 2;
     if (slot == 0x5004) return oneOf(*v, {18, 19, 20});

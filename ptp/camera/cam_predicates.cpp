@@ -41,12 +41,7 @@ std::optional<Prop> prop(uint32_t code) {
   return p;
 }
 
-std::optional<uint32_t> value(uint32_t code) {
-  auto p = prop(code);
-  return p ? std::optional<uint32_t>(p->value) : std::nullopt;
-}
-
-bool valueIs(uint32_t code, uint32_t v) { return value(code) == v; }
+bool valueIs(uint32_t code, uint32_t v) { return propCurrentValue(code) == v; }
 
 uint32_t nikonRawOnlyValue(uint8_t model) {
   return model >= 215 && model <= 232 && model != 218 ? 7 : 4;
@@ -55,8 +50,8 @@ uint32_t nikonRawOnlyValue(uint8_t model) {
 
 bool camIsBracketingOn() {
   switch (camGetVendor()) {
-    case CameraVendorNikon: return value(0xD0C0).value_or(0) != 0;
-    case CameraVendorCanon: return value(0xD1D9).value_or(0) != 0;
+    case CameraVendorNikon: return propCurrentValue(0xD0C0).value_or(0) != 0;
+    case CameraVendorCanon: return propCurrentValue(0xD1D9).value_or(0) != 0;
     default: return false;
   }
 }
@@ -103,7 +98,7 @@ bool camIsRawOnlyQuality() {
   switch (camGetVendor()) {
     case CameraVendorFujifilm: return valueIs(0xD018, 1);
     case CameraVendorCanon: {
-      auto v = value(0xD120);
+      auto v = propCurrentValue(0xD120);
       return v && (*v >> 24) == 0x16;
     }
     case CameraVendorSony: return valueIs(propVendorCodeMap().imageQuality, 16);
@@ -114,7 +109,7 @@ bool camIsRawOnlyQuality() {
 
 bool camIsCanonJpegOnly() {
   if (!camIsCanon()) return false;
-  auto v = value(0xD120);
+  auto v = propCurrentValue(0xD120);
   return v && (*v >> 24) == 0x11;
 }
 
@@ -162,7 +157,7 @@ bool camIsVendorFlagSet() {
 }
 
 bool camCanSetAperture() {
-  auto program = value(propVendorCodeMap().exposureProgram);
+  auto program = propCurrentValue(propVendorCodeMap().exposureProgram);
   if (!program) return true;
   const uint32_t p = *program;
   switch (camGetVendor()) {
@@ -173,7 +168,7 @@ bool camCanSetAperture() {
     }
     case CameraVendorSony: return oneOf(p, {1, 3, 0x20003});
     case CameraVendorNikon:
-      return p == 1 || p == 3 || (p >= 0x8050 && p <= 0x8052 && oneOf(value(0xD0FC).value_or(0), {21, 22}));
+      return p == 1 || p == 3 || (p >= 0x8050 && p <= 0x8052 && oneOf(propCurrentValue(0xD0FC).value_or(0), {21, 22}));
     default: return false;
   }
 }

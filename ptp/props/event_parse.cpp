@@ -31,10 +31,9 @@ void objectAdded(std::span<const uint8_t> row) {
 // set; the camera's own flag for them is not trusted.
 uint8_t fujiGetSet(CameraServices& services, uint32_t code, uint8_t getSet) {
   if (code != 0x5010 && code != 0x500D && code != 0x5007) return getSet;
-  PropertyStruct* program = propFind(0x500E, true);
+  const auto program = propCurrentValue(0x500E);
   if (!program) return getSet;
-  const uint32_t value = program->value;
-  propUnlock(program);
+  const uint32_t value = *program;
   bool settable;
   if (code == 0x5010) settable = services.isExposureBiasSettable(value);
   else if (code == 0x500D) settable = services.isShutterSettable(value);

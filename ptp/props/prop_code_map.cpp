@@ -68,11 +68,5 @@ uint32_t camGetAvailableShots() {
   const uint16_t vendor = camGetVendor();
   if (vendor == CameraVendorSony) return 0;
   if (vendor == CameraVendorFujifilm) return services->fujiGetAvailableShots();
-  const uint32_t code = propVendorCodeMap().availableShots;
-  if (code == 0) return 0;
-  PropertyStruct* record = propFind(code, true);
-  if (!record) return 0;
-  const uint32_t value = record->value;
-  propUnlock(record);
-  return value;
+  return propCurrentValue(propVendorCodeMap().availableShots).value_or(0);
 }

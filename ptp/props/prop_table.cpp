@@ -77,6 +77,14 @@ std::optional<PropertyData> propCopy(uint32_t code) {
   }
 }
 
+std::optional<uint32_t> propCurrentValue(uint32_t code) {
+  if (code == 0) return std::nullopt;
+  PropertyStruct* r = propFind(code, true);
+  if (!r) return std::nullopt;
+  std::lock_guard lock(r->mutex, std::adopt_lock);
+  return r->value;
+}
+
 void propClearTable() {
   Table& t = T();
   std::lock_guard lock(t.writers);

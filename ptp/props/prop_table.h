@@ -21,6 +21,10 @@ bool propLock(PropertyStruct* record);
 bool propUnlock(PropertyStruct* record);
 // A copy of the code's record taken under its lock, with its own value list.
 std::optional<PropertyData> propCopy(uint32_t code);
+// The code's current value, read under its record's lock (event threads rewrite records at
+// any time); nullopt when no record holds the code. Code 0 names no property: an unmapped
+// vendor code is 0.
+std::optional<uint32_t> propCurrentValue(uint32_t code);
 // Empties every record and the table.
 void propClearTable();
 // Number of records.

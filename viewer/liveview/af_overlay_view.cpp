@@ -15,14 +15,6 @@ namespace {
 constexpr uint32_t kSonyHasFocusFlagCode = 0xD213;
 constexpr uint32_t kSonyFocusAreaCode = 0xD22C;
 
-// Read under the record's lock: the event thread rewrites records while frames arrive.
-std::optional<uint32_t> lockedValue(uint32_t code) {
-  PropertyStruct* record = propFind(code, true);
-  if (!record) return std::nullopt;
-  const uint32_t value = record->value;
-  propUnlock(record);
-  return value;
-}
 }  // namespace
 
 AfOverlayView::AfOverlayView(QWidget* parent) : QWidget(parent) {
@@ -53,9 +45,9 @@ void AfOverlayView::showFujiAfOverlayWithLiveViewSize(QSizeF size, uint8_t orien
 void AfOverlayView::showSonyAfOverlay(QSizeF frameSize, const QRectF& focusRect, uint8_t orientation) {
   KV_ASSERT_GUI_THREAD();
   SonyAfReport report;
-  report.hasFocusFlag = lockedValue(kSonyHasFocusFlagCode);
+  report.hasFocusFlag = propCurrentValue(kSonyHasFocusFlagCode);
   report.zoomed = camGetLiveViewZoom() != 0;
-  report.focusArea = lockedValue(kSonyFocusAreaCode);
+  report.focusArea = propCurrentValue(kSonyFocusAreaCode);
   int32_t x = 0, y = 0;
   if ((focusRect.width() == 0 || focusRect.height() == 0) && sonyGetFocusPoint(x, y))
     report.focusPoint = QPoint(x, y);

@@ -139,9 +139,9 @@ bool canonWaitReady() {
   PtpResponseCode rc = PTP_RC_DeviceBusy;
   for (int tries = 0; tries < kCanonWaitReadyMaxTries; ++tries) {
     if (tries) libSleep(250ms);
-    const auto p = propCopy(code);
-    if (!p) return false;
-    rc = camSetPropertyValue(code, p->value, false);
+    const auto value = propCurrentValue(code);
+    if (!value) return false;
+    rc = camSetPropertyValue(code, *value, false);
     if (rc != PTP_RC_DeviceBusy) break;
   }
   return rc == PTP_RC_OK;

@@ -22,12 +22,6 @@ constexpr uint32_t kRecordStatus = 0xD1B8;
 constexpr uint32_t kMovieExposureMode = 0xD105;
 constexpr uint32_t kModeMovie = 20;
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 PtpResponseCode sendPlain(uint16_t op) { return ptpTransaction(op, nullptr, 0, nullptr, 0, nullptr, nullptr, true); }
 
 PtpResponseCode switchOutput(bool on) {
@@ -41,7 +35,7 @@ PtpResponseCode switchOutput(bool on) {
 PtpResponseCode canonSetLiveView(bool on, bool evfMode) {
   CanonModuleState& s = canonState();
   if (!canonIsRecentModel()) {
-    if (tableValue(0xD1C9) == 1u) camSetPropertyValue(0xD1C9, 0, false);
+    if (propCurrentValue(0xD1C9) == 1u) camSetPropertyValue(0xD1C9, 0, false);
     if (on && evfMode && propExists(kEvfMode)) camSetPropertyValue(kEvfMode, 1, false);
     if (on) {
       const auto mode = canonExposureMode();
@@ -83,7 +77,7 @@ bool canonNeedsMovieOperation() {
 
 PtpResponseCode canonEnterMovieMode() {
   CanonModuleState& s = canonState();
-  s.savedMovieExposureMode = tableValue(kMovieExposureMode).value_or(0);
+  s.savedMovieExposureMode = propCurrentValue(kMovieExposureMode).value_or(0);
   PtpResponseCode rc = PTP_RC_OK;
   if (canonNeedsMovieOperation()) {
     rc = sendPlain(0x9133);

@@ -92,9 +92,9 @@ PtpResponseCode canonGetDevicePropValue(uint32_t code, ByteBuffer& data) {
 bool canonWaitPropertyValue(uint32_t code, uint32_t value) {
   for (int round = 0; round < 5; ++round) {
     evtPoll(true, false);
-    const auto p = propCopy(code);
-    if (!p) return false;
-    if (p->value == value) return true;
+    const auto now = propCurrentValue(code);
+    if (!now) return false;
+    if (*now == value) return true;
     libSleep(100ms);
   }
   return false;
@@ -150,8 +150,7 @@ PtpResponseCode canonDepthOfFieldPreviewOff() {
 }
 
 bool canonIsMirrorUp() {
-  const auto p = propCopy(0xD13A);
-  return p && p->value == 1;
+  return propCurrentValue(0xD13A) == 1u;
 }
 
 bool canonHasMirrorUpSetting() { return propExists(0xD13A); }

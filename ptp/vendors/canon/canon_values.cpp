@@ -24,12 +24,6 @@ uint32_t secondType(uint32_t v) { return (v >> 10) & 0xF; }
 
 constexpr int64_t kNone = -1;
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 bool listHolds(const PropertyData& p, uint32_t value) {
   return std::any_of(p.values.begin(), p.values.end(), [&](const auto& e) { return e.value == value; });
 }
@@ -119,14 +113,14 @@ PtpResponseCode canonUnpackImageFormat(uint32_t packed, std::vector<uint8_t>& ou
 }
 
 PtpResponseCode canonGetRawFormat(int64_t& packed) {
-  const auto v = tableValue(0xD120);
+  const auto v = propCurrentValue(0xD120);
   if (!v) return ERROR_GENERAL;
   packed = firstType(*v) == 6 ? static_cast<int64_t>((*v & 0x0FFFC000) | 0x10000000) : kNone;
   return PTP_RC_OK;
 }
 
 PtpResponseCode canonGetJpegFormat(int64_t& packed) {
-  const auto v = tableValue(0xD120);
+  const auto v = propCurrentValue(0xD120);
   if (!v) return ERROR_GENERAL;
   if (firstType(*v) == 1) packed = (*v & 0x0FFFC000) | 0x10000000;
   else if (entryCount(*v) == 2 && secondType(*v) == 1) packed = ((*v << 14) & 0x0FFFC000) | 0x10000000;
@@ -223,14 +217,14 @@ float canonGetExposureBiasMin() { return exposureBiasRange().second; }
 std::optional<uint32_t> canonExposureMode() {
   uint32_t code = propVendorCodeMap().exposureProgram;
   if (code == 0) code = propExists(0xD138) ? 0xD138 : 0xD105;
-  return tableValue(code);
+  return propCurrentValue(code);
 }
 
 bool canonIsExposureBiasAdjustable() {
   const auto mode = canonExposureMode();
   if (!mode) return false;
   if (*mode < 3) return true;
-  if (*mode == 20) return tableValue(0xD1C5) == 0u;
+  if (*mode == 20) return propCurrentValue(0xD1C5) == 0u;
   return false;
 }
 
@@ -279,7 +273,7 @@ bool canonIsBulbSelected() {
   if (!mode) return false;
   if (*mode == 4) return true;
   if (*mode != 3) return false;
-  const auto shutter = tableValue(0xD102);
+  const auto shutter = propCurrentValue(0xD102);
   return shutter && (*shutter == 4 || *shutter == 12);
 }
 

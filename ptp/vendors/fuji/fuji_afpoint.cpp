@@ -50,12 +50,6 @@ bool comma(std::string_view& text) {
   return true;
 }
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 PtpResponseCode writeFocusArea(const std::string& text) {
   std::vector<uint8_t> bytes{static_cast<uint8_t>(text.size() + 1)};
   for (char c : text) {
@@ -108,7 +102,7 @@ PtpResponseCode fujiSetFocusPoint(const FujiFocusPoint& point) {
   const uint8_t model = camModelIndex();
   std::optional<uint32_t> oldMode;
   if (model != 19 && model != 24) {
-    oldMode = tableValue(kFujiFocusMode);
+    oldMode = propCurrentValue(kFujiFocusMode);
     if (oldMode && *oldMode != kFujiManualFocus) {
       const PtpResponseCode rc = camSetPropertyValue(kFujiFocusMode, kFujiManualFocus, true);
       if (rc != PTP_RC_OK) return rc;
@@ -136,8 +130,8 @@ PtpResponseCode fujiMoveAfPoint(int direction) {
 PtpResponseCode fujiSetAfPoint(float x, float y) {
   const PtpResponseCode rc = camRefreshPropertyValue(kFujiFocusPoints);
   if (rc != PTP_RC_OK) return rc;
-  const auto grid = tableValue(kFujiFocusPoints);
-  const auto metering = tableValue(kFocusMeteringMode);
+  const auto grid = propCurrentValue(kFujiFocusPoints);
+  const auto metering = propCurrentValue(kFocusMeteringMode);
   if (!grid || !metering || !propExists(kFujiImageSize)) return ERROR_BAD_REPLY;
   if (*metering == kWideTracking) return kInvalidInWideTracking;
   int rows, columns;

@@ -15,11 +15,7 @@ namespace {
 using std::chrono::milliseconds;
 constexpr milliseconds kPressGap{250}, kRestoreRetry{250};
 
-std::optional<uint32_t> focusMode() {
-  const auto p = propCopy(kFujiFocusMode);
-  if (!p) return std::nullopt;
-  return p->value;
-}
+std::optional<uint32_t> focusMode() { return propCurrentValue(kFujiFocusMode); }
 
 // Bodies that focus through a half press rather than by switching the mode.
 bool focusesByHalfPress() {

@@ -29,12 +29,6 @@ constexpr uint32_t kLongExposureNr = 0xD322;
 constexpr uint32_t kLongestTimedExposure = 64000180;  // beyond: the body is still reporting bulb
 constexpr milliseconds kStep{100}, kReleaseDelay{250}, kRestartRetry{250}, kExposureRetry{500};
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 PtpResponseCode initiateCapture() {
   const uint32_t params[2] = {0, 0};
   return ptpTransaction(kOpInitiateCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
@@ -54,7 +48,7 @@ PtpResponseCode awaitAfStatus(int polls) {
   for (int i = 0; i < polls; ++i) {
     const PtpResponseCode rc = camRefreshPropertyValue(kFujiAfStatusCode);
     if (rc != PTP_RC_OK) return rc;
-    if (tableValue(kFujiAfStatusCode).value_or(0) != kAfStatusUnknown) break;
+    if (propCurrentValue(kFujiAfStatusCode).value_or(0) != kAfStatusUnknown) break;
     libSleep(kStep);
   }
   return PTP_RC_OK;
@@ -76,7 +70,7 @@ PtpResponseCode fujiPressShutter(bool bulb) {
   if (autoFocus) {
     rc = awaitAfStatus(kFujiAfPolls);
     if (rc != PTP_RC_OK) return fail(rc);
-    if (tableValue(kFujiAfStatusCode).value_or(0) == kAfStatusFailure) {
+    if (propCurrentValue(kFujiAfStatusCode).value_or(0) == kAfStatusFailure) {
       rc = capture(kFujiAfGiveUp);
       return fail(rc == PTP_RC_OK ? kFujiAfFailed : rc);
     }
@@ -140,9 +134,9 @@ PtpResponseCode fujiBulbStart() { return fujiShutterDown(true, false); }
 PtpResponseCode fujiBulbEnd() { return fujiShutterUp(true); }
 
 bool fujiIsBulbSelected() {
-  const auto program = tableValue(kFujiExposureProgram);
+  const auto program = propCurrentValue(kFujiExposureProgram);
   if (!program || !camIsManualExposure(*program)) return false;
-  return (tableValue(kFujiShutterSpeed).value_or(0) & 0xFFFF) == 0xFFFF;
+  return (propCurrentValue(kFujiShutterSpeed).value_or(0) & 0xFFFF) == 0xFFFF;
 }
 
 PtpResponseCode fujiHalfPress() {
@@ -185,13 +179,13 @@ PtpResponseCode fujiCaptureAndWait() {
   rc = fujiShutterDown(false, true);
   if (rc != PTP_RC_OK) return rc;
   if (!propExists(kFujiShutterSpeed)) return ERROR_GENERAL;
-  uint32_t exposure = tableValue(kFujiShutterSpeed).value_or(0);
+  uint32_t exposure = propCurrentValue(kFujiShutterSpeed).value_or(0);
   for (int read = 0; exposure > kLongestTimedExposure; ++read) {
     if (read == kFujiExposureReads) return ERROR_GENERAL;
     libSleep(kExposureRetry);
     rc = camRefreshPropertyValue(kFujiShutterSpeed);
     if (rc != PTP_RC_OK) return rc;
-    exposure = tableValue(kFujiShutterSpeed).value_or(0);
+    exposure = propCurrentValue(kFujiShutterSpeed).value_or(0);
   }
   double seconds = exposure / 1000000.0 + 0.15;
   if (fujiIsLongExposureNrOn()) seconds *= 2;

@@ -39,11 +39,6 @@ std::optional<std::vector<uint32_t>> numbers(std::string_view text, size_t cap) 
   return out;
 }
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
 }  // namespace
 
 PtpResponseCode fujiLoadApertureList() {
@@ -86,7 +81,7 @@ PtpResponseCode fujiGetFocalLength(float& out) {
 }
 
 PtpResponseCode fujiTouchColorSpace() {
-  const auto value = tableValue(kFujiColorSpace);
+  const auto value = propCurrentValue(kFujiColorSpace);
   if (!value) return PTP_ERROR_UNSUPPORTED_COMMAND;
   PtpResponseCode rc = camSetPropertyValue(kFujiColorSpace, *value, false);
   for (int retry = 0; rc == PTP_RC_DeviceBusy && retry < kFujiTouchBusyRetries; ++retry) {
@@ -101,12 +96,12 @@ PtpResponseCode fujiDriveFocus(int step) {
   if (!propExists(kFujiFocusPosition)) return ERROR_INVALID_INPUT;
   PtpResponseCode rc = camRefreshPropertyValue(kFujiFocusPosition);
   if (rc != PTP_RC_OK) return rc;
-  if (tableValue(kFujiFocusPosition).value_or(0) == 0) {
+  if (propCurrentValue(kFujiFocusPosition).value_or(0) == 0) {
     libSleep(kSettle);
     rc = camRefreshPropertyValue(kFujiFocusPosition);
     if (rc != PTP_RC_OK) return rc;
   }
-  const int32_t position = static_cast<int32_t>(tableValue(kFujiFocusPosition).value_or(0));
+  const int32_t position = static_cast<int32_t>(propCurrentValue(kFujiFocusPosition).value_or(0));
   const auto target = static_cast<int16_t>(position + step);
   return camSetPropertyValue(kFujiFocusPosition, static_cast<uint32_t>(static_cast<int32_t>(target)), false);
 }
@@ -121,6 +116,6 @@ PtpResponseCode fujiGetFocusPosition(uint16_t& out, bool refresh) {
     const PtpResponseCode rc = camRefreshPropertyValue(kFujiFocusPosition);
     if (rc != PTP_RC_OK) return rc;
   }
-  out = static_cast<uint16_t>(tableValue(kFujiFocusPosition).value_or(0));
+  out = static_cast<uint16_t>(propCurrentValue(kFujiFocusPosition).value_or(0));
   return PTP_RC_OK;
 }

@@ -15,11 +15,6 @@ constexpr uint32_t kManualFocus = 1;
 // Set while a property set stops live view on this thread.
 thread_local bool stoppingForSet = false;
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
 }  // namespace
 
 PtpResponseCode fujiSetLiveView(bool on) {
@@ -45,7 +40,7 @@ PtpResponseCode fujiStopLiveViewForSet() {
 }
 
 uint32_t fujiGetLiveViewZoom() {
-  switch (tableValue(kFujiLiveViewZoom).value_or(0)) {
+  switch (propCurrentValue(kFujiLiveViewZoom).value_or(0)) {
     case 2: return 100;
     case 3:
     case 5: return 200;
@@ -54,9 +49,9 @@ uint32_t fujiGetLiveViewZoom() {
 }
 
 PtpResponseCode fujiSetLiveViewZoom(uint32_t percent) {
-  const auto zoom = tableValue(kFujiLiveViewZoom);
+  const auto zoom = propCurrentValue(kFujiLiveViewZoom);
   if (zoom && percent != 1 && *zoom == 1) {
-    const uint32_t mode = tableValue(kFujiFocusMode).value_or(0);
+    const uint32_t mode = propCurrentValue(kFujiFocusMode).value_or(0);
     fujiState().savedFocusMode = mode;
     if (mode != kManualFocus) {
       const PtpResponseCode rc = camSetPropertyValue(kFujiFocusMode, kManualFocus, true);

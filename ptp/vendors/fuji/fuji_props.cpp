@@ -36,12 +36,6 @@ bool settableUnder(uint32_t code, uint32_t program) {
   return camIsApertureSettable(program);
 }
 
-std::optional<uint32_t> programValue() {
-  const auto p = propCopy(kFujiExposureProgram);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 void setGetSet(PropertyStruct* record, uint8_t getSet) {
   propLock(record);
   record->getSet = getSet;
@@ -122,7 +116,7 @@ PtpResponseCode fujiSetHostMode(bool on) {
 bool fujiRefreshProperty(uint32_t code) {
   PropertyStruct* record = propFind(code, false);
   if (!record || !propRefresh(record)) return false;
-  const auto program = programValue();
+  const auto program = propCurrentValue(kFujiExposureProgram);
   if (isExposureRecord(code)) {
     if (program) setGetSet(record, settableUnder(code, *program) ? 1 : 0);
     if (code == kFujiAperture) fujiLoadApertureList();
@@ -163,8 +157,7 @@ bool fujiRefreshValue(uint32_t code) {
 bool fujiWaitPropertyValue(uint32_t code, uint32_t value) {
   for (int pass = 0; pass < kWaitPasses; ++pass) {
     if (!fujiRefreshValue(code)) return false;
-    const auto p = propCopy(code);
-    if (p && p->value == value) return true;
+    if (propCurrentValue(code) == value) return true;
     libSleep(kWaitPause);
   }
   return false;

@@ -14,12 +14,6 @@ namespace {
 constexpr uint32_t kMediaRecording = 0xD20C;
 constexpr uint32_t kPtpErrorStatus = 0xD21C;
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 // Quality of a RAW + JPEG pair from the JPEG code.
 uint32_t rawQualityFor(uint32_t jpegCode) {
   switch (jpegCode) {
@@ -32,7 +26,7 @@ uint32_t rawQualityFor(uint32_t jpegCode) {
 
 // Sets code to value (waiting) unless it holds it already.
 PtpResponseCode setIfDifferent(uint32_t code, uint32_t value) {
-  const auto current = tableValue(code);
+  const auto current = propCurrentValue(code);
   if (!current) return ERROR_GENERAL;
   if (*current == value) return PTP_RC_OK;
   return camSetPropertyValue(code, value, true);
@@ -87,7 +81,7 @@ PtpResponseCode fujiSetImageFormat(int64_t raw, int64_t jpeg) {
     if (rc != PTP_RC_OK) return rc;
   }
   if (jpeg == kFujiFormatNone) return PTP_RC_OK;
-  const auto size = tableValue(kFujiImageSize);
+  const auto size = propCurrentValue(kFujiImageSize);
   if (!size) return ERROR_GENERAL;
   const uint32_t index = (jpegBits >> 8) & 0xFF;
   if (index == *size) return PTP_RC_OK;
@@ -105,6 +99,6 @@ PtpResponseCode fujiTakePtpErrorStatus(uint16_t& out) {
   out = 0;
   if (!propExists(kPtpErrorStatus)) return ERROR_BAD_REPLY;
   if (!fujiRefreshValue(kPtpErrorStatus)) return ERROR_GENERAL;
-  out = static_cast<uint16_t>(tableValue(kPtpErrorStatus).value_or(0));
+  out = static_cast<uint16_t>(propCurrentValue(kPtpErrorStatus).value_or(0));
   return camSetPropertyValue(kPtpErrorStatus, 0, false);
 }

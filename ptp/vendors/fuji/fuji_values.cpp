@@ -16,12 +16,6 @@
 
 namespace {
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  const auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 bool oneOf(uint32_t v, std::initializer_list<uint32_t> list) {
   return std::find(list.begin(), list.end(), v) != list.end();
 }
@@ -126,31 +120,31 @@ uint32_t fujiImageSizeIndexFromName(const std::string& name) {
 bool fujiIsRawQualityValue(uint32_t q) { return oneOf(q, {1, 4, 5, 7}); }
 bool fujiIsJpegQualityValue(uint32_t q) { return q >= 2 && q <= 7; }
 
-bool fujiQualityIncludesRaw() { return oneOf(tableValue(kFujiImageQuality).value_or(0), {4, 5, 7}); }
+bool fujiQualityIncludesRaw() { return oneOf(propCurrentValue(kFujiImageQuality).value_or(0), {4, 5, 7}); }
 
 PtpResponseCode fujiGetImageFormat(uint32_t& out) {
-  const auto quality = tableValue(kFujiImageQuality);
-  const auto size = tableValue(kFujiImageSize);
+  const auto quality = propCurrentValue(kFujiImageQuality);
+  const auto size = propCurrentValue(kFujiImageSize);
   if (!quality || !size) return ERROR_INVALID_INPUT;
   uint32_t raw = 0, jpeg = 0;
-  if (fujiIsRawQualityValue(*quality)) raw = (tableValue(kFujiRawCompression).value_or(0) << 24) + kFujiRawMarker;
+  if (fujiIsRawQualityValue(*quality)) raw = (propCurrentValue(kFujiRawCompression).value_or(0) << 24) + kFujiRawMarker;
   if (fujiIsJpegQualityValue(*quality)) jpeg = ((*size << 8) | jpegCode(*quality)) & 0xFFFF;
   out = jpeg | raw;
   return PTP_RC_OK;
 }
 
 PtpResponseCode fujiGetRawFormat(int64_t& out) {
-  const auto quality = tableValue(kFujiImageQuality);
+  const auto quality = propCurrentValue(kFujiImageQuality);
   if (!quality) return ERROR_GENERAL;
   out = fujiIsRawQualityValue(*quality)
-            ? static_cast<int64_t>((tableValue(kFujiRawCompression).value_or(0) << 24) | kFujiRawMarker)
+            ? static_cast<int64_t>((propCurrentValue(kFujiRawCompression).value_or(0) << 24) | kFujiRawMarker)
             : kFujiFormatNone;
   return PTP_RC_OK;
 }
 
 PtpResponseCode fujiGetJpegFormat(int64_t& out) {
-  const auto quality = tableValue(kFujiImageQuality);
-  const auto size = tableValue(kFujiImageSize);
+  const auto quality = propCurrentValue(kFujiImageQuality);
+  const auto size = propCurrentValue(kFujiImageSize);
   if (!quality || !size) return ERROR_GENERAL;
   out = fujiIsJpegQualityValue(*quality) ? static_cast<int64_t>((*size << 8) | jpegCode(*quality)) : kFujiFormatNone;
   return PTP_RC_OK;
@@ -167,7 +161,7 @@ PtpResponseCode fujiGetImageFormatChoices(int kind, std::vector<int64_t>& list) 
     list = {kFujiFormatNone};
     return PTP_RC_OK;
   }
-  const auto size = tableValue(kFujiImageSize);
+  const auto size = propCurrentValue(kFujiImageSize);
   if (!propExists(kFujiImageQuality) || !size) return PTP_ERROR_UNSUPPORTED_COMMAND;
   list.push_back(kFujiFormatNone);
   const uint8_t model = camModelIndex();
@@ -216,7 +210,7 @@ int fujiGetEvStepsPerStop() { return 3; }
 
 bool fujiIsExposureBiasAdjustable() {
   if (!fujiIsHostMode()) return false;
-  const auto program = tableValue(kFujiExposureProgram);
+  const auto program = propCurrentValue(kFujiExposureProgram);
   return program && camIsExposureBiasSettable(*program);
 }
 

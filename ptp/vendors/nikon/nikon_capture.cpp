@@ -99,9 +99,9 @@ PtpResponseCode nikonIsLiveViewOn(bool& on, bool refresh) {
     return PTP_RC_OK;
   }
   if (refresh && propExists(0xD1A2)) nikonRefreshPropertyValue(0xD1A2);
-  const auto status = propCopy(0xD1A2);
+  const auto status = propCurrentValue(0xD1A2);
   if (!status) return PTP_ERROR_UNSUPPORTED_COMMAND;
-  on = status->value != 0;
+  on = *status != 0;
   return PTP_RC_OK;
 }
 
@@ -197,13 +197,13 @@ PtpResponseCode nikonCaptureAndWait() {
   for (int i = 1; i < kNikonMirrorUpCaptures && rc == kNikonMirrorUpSequence && nikonState().mirrorLockupMark; ++i)
     rc = nikonShutterDown();
   if (rc != PTP_RC_OK) return 0;
-  const auto colorSpace = propCopy(0xD032);
+  const auto colorSpace = propCurrentValue(0xD032);
   if (!colorSpace) return 0;
   // The camera refuses a set (busy) until it has stored the picture.
-  rc = camSetPropertyValue(0xD032, colorSpace->value, false);
+  rc = camSetPropertyValue(0xD032, *colorSpace, false);
   for (int i = 0; rc == PTP_RC_DeviceBusy && i < kNikonBusyRetries; ++i) {
     libSleep(milliseconds(250));
-    rc = camSetPropertyValue(0xD032, colorSpace->value, false);
+    rc = camSetPropertyValue(0xD032, *colorSpace, false);
   }
   return rc == PTP_RC_OK ? PTP_RC_OK : 0;
 }

@@ -43,12 +43,6 @@ PtpResponseCode send(uint16_t op, std::initializer_list<uint32_t> params = {}) {
   return ptpRunTransaction(op, p, static_cast<uint32_t>(params.size()), nullptr, 0, nullptr, nullptr, true);
 }
 
-std::optional<uint32_t> valueOf(uint32_t code) {
-  auto p = propCopy(code);
-  if (!p) return std::nullopt;
-  return p->value;
-}
-
 bool settable(uint32_t code) {
   auto p = propCopy(code);
   return p && p->getSet == 1;
@@ -70,7 +64,7 @@ PtpResponseCode nikonSetLiveViewSelector(uint32_t value) {
 }
 
 PtpResponseCode nikonAlignLiveViewFocusMode() {
-  const auto lv = valueOf(0xD061), af = valueOf(0xD161);
+  const auto lv = propCurrentValue(0xD061), af = propCurrentValue(0xD161);
   if (!lv || !af) return PTP_ERROR_UNSUPPORTED_COMMAND;
   if (!settable(0xD061) || *af == 3) return PTP_RC_OK;
   const uint32_t want = *af == 1 ? 2 : 0;
@@ -79,7 +73,7 @@ PtpResponseCode nikonAlignLiveViewFocusMode() {
 
 PtpResponseCode nikonRestoreAfMode() {
   if (!settable(0xD161)) return PTP_RC_OK;
-  const uint32_t lv = valueOf(0xD061).value_or(0);
+  const uint32_t lv = propCurrentValue(0xD061).value_or(0);
   uint32_t want;
   if (lv == 2) want = 1;
   else if (lv == 4 || camGetAfState() == 1) want = 4;
@@ -103,7 +97,7 @@ PtpResponseCode nikonSetLiveView(int on, bool keepAfMode) {
   PtpResponseCode rc;
   if (on) {
     if (nikonGetModelState().saveStillCaptureMode && s.savedStillCaptureMode < 0)
-      if (const auto mode = valueOf(0x5013)) s.savedStillCaptureMode = *mode;
+      if (const auto mode = propCurrentValue(0x5013)) s.savedStillCaptureMode = *mode;
     if (!inMedia) {
       rc = camSetPropertyValue(0xD10B, 1, true);
       if (rc != PTP_RC_OK) return rc;
@@ -113,7 +107,7 @@ PtpResponseCode nikonSetLiveView(int on, bool keepAfMode) {
     if (rc != PTP_RC_OK) return rc;
     s.liveViewOn = true;
     if (!keepAfMode) {
-      if (valueOf(0xD1A6) == 1u && nikonIsHostMode()) {
+      if (propCurrentValue(0xD1A6) == 1u && nikonIsHostMode()) {
         rc = nikonSetLiveViewSelector(0);
         nikonAlignLiveViewFocusMode();
         if (rc != PTP_RC_OK) return rc;
@@ -197,14 +191,14 @@ PtpResponseCode nikonSetManualFocus(int on) {
   PtpResponseCode rc;
   if (settable(0xD161)) {
     if (on) {
-      s.rememberedAutoFocusMode = valueOf(0xD161).value_or(0);
+      s.rememberedAutoFocusMode = propCurrentValue(0xD161).value_or(0);
       rc = camSetPropertyValue(0xD161, 4, true);
     } else {
       const int64_t remembered = s.rememberedAutoFocusMode.exchange(-1);
       rc = camSetPropertyValue(0xD161, remembered < 0 || remembered == 4 ? 0 : static_cast<uint32_t>(remembered), true);
     }
   } else {
-    const auto focus = valueOf(0x500A);
+    const auto focus = propCurrentValue(0x500A);
     if (!focus) return PTP_ERROR_UNSUPPORTED_COMMAND;
     if (on && model() == 195 && *focus != 0x8011) return 0;
     uint32_t code;
@@ -224,7 +218,7 @@ PtpResponseCode nikonDriveFocus(uint32_t direction, uint32_t steps) {
   const bool afDuringLiveView = nikonGetModelState().afDuringLiveView;
   if (camGetAfState() == 0 && !afDuringLiveView) camSetManualFocus(1, true);
   else if (camGetAfState() == 1 && afDuringLiveView) nikonSetManualFocus(0);
-  if (s.liveViewOn && valueOf(0xD061) == 2u && camSetPropertyValue(0xD061, 0, true) != PTP_RC_OK)
+  if (s.liveViewOn && propCurrentValue(0xD061) == 2u && camSetPropertyValue(0xD061, 0, true) != PTP_RC_OK)
     return ERROR_INVALID_INPUT;
   PtpResponseCode rc = send(kOpMfDrive, {direction, steps});
   for (int i = 0; rc == PTP_RC_DeviceBusy && i < kNikonBusyRetries; ++i) {
@@ -248,11 +242,11 @@ PtpResponseCode nikonDriveFocus(uint32_t direction, uint32_t steps) {
 
 PtpResponseCode nikonChangeAfArea(uint32_t x, uint32_t y) {
   PtpResponseCode rc;
-  if (valueOf(0xD1A6).value_or(0) != 0 && valueOf(0xD1F8) == 0x8011u) {
+  if (propCurrentValue(0xD1A6).value_or(0) != 0 && propCurrentValue(0xD1F8) == 0x8011u) {
     rc = camSetPropertyValue(0xD1F8, 0x8010, false);
     if (rc != PTP_RC_OK) return rc;
   }
-  if (valueOf(0xD05D) == 0x8011u) {
+  if (propCurrentValue(0xD05D) == 0x8011u) {
     rc = camSetPropertyValue(0xD05D, 0x8010, true);
     if (rc != PTP_RC_OK) return rc;
   }

@@ -26,14 +26,6 @@ constexpr uint16_t kOpSetDevicePropValue = 0x1016;
 constexpr uint16_t kOpInitiateCapture = 0x100E;
 constexpr uint16_t kOpCaptureInMedia = 0x9207;
 
-std::optional<uint32_t> valueOf(uint32_t code) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
 // A PTP string: count byte (units with the terminator), UTF-16LE units, a zero unit.
 std::vector<uint8_t> ptpString(const char* text, size_t length) {
   std::vector<uint8_t> out;
@@ -50,7 +42,7 @@ std::vector<uint8_t> ptpString(const char* text, size_t length) {
 bool isQualityPart(uint32_t code) { return code == 0x5004 || code == 0x5003 || code == 0xD0B6; }
 
 PtpResponseCode setIfDifferent(uint32_t code, uint32_t value, uint32_t mask) {
-  const auto current = valueOf(code);
+  const auto current = propCurrentValue(code);
   if (current && (*current & mask) == value) return PTP_RC_OK;
   return camSetPropertyValue(code, value, true);
 }
@@ -179,13 +171,13 @@ PtpResponseCode nikonClearBracketing() { return camSetPropertyValue(0xD0C0, 0, t
 PtpResponseCode nikonSetFlashMode(uint32_t on) {
   NikonModuleState& s = nikonState();
   if (on) return camSetPropertyValue(0x500C, s.rememberedFlashMode, true);
-  if (const auto current = valueOf(0x500C)) s.rememberedFlashMode = *current;
+  if (const auto current = propCurrentValue(0x500C)) s.rememberedFlashMode = *current;
   return camSetPropertyValue(0x500C, 2, true);
 }
 
 void nikonResetLiveViewAfMode() {
-  if (valueOf(0xD061) == 2u) camSetPropertyValue(0xD061, 0, false);
-  if (valueOf(0xD161) == 4u) camSetPropertyValue(0xD161, 0, false);
+  if (propCurrentValue(0xD061) == 2u) camSetPropertyValue(0xD061, 0, false);
+  if (propCurrentValue(0xD161) == 4u) camSetPropertyValue(0xD161, 0, false);
   evtQueuePropertyChanged(propFind(0xD061, false), true);
 }
 

@@ -81,7 +81,7 @@ PtpResponseCode nikonLoadPropertyTable(const uint8_t* blob, size_t length) {
     addParsed(*code, *in.bytes(off + 4, *size));
     off += 4 + *size;
   }
-  if (auto live = propCopy(0xD1A0); live && live->value == 0) camSetPropertyValue(0xD1A0, 1, false);
+  if (propCurrentValue(0xD1A0) == 0u) camSetPropertyValue(0xD1A0, 1, false);
   addByDescriptor(0x5003);
   nikonRebuildImageQuality();
   camSetAfState(nikonIsAutoFocusMode() ? 0 : 1);
@@ -94,7 +94,7 @@ PtpResponseCode nikonLoadFixedCodes() {
     if (propCount() >= kPropTableCapacity) return ERROR_NO_MEMORY;
     addByDescriptor(code);
   }
-  if (auto live = propCopy(0xD1A0); live && live->value == 0) camSetPropertyValue(0xD1A0, 1, false);
+  if (propCurrentValue(0xD1A0) == 0u) camSetPropertyValue(0xD1A0, 1, false);
   nikonRebuildImageQuality();
   return PTP_RC_OK;
 }

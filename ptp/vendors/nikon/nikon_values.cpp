@@ -12,15 +12,7 @@
 
 namespace {
 
-std::optional<uint32_t> valueOf(uint32_t code) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
-uint32_t valueOr(uint32_t code, uint32_t fallback) { return valueOf(code).value_or(fallback); }
+uint32_t valueOr(uint32_t code, uint32_t fallback) { return propCurrentValue(code).value_or(fallback); }
 
 // The record's allowed values read as signed (INT8/INT16 patterns widened).
 std::vector<int32_t> signedList(uint32_t code) {
@@ -98,7 +90,7 @@ bool nikonHasManyQualityValues() {
 }
 
 bool nikonQualityIncludesRaw() {
-  const auto v = valueOf(0x5004);
+  const auto v = propCurrentValue(0x5004);
   if (!v) return false;
   // Only the quality part: the composite's size bits would otherwise read as RAW.
   const uint32_t q = *v & 0xFFFF;
@@ -132,7 +124,7 @@ PtpResponseCode nikonDecodeImageFormat(uint32_t packed, uint8_t type, uint16_t* 
 }
 
 PtpResponseCode nikonGetRawFormat(int64_t& packed) {
-  const auto v = valueOf(0x5004);
+  const auto v = propCurrentValue(0x5004);
   if (!v) return ERROR_GENERAL;
   const uint32_t q = *v & 0xFFFF;
   if (!nikonQualityHasRaw(q)) {
@@ -145,7 +137,7 @@ PtpResponseCode nikonGetRawFormat(int64_t& packed) {
 }
 
 PtpResponseCode nikonGetJpegFormat(int64_t& packed) {
-  const auto v = valueOf(0x5004);
+  const auto v = propCurrentValue(0x5004);
   if (!v) return ERROR_GENERAL;
   const uint32_t q = *v & 0xFFFF;
   const int32_t code = jpegCode(q);
@@ -242,7 +234,7 @@ float nikonGetFlashBiasMax() { return listEdge(0xD126, true); }
 float nikonGetFlashBiasMin() { return listEdge(0xD126, false); }
 
 bool nikonIsExposureBiasAdjustable() {
-  const auto v = valueOf(0x500E);
+  const auto v = propCurrentValue(0x500E);
   return v && *v >= 1 && *v <= 4;
 }
 bool nikonIsBracketingAvailable() { return nikonIsExposureBiasAdjustable(); }
@@ -276,13 +268,13 @@ bool nikonGetBracketingShots(uint8_t& below, uint8_t& above) {
     return true;
   }
   below = above = 0;
-  const auto on = valueOf(0xD0C0);
+  const auto on = propCurrentValue(0xD0C0);
   if (!on) return false;
   if (*on == 0) {
     below = above = 1;
     return true;
   }
-  const auto pattern = valueOf(0xD0C2);
+  const auto pattern = propCurrentValue(0xD0C2);
   if (!pattern) return false;
   const uint32_t p = *pattern;
   auto set = [&](uint8_t b, uint8_t a) {
@@ -365,12 +357,12 @@ bool nikonGetFixedRange(uint32_t code, uint32_t& min, uint32_t& max) {
 }
 
 bool nikonIsBulbSelected() {
-  const auto v = valueOf(0xD100);
+  const auto v = propCurrentValue(0xD100);
   return v && *v > 0xFFFFFFFDu;
 }
 bool nikonIsBulbSupported() { return ptpOperationListed(0x920C); }
 bool nikonIsLensTypeZero() {
-  const auto v = valueOf(0xD0E2);
+  const auto v = propCurrentValue(0xD0E2);
   return v && *v == 0;
 }
 
@@ -380,7 +372,7 @@ uint32_t nikonGetFlashMode() { return valueOr(0x500C, 0); }
 uint32_t nikonGetSpeedlightFlashMode() { return nikonIsSpeedlightMounted() ? nikonGetFlashMode() : 0; }
 
 uint8_t nikonGetBurstLimit() {
-  const auto available = valueOf(0xD1F1), continuous = valueOf(0xD1B4);
+  const auto available = propCurrentValue(0xD1F1), continuous = propCurrentValue(0xD1B4);
   if (!available || !continuous) return 20;
   return static_cast<uint8_t>(std::min<uint32_t>(std::min(*available, *continuous), 255));
 }
@@ -391,7 +383,7 @@ bool nikonHasModelCapabilityA() { return !nikonModelIn({204, 192}); }
 
 PropertyStruct* nikonGetAutoIsoRecord() {
   if (propExists(0xD054)) {
-    const auto program = valueOf(0x500E);
+    const auto program = propCurrentValue(0x500E);
     bool useAutoIso = !program || (*program >= 1 && *program <= 4);
     if (program && *program >= 0x8050 && *program <= 0x8052) {
       const uint32_t user = valueOr(0xD0FC, 0);
@@ -462,7 +454,7 @@ PropertyStruct* nikonAfAreaRecordFor(uint32_t focusMode, bool lock) {
 
 bool nikonIsAutoFocusMode() {
   const uint32_t code = nikonFocusModeCode();
-  const auto v = valueOf(code);
+  const auto v = propCurrentValue(code);
   if (!v) return false;
   // 0xD161 and 0xD061 count 3 (fixed MF) and 4 (MF) as manual; 0x500A names MF as 1.
   if (code == 0x500A) return *v != 1;
@@ -475,7 +467,7 @@ bool nikonCanAutoFocus() {
     return p && p->getSet == 1;
   }
   if (nikonState().liveViewOn) return valueOr(0xD061, 0) != 3;
-  if (const auto af = valueOf(0xD161)) return nikonIsHostMode() && *af != 3;
+  if (const auto af = propCurrentValue(0xD161)) return nikonIsHostMode() && *af != 3;
   const uint32_t focus = valueOr(0x500A, 0);
   if (focus == 1) return false;
   if (model() == 198) return true;

@@ -27,9 +27,7 @@ PtpResponseCode sonyTakePicture() {
   PtpResponseCode rc = sonyShutterDown();
   if (rc != PTP_RC_OK) return rc;
   if (!sonyIsManualFocus()) sonyWaitPropertyValue(0xD213, 2);
-  PropertyStruct* drive = propFind(0x5013, true);
-  const uint32_t driveMode = drive ? drive->value : 0;
-  propUnlock(drive);
+  const uint32_t driveMode = propCurrentValue(0x5013).value_or(0);
   if (const int shots = sonyBracketingShots(driveMode)) {
     const double micros = shots + shots * sonyExposureSeconds() * 1e6 + 250000.0;
     libSleep(seconds(micros / 1e6));

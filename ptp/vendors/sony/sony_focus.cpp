@@ -4,12 +4,10 @@
 
 bool sonyGetFocusPoint(int32_t& x, int32_t& y) {
   // Locked: the event thread rewrites the record while the viewer reads it.
-  PropertyStruct* record = propFind(kSonyFocusPointCode, true);
-  if (!record) record = propFind(kSonyLiveViewLocationCode, true);
-  if (!record) return false;
-  const uint32_t value = record->value;
-  propUnlock(record);
-  x = static_cast<int32_t>(value >> 16);
-  y = static_cast<int32_t>(value & 0xFFFF);
+  auto value = propCurrentValue(kSonyFocusPointCode);
+  if (!value) value = propCurrentValue(kSonyLiveViewLocationCode);
+  if (!value) return false;
+  x = static_cast<int32_t>(*value >> 16);
+  y = static_cast<int32_t>(*value & 0xFFFF);
   return true;
 }

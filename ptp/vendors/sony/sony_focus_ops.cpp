@@ -27,14 +27,6 @@ constexpr uint32_t kLiveViewLocation = 0xD232;
 // Frame size the AF coordinates are given in.
 constexpr float kAfWidth = 640, kAfHeight = 428;
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
 bool in(uint8_t m, std::initializer_list<uint8_t> list) { return std::find(list.begin(), list.end(), m) != list.end(); }
 
 // The third (100 %) or fourth (200 %) entry of 0xD254's list.
@@ -104,11 +96,11 @@ PtpResponseCode sonySetAfPoint(float x, float y) {
   const PtpResponseCode rc = propExists(kFocusPoint) ? sonySetControlDevice(kFocusPoint, value, 4)
                                                      : sonySetControlDeviceA(kLiveViewLocation, value);
   if (switchToAf) {
-    const auto mode = tableValue(kFocusMode);
+    const auto mode = propCurrentValue(kFocusMode);
     sonySetManualFocus(true);
     for (int i = 0; i < 8; ++i) {
       if (sonyRefreshPropertyValue(kFocusMode) != PTP_RC_OK) break;
-      if (tableValue(kFocusMode) != mode) break;
+      if (propCurrentValue(kFocusMode) != mode) break;
       libSleep(250ms);
     }
   }
@@ -120,14 +112,14 @@ uint32_t sonyGetLiveViewZoom(bool refresh) {
   if (!(m == 161 || m == 163 || m == 167 || m == 171 || (m >= 174 && m <= 189))) return 0;
   if (propExists(kZoomAmount)) {
     if (refresh) sonyRefreshPropertyValue(kZoomAmount);
-    const auto v = tableValue(kZoomAmount);
+    const auto v = propCurrentValue(kZoomAmount);
     if (v && v == zoomEntry(100)) return 100;
     if (v && v == zoomEntry(200)) return 200;
     return 0;
   }
   if (!propExists(kZoomAmountOld)) return 0;
   if (refresh) sonyRefreshPropertyValue(kZoomAmountOld);
-  const uint32_t v = tableValue(kZoomAmountOld).value_or(0);
+  const uint32_t v = propCurrentValue(kZoomAmountOld).value_or(0);
   if (v >= 26 && v <= 74) return 100;
   return v > 74 ? 200 : 0;
 }
@@ -135,7 +127,7 @@ uint32_t sonyGetLiveViewZoom(bool refresh) {
 PtpResponseCode sonySetLiveViewZoom(uint32_t percent) {
   const uint8_t m = camModelIndex();
   if (in(m, {161, 163, 167, 174, 175})) {
-    const uint32_t drive = tableValue(0x5013).value_or(0);
+    const uint32_t drive = propCurrentValue(0x5013).value_or(0);
     if (drive == 2 || drive == 0x8010 || drive == 0x8012 || drive == 0x8015) return ERROR_INVALID_CONTINUOUS_DRIVE_MODE;
     const int presses = in(m, {167, 174, 175}) && sonyGetLiveViewZoom(false) == 0 ? 2 : 1;
     for (int i = 0; i < presses; ++i) {

@@ -7,14 +7,6 @@
 
 namespace {
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
 bool hasRaw(uint32_t v, bool newScheme) {
   const uint32_t low = v & 0xFF;
   return newScheme ? (low == 1 || low == 2) : (v & 16) != 0;
@@ -65,8 +57,8 @@ bool sonyValueHasRaw(int64_t value) {
 bool sonyQualityIncludesJpeg(uint32_t value) { return hasJpeg(value, sonyUsesNewImageFormat()); }
 
 bool sonyRebuildQualityValue() {
-  const auto compression = tableValue(kSonyImageCompression);
-  const auto size = tableValue(kSonyImageSize);
+  const auto compression = propCurrentValue(kSonyImageCompression);
+  const auto size = propCurrentValue(kSonyImageSize);
   PropertyStruct* r = propFind(sonyImageFormatCode(), true);
   if (!r) return false;
   uint32_t v = r->value & 0xFF;
@@ -79,7 +71,7 @@ bool sonyRebuildQualityValue() {
 
 PtpResponseCode sonyGetRawFormat(int64_t& out) {
   const bool newScheme = sonyUsesNewImageFormat();
-  const auto v = tableValue(sonyImageFormatCode());
+  const auto v = propCurrentValue(sonyImageFormatCode());
   if (!v) return ERROR_GENERAL;
   out = hasRaw(*v, newScheme) ? (newScheme ? 1 : 16) : -1;
   return PTP_RC_OK;
@@ -87,7 +79,7 @@ PtpResponseCode sonyGetRawFormat(int64_t& out) {
 
 PtpResponseCode sonyGetJpegFormat(int64_t& out) {
   const bool newScheme = sonyUsesNewImageFormat();
-  const auto v = tableValue(sonyImageFormatCode());
+  const auto v = propCurrentValue(sonyImageFormatCode());
   if (!v) return ERROR_GENERAL;
   // A RAW-only value still carries size and compression bits: it has no JPEG part.
   if (!hasJpeg(*v, newScheme)) {
@@ -121,7 +113,7 @@ std::vector<int64_t> sonyGetImageFormatChoices(int kind) {
 PtpResponseCode sonySetImageFormat(int64_t raw, int64_t jpeg) {
   const bool newScheme = sonyUsesNewImageFormat();
   const uint32_t formatCode = sonyImageFormatCode();
-  const auto current = tableValue(formatCode);
+  const auto current = propCurrentValue(formatCode);
   if ((raw == -1 && jpeg == -1) || !current) return ERROR_GENERAL;
 
   uint32_t format = jpeg == -1 ? 0 : static_cast<uint32_t>(jpeg) & 0xFF;
@@ -138,14 +130,14 @@ PtpResponseCode sonySetImageFormat(int64_t raw, int64_t jpeg) {
   const uint32_t j = static_cast<uint32_t>(jpeg);
   if (newScheme) {
     const uint32_t compression = (j >> 8) & 0xFF;
-    const auto now = tableValue(kSonyImageCompression);
+    const auto now = propCurrentValue(kSonyImageCompression);
     if (now && *now != compression) {
       const PtpResponseCode rc = camSetPropertyValue(kSonyImageCompression, compression, true);
       if (rc != PTP_RC_OK) return rc;
     }
   }
   const uint32_t size = (j >> 16) & 0xFF;
-  const auto now = tableValue(kSonyImageSize);
+  const auto now = propCurrentValue(kSonyImageSize);
   if (now && *now != size) {
     const PtpResponseCode rc = camSetPropertyValue(kSonyImageSize, size, true);
     if (rc != PTP_RC_OK) return rc;

@@ -56,14 +56,6 @@ class SetLock {
 SetLock gSetLock;
 std::atomic<int> gSetWaiters{0};
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
 bool matches(uint32_t code, uint32_t a, uint32_t b) {
   if (code == kSonyImageFormatNew || code == kSonyImageFormatOld) return (a & 0xFF) == (b & 0xFF);
   return a == b;
@@ -110,7 +102,7 @@ PtpResponseCode sonyRefreshPropertyValue(uint32_t code) {
 
 void sonyBuildDialLists() {
   const uint8_t model = camModelIndex();
-  const uint32_t mode = tableValue(0x500E).value_or(0);
+  const uint32_t mode = propCurrentValue(0x500E).value_or(0);
   sonySetValueList(0xD20D, sonyShutterSpeedList(model, mode));
   sonySetValueList(0xD21E, sonyIsoList(model, mode));
   sonySetValueList(0x5007, sonyApertureList());
@@ -146,7 +138,7 @@ bool sonyWaitPropertyValue(uint32_t code, uint32_t value) {
   for (int i = 0; i < reads; ++i) {
     if (i > 0) libSleep(250ms);
     if (sonyRefreshPropertyValue(code) != PTP_RC_OK) return false;
-    const auto now = tableValue(code);
+    const auto now = propCurrentValue(code);
     if (now && matches(code, *now, value)) return true;
   }
   return false;
@@ -157,7 +149,7 @@ bool sonyWaitPropertyValuePolling(uint32_t code, uint32_t value, uint32_t ms) {
   for (uint32_t i = 0; i < reads; ++i) {
     if (i > 0) libSleep(250ms);
     evtPoll(true, false);
-    const auto now = tableValue(code);
+    const auto now = propCurrentValue(code);
     if (now && matches(code, *now, value)) return true;
   }
   return false;
@@ -200,7 +192,7 @@ PtpResponseCode sonyDialToValue(uint32_t code, uint32_t target, int depth) {
     }
   }
   if (sonyWaitPropertyValue(code, target)) return PTP_RC_OK;
-  const auto after = tableValue(code);
+  const auto after = propCurrentValue(code);
   if (after && *after != before->value) return sonyDialToValue(code, target, depth + 1);
   libSleep(500ms);
   if (sonyWaitPropertyValue(code, target)) return PTP_RC_OK;
@@ -272,7 +264,7 @@ PtpResponseCode sonyGetNewObjectHandles(std::vector<uint32_t>& handles) {
   handles.clear();
   const PtpResponseCode rc = sonyRefreshPropertyValue(0xD215);
   if (rc != PTP_RC_OK) return rc;
-  const auto pending = tableValue(0xD215);
+  const auto pending = propCurrentValue(0xD215);
   if (!pending) return ERROR_GENERAL;
   if (*pending == 0) return PTP_RC_OK;
   if (*pending < 0x8000) return PTP_RC_DeviceBusy;

@@ -12,14 +12,6 @@
 
 namespace {
 
-std::optional<uint32_t> tableValue(uint32_t code) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) return std::nullopt;
-  const uint32_t v = r->value;
-  propUnlock(r);
-  return v;
-}
-
 // The text of the label row's list entry holding value.
 std::optional<std::string> rowName(uint32_t code, uint32_t value) {
   const PropertyLabelRow* row = propLabelRowFor(code);
@@ -71,7 +63,7 @@ uint32_t sonyShutterSpeedToMs(uint32_t value) {
 }
 
 double sonyExposureSeconds() {
-  const auto v = tableValue(0xD20D);
+  const auto v = propCurrentValue(0xD20D);
   if (!v || *v < 0x10000 || (*v & 0xFFFF) == 0) return 0.0;
   return static_cast<double>(*v >> 16) / static_cast<double>(*v & 0xFFFF);
 }
@@ -100,12 +92,12 @@ bool sonyIsContinuousDriveValue(uint32_t value) {
 }
 
 bool sonyIsContinuousDrive() {
-  const auto v = tableValue(0x5013);
+  const auto v = propCurrentValue(0x5013);
   return v && *v != 1 && *v != 0x8012;
 }
 
 bool sonyIsDriveCodeSpecial() {
-  const auto v = tableValue(0x5013);
+  const auto v = propCurrentValue(0x5013);
   return v && *v >= 0x8001;
 }
 
@@ -127,7 +119,7 @@ float sonyGetExposureBiasMax() { return biasLimit(true); }
 float sonyGetExposureBiasMin() { return biasLimit(false); }
 
 bool sonyIsExposureBiasAdjustable() {
-  const auto v = tableValue(0x5010);
+  const auto v = propCurrentValue(0x5010);
   return v && *v != 0;
 }
 
@@ -140,31 +132,31 @@ bool sonyIsBulbSelected() {
 }
 
 bool sonyIsBulbSupported() {
-  const auto mode = tableValue(0x500E);
+  const auto mode = propCurrentValue(0x500E);
   if (!mode) return true;
   if (*mode == 4 || *mode == 0x8050 || *mode == 0x30004 || *mode == 0x78050) return false;
-  const auto drive = tableValue(0x5013);
+  const auto drive = propCurrentValue(0x5013);
   return !drive || !sonyIsContinuousDriveValue(*drive);
 }
 
 bool sonyIsManualFocus() {
-  const auto v = tableValue(0x500A);
+  const auto v = propCurrentValue(0x500A);
   return v && *v == 1;
 }
 
 bool sonyIsAutoFocusMode() {
-  const auto v = tableValue(0x500A);
+  const auto v = propCurrentValue(0x500A);
   return v && *v != 1;
 }
 
 bool sonyIsInFocus() {
-  const auto v = tableValue(0xD213);
+  const auto v = propCurrentValue(0xD213);
   return v && (*v == 2 || *v == 6);
 }
 
 bool sonyIsWideFocusArea() {
   if (sonyIsDirectSetModel()) return true;
-  const auto v = tableValue(0xD22C);
+  const auto v = propCurrentValue(0xD22C);
   return v && *v >= 257 && *v <= 260;
 }
 
@@ -177,12 +169,12 @@ bool sonyIsFlashModeSettable() {
 }
 
 bool sonyIsLiveViewZoomEnabled() {
-  const auto v = tableValue(0xD25B);
+  const auto v = propCurrentValue(0xD25B);
   return v && *v != 0;
 }
 
 bool sonyGetZoomBarInfo(uint8_t& a, uint8_t& b, uint8_t& c) {
-  const auto v = tableValue(0xD25D);
+  const auto v = propCurrentValue(0xD25D);
   if (!v) return false;
   a = static_cast<uint8_t>(*v >> 24);
   b = static_cast<uint8_t>(*v >> 16);

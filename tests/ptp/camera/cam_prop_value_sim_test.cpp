@@ -19,10 +19,7 @@ struct CamPropValueTest : PtpSessionFixture {
     propUnlock(r);
   }
   uint32_t valueOf(uint32_t code) {
-    PropertyStruct* r = propFind(code, true);
-    const uint32_t v = r ? r->value : 0xDEAD;
-    propUnlock(r);
-    return v;
+    return propCurrentValue(code).value_or(0xDEAD);
   }
 };
 }  // namespace

@@ -175,6 +175,26 @@ class Desc {
   uint16_t datatype_;
 };
 
+// Adds a record with a value (and an optional list) straight into the table, or rewrites
+// the one there.
+inline void putProperty(uint32_t code, uint32_t value, std::vector<uint32_t> list = {}, uint8_t getSet = 1,
+                        int32_t datatype = PTP_DTC_UINT16) {
+  PropertyStruct* r = propFind(code, true);
+  if (!r) r = propAdd(code, true, true);
+  ASSERT_NE(r, nullptr);
+  r->datatype = datatype;
+  r->value = value;
+  r->getSet = getSet;
+  r->values.clear();
+  for (uint32_t v : list) {
+    PropertyValueNamesStruct e{};
+    e.value = v;
+    r->values.push_back(e);
+  }
+  r->count = static_cast<uint16_t>(r->values.size());
+  propUnlock(r);
+}
+
 inline std::vector<uint32_t> listValues(const PropertyData& r) {
   std::vector<uint32_t> v;
   for (const auto& e : r.values) v.push_back(e.value);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "tests/ptp/props/prop_fixture.h"
@@ -62,6 +63,52 @@ TEST_F(PropTable, CopyOwnsItsList) {
   propFind(0x5005, false)->values[0].value = 99;
   EXPECT_EQ(listValues(*copy), (std::vector<uint32_t>{2, 4}));
   EXPECT_FALSE(propCopy(0x5006));
+}
+
+TEST_F(PropTable, CurrentValueIsReadUnderTheLockAndLeavesItFree) {
+  propAdd(0x5007, false, false)->value = 280;
+  propAdd(0x5007, false, false)->value = 999;  // a later duplicate is not the one read
+  propAdd(0, false, false)->value = 7;          // 0 is an unmapped vendor code, never a record
+  EXPECT_EQ(propCurrentValue(0x5007), 280u);
+  EXPECT_EQ(propCurrentValue(0x5008), std::nullopt);
+  EXPECT_EQ(propCurrentValue(0), std::nullopt);
+
+  // The holder of the record may read it too (the lock is recursive), and gets it back held.
+  PropertyStruct* held = propFind(0x5007, true);
+  EXPECT_EQ(propCurrentValue(0x5007), 280u);
+  propUnlock(held);
+
+  // Nothing stays locked: another thread takes the record at once.
+  bool taken = false;
+  std::thread other([held, &taken] {
+    taken = held->mutex.try_lock();
+    if (taken) held->mutex.unlock();
+  });
+  other.join();
+  EXPECT_TRUE(taken);
+}
+
+// Under ThreadSanitizer a read that skipped the lock is reported as a race with the writer.
+TEST_F(PropTable, CurrentValueAgainstAConcurrentWriter) {
+  constexpr uint32_t kEven = 0x11111111, kOdd = 0x22222222;
+  PropertyStruct* r = propAdd(0x500D, false, false);
+  r->value = kEven;
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (uint32_t i = 0; !stop; ++i) {
+      propLock(r);
+      r->value = i % 2 ? kOdd : kEven;
+      propUnlock(r);
+    }
+  });
+  int strange = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const auto v = propCurrentValue(0x500D);
+    strange += v != kEven && v != kOdd;
+  }
+  stop = true;
+  writer.join();
+  EXPECT_EQ(strange, 0);
 }
 
 TEST_F(PropTable, ValueAllowedCutsToTheDatatype) {

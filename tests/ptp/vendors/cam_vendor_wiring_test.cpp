@@ -222,7 +222,7 @@ TEST_F(NikonWiringTest, IdentifiedBodyGetsTheModuleAndItsServices) {
 }
 
 TEST_F(NikonWiringTest, SetPropertyValueSendsTheValueInTheRecordsWidth) {
-  kvtest::putNikonProperty(0x5007, 280, {280, 400, 560});
+  kvtest::putProperty(0x5007, 280, {280, 400, 560});
   ASSERT_EQ(camSetPropertyValue(0x5007, 400, false), PTP_RC_OK);
   auto writes = sent(kSetValue);
   ASSERT_EQ(writes.size(), 1u);
@@ -235,7 +235,7 @@ TEST_F(NikonWiringTest, SetPropertyValueSendsTheValueInTheRecordsWidth) {
 
 TEST_F(NikonWiringTest, ImageFormatThroughTheCameraInterface) {
   camSetModelIndex(196);  // older body: 0-2 JPEG, 4 RAW, 5-7 RAW + JPEG
-  kvtest::putNikonProperty(0x5004, nikonComposeImageQuality(6, 1, 2), {0, 1, 2, 4, 5, 6, 7}, 1, PTP_DTC_UINT8);
+  kvtest::putProperty(0x5004, nikonComposeImageQuality(6, 1, 2), {0, 1, 2, 4, 5, 6, 7}, 1, PTP_DTC_UINT8);
   const int64_t raw = camGetRawFormat();
   const int64_t jpeg = camGetJpegFormat();
   EXPECT_EQ(raw, 0x02000004);

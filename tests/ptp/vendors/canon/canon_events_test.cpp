@@ -30,7 +30,7 @@ TEST_F(CanonTest, RefusesNullAndEmptyDataAndStopsAtALengthOfZero) {
   EXPECT_EQ(canonParseEvents(nullptr, 10), ERROR_INVALID_INPUT);
   Bytes none;
   EXPECT_EQ(canonParseEvents(none.data(), 0), ERROR_INVALID_INPUT);
-  putCanonProperty(0xD101, 0x30);
+  putProperty(0xD101, 0x30, {}, 1, PTP_DTC_UINT32);
   Bytes zeroFirst = concat({words({0, 0xC189}), valueRecord(0xD101, 0x40)});
   EXPECT_EQ(parse(zeroFirst), PTP_RC_OK);
   EXPECT_EQ(canonValueOf(0xD101), 0x30u);
@@ -38,8 +38,8 @@ TEST_F(CanonTest, RefusesNullAndEmptyDataAndStopsAtALengthOfZero) {
 }
 
 TEST_F(CanonTest, AValueForAKnownPropertyIsStoredAndAnnounced) {
-  putCanonProperty(0xD101, 0x30, {0x28, 0x30, 0x38}, 1, PTP_DTC_UINT16);
-  putCanonProperty(0xD108, 0, {0, 1, 2, 3}, 1, PTP_DTC_UINT16);
+  putProperty(0xD101, 0x30, {0x28, 0x30, 0x38}, 1, PTP_DTC_UINT16);
+  putProperty(0xD108, 0, {0, 1, 2, 3}, 1, PTP_DTC_UINT16);
   ASSERT_EQ(parse(concat({valueRecord(0xD101, 0x38), valueRecord(0xD108, 3), endRecord()})), PTP_RC_OK);
   EXPECT_EQ(canonValueOf(0xD101), 0x38u);
   EXPECT_EQ(canonValueOf(0xD108), 3u);
@@ -51,7 +51,7 @@ TEST_F(CanonTest, AValueForAKnownPropertyIsStoredAndAnnounced) {
 }
 
 TEST_F(CanonTest, AStringPropertyTakesTheBytesAsTextCutToItsField) {
-  putCanonProperty(0xD115, 0, {}, 0, PTP_DTC_STR);
+  putProperty(0xD115, 0, {}, 0, PTP_DTC_STR);
   Bytes p = words({0xD115});
   std::string owner = "Jane Photographer";
   p.insert(p.end(), owner.begin(), owner.end());
@@ -121,11 +121,11 @@ TEST_F(CanonTest, ListEntriesTakeTheirLabelTextElseTheNumber) {
 
 TEST_F(CanonTest, OneApertureOrShutterChoiceOnRecentBodiesZeroesTheValue) {
   useCanonModel(246);
-  putCanonProperty(0xD101, 0x30, {}, 1, PTP_DTC_UINT16);
+  putProperty(0xD101, 0x30, {}, 1, PTP_DTC_UINT16);
   ASSERT_EQ(parse(listRecord(0xD101, {0x30})), PTP_RC_OK);
   EXPECT_EQ(canonValueOf(0xD101), 0u);
   useCanonModel(0);
-  putCanonProperty(0xD101, 0x30, {}, 1, PTP_DTC_UINT16);
+  putProperty(0xD101, 0x30, {}, 1, PTP_DTC_UINT16);
   ASSERT_EQ(parse(listRecord(0xD101, {0x30})), PTP_RC_OK);
   EXPECT_EQ(canonValueOf(0xD101), 0x30u);
 }
@@ -210,7 +210,7 @@ TEST_F(CanonTest, NamesAndValuesAreReadOnlyWithinTheirRecord) {
   EXPECT_EQ(strnlen(events[0].objectInfo.fileName, sizeof events[0].objectInfo.fileName), 255u);
 
   // Records whose length runs past the data, or too short for their fields, change nothing.
-  putCanonProperty(0xD101, 0x30);
+  putProperty(0xD101, 0x30, {}, 1, PTP_DTC_UINT32);
   Bytes runaway = words({4000, 0xC189, 0xD101});
   EXPECT_EQ(parse(runaway), PTP_RC_OK);
   Bytes tiny = concat({words({9, 0xC182}), Bytes{1}, words({10, 0xC1A7, 0})});

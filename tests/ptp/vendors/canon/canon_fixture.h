@@ -27,6 +27,7 @@
 #include "ptp/vendors/canon/canon_state.h"
 #include "ptp/vendors/canon/canon_values.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 namespace kvtest {
 
@@ -85,27 +86,10 @@ inline Bytes concat(std::initializer_list<Bytes> parts) {
 // The terminating record that GetEvent data ends with.
 inline Bytes endRecord() { return words({8, 0}); }
 
-inline void putCanonProperty(uint32_t code, uint32_t value, std::vector<uint32_t> list = {}, uint8_t getSet = 1,
-                             int32_t datatype = PTP_DTC_UINT32) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) r = propAdd(code, true, true);
-  ASSERT_NE(r, nullptr);
-  r->datatype = datatype;
-  r->value = value;
-  r->getSet = getSet;
-  r->values.clear();
-  for (uint32_t v : list) {
-    PropertyValueNamesStruct e{};
-    e.value = v;
-    r->values.push_back(e);
-  }
-  r->count = static_cast<uint16_t>(r->values.size());
-  propUnlock(r);
-}
+using proptest::putProperty;
 
 inline uint32_t canonValueOf(uint32_t code) {
-  auto p = propCopy(code);
-  return p ? p->value : 0xDEADBEEF;
+  return propCurrentValue(code).value_or(0xDEADBEEF);
 }
 
 inline std::vector<PtpEventStruct> drainEvents() {

@@ -60,7 +60,7 @@ TEST_F(CanonSessionFixture, PropertyWritesCarrySizeCodeAndValue) {
 
 TEST_F(CanonSessionFixture, AWaitedSetSeesTheValueComeBackThroughEvents) {
   canonDevice({});
-  putCanonProperty(0xD1B2, 0, {0, 1, 3});
+  putProperty(0xD1B2, 0, {0, 1, 3}, 1, PTP_DTC_UINT32);
   ASSERT_EQ(canonDepthOfFieldPreviewOn(), PTP_RC_OK);
   EXPECT_TRUE(canonState().depthOfFieldPreview);
   EXPECT_EQ(canonValueOf(0xD1B2), 1u);
@@ -105,7 +105,7 @@ TEST_F(CanonSessionFixture, AfPointIsClampedAndScaledToTheSensor) {
 
 TEST_F(CanonSessionFixture, OlderReleaseSendsRemoteReleaseAndHoldsNoLock) {
   canonDevice({0x910F});
-  putCanonProperty(0xD106, 0);
+  putProperty(0xD106, 0, {}, 1, PTP_DTC_UINT32);
   ASSERT_EQ(canonShutterDown(false), PTP_RC_OK);
   EXPECT_EQ(commands(0x910F).size(), 1u);
   EXPECT_FALSE(propIsSetBusy());
@@ -125,7 +125,7 @@ TEST_F(CanonSessionFixture, ReleaseNeedsTheDriveModeProperty) {
 
 TEST_F(CanonSessionFixture, AHeldPressKeepsTheSetLockUntilReleased) {
   canonDevice({0x9128, 0x9129});
-  putCanonProperty(0xD106, 0);
+  putProperty(0xD106, 0, {}, 1, PTP_DTC_UINT32);
   camSetAfState(1);
   ASSERT_EQ(canonShutterDown(false), PTP_RC_OK);
   auto on = commands(0x9128);
@@ -158,7 +158,7 @@ TEST_F(CanonSessionFixture, AHeldPressKeepsTheSetLockUntilReleased) {
 
 TEST_F(CanonSessionFixture, AReleaseWithoutAPressLeavesAnotherSetsLockAlone) {
   canonDevice({0x9128, 0x9129});
-  putCanonProperty(0xD106, 0);
+  putProperty(0xD106, 0, {}, 1, PTP_DTC_UINT32);
   ASSERT_EQ(canonShutterDown(true), PTP_RC_OK);
   ASSERT_TRUE(propLockForSet());  // a property set in progress elsewhere
   canonShutterUp();
@@ -169,7 +169,7 @@ TEST_F(CanonSessionFixture, AReleaseWithoutAPressLeavesAnotherSetsLockAlone) {
 TEST_F(CanonSessionFixture, WaitReadyRetriesBusyAnswersAndGivesUpAtItsBound) {
   canonDevice({});
   EXPECT_FALSE(canonWaitReady()) << "no settable colour space or destination";
-  putCanonProperty(0xD11C, 4, {1, 4});
+  putProperty(0xD11C, 4, {1, 4}, 1, PTP_DTC_UINT32);
   body.busyWrites = 5;  // the transaction's own retry takes one of them each round
   EXPECT_TRUE(canonWaitReady());
   EXPECT_EQ(body.written().back(), words({12, 0xD11C, 4}));
@@ -181,8 +181,8 @@ TEST_F(CanonSessionFixture, WaitReadyRetriesBusyAnswersAndGivesUpAtItsBound) {
 
 TEST_F(CanonSessionFixture, FocusStackOfOneTakesOneShotAndReportsProgress) {
   canonDevice({0x9128, 0x9129});
-  putCanonProperty(0xD106, 0);
-  putCanonProperty(0xD10F, 1, {1, 2});
+  putProperty(0xD106, 0, {}, 1, PTP_DTC_UINT32);
+  putProperty(0xD10F, 1, {1, 2}, 1, PTP_DTC_UINT32);
   std::vector<int> progress;
   EXPECT_EQ(canonFocusStack(1, 3, 0,
                             [&](int n, int) {
@@ -199,8 +199,8 @@ TEST_F(CanonSessionFixture, FocusStackOfOneTakesOneShotAndReportsProgress) {
 
 TEST_F(CanonSessionFixture, FocusStackDrivesBetweenShotsAndStopsWhenCancelled) {
   canonDevice({0x9128, 0x9129, 0x9155});
-  putCanonProperty(0xD106, 0);
-  putCanonProperty(0xD10F, 1, {1, 2});
+  putProperty(0xD106, 0, {}, 1, PTP_DTC_UINT32);
+  putProperty(0xD10F, 1, {1, 2}, 1, PTP_DTC_UINT32);
   EXPECT_EQ(canonFocusStack(3, 2, 0, nullptr), PTP_RC_OK);
   EXPECT_EQ(commands(0x9128).size(), 6u);
   ASSERT_EQ(commands(0x9155).size(), 2u);
@@ -217,7 +217,7 @@ TEST_F(CanonSessionFixture, FocusStackDrivesBetweenShotsAndStopsWhenCancelled) {
 
 TEST_F(CanonSessionFixture, DriveFocusGoesManualAndSwitchesMovieServoOff) {
   canonDevice({0x9155});
-  putCanonProperty(0xD179, 1, {0, 1});
+  putProperty(0xD179, 1, {0, 1}, 1, PTP_DTC_UINT32);
   ASSERT_EQ(canonDriveFocus(0x8003), PTP_RC_OK);
   EXPECT_EQ(commands(0x9155).at(0).params, std::vector<uint32_t>{0x8003});
   EXPECT_EQ(camGetAfState(), 1u);
@@ -262,8 +262,8 @@ TEST_F(CanonSessionFixture, RefreshTakesAndReleasesTheEventLock) {
 
 TEST_F(CanonSessionFixture, LiveViewOnOlderBodiesUsesTheEvfOutputAndRemembersTheMode) {
   canonDevice({0x913E});
-  putCanonProperty(0xD1B0, 0, {0, 1, 2, 3});
-  putCanonProperty(0xD105, 3, {1, 2, 3, 20});
+  putProperty(0xD1B0, 0, {0, 1, 2, 3}, 1, PTP_DTC_UINT32);
+  putProperty(0xD105, 3, {1, 2, 3, 20}, 1, PTP_DTC_UINT32);
   ASSERT_EQ(canonSetLiveView(true, false), PTP_RC_OK);
   EXPECT_EQ(body.written().back(), words({12, 0xD1B0, 2}));
   EXPECT_EQ(canonState().liveViewExposureMode, 3);

@@ -10,19 +10,9 @@
 using kvtest::FakeProperty;
 
 namespace {
-// The module with its capture and focus operations wired as well.
-class FujiCaptureModule : public kvtest::FujiTestModule {
- public:
-  bool isAutoFocusMode() override { return fujiIsAutoFocusMode(); }
-  bool isManualFocus() override { return fujiIsManualFocus(); }
-  PtpResponseCode driveFocus(int step) override { return fujiDriveFocus(step); }
-  PtpResponseCode captureAndWait() override { return fujiCaptureAndWait(); }
-};
-
 struct FujiCapture : FujiSessionFixture {
   void SetUp() override {
     FujiSessionFixture::SetUp();
-    camRegisterVendorModule(CameraVendorFujifilm, std::make_shared<FujiCaptureModule>());
     timing().setLockWait = std::chrono::milliseconds(50);
     camResetCameraState();
     body.set(0xD208, {PTP_DTC_UINT16, 1, 0, "", {kFujiPress, kFujiRelease}, {}});

@@ -15,6 +15,7 @@
 #include "ptp/props/prop_parse.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/vendors/fuji/fuji_events.h"
 #include "ptp/vendors/fuji/fuji_focus.h"
 #include "ptp/vendors/fuji/fuji_labels.h"
@@ -25,49 +26,6 @@
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 namespace kvtest {
-
-class FujiTestModule : public VendorModule {
- public:
-  bool identifyModel(std::string_view, uint8_t&) override { return false; }
-  PtpResponseCode initCamera(uint8_t) override { return fujiInitCamera(); }
-  PtpResponseCode keepAlive() override { return PTP_RC_OK; }
-  PtpResponseCode setHostMode(int on, int) override { return fujiSetHostMode(on != 0); }
-  bool isHostMode() override { return fujiIsHostMode(); }
-  PtpResponseCode setPropertyValue(uint32_t code, uint32_t value) override { return fujiSetPropertyValue(code, value); }
-  bool takeLiveViewStoppedForSet() override { return fujiTakeLiveViewStoppedForSet(); }
-  PtpResponseCode getDevicePropValue(uint32_t code, ByteBuffer& data) override {
-    return fujiGetDevicePropValue(code, data);
-  }
-  PtpResponseCode refreshProperty(uint32_t code) override {
-    return fujiRefreshProperty(code) ? PTP_RC_OK : ERROR_GENERAL;
-  }
-  PropertyStruct* storePropertyValue(uint32_t code, uint32_t value, uint8_t getSet) override {
-    return fujiStorePropertyValue(code, value, getSet);
-  }
-  PtpResponseCode setLiveView(int on) override { return fujiSetLiveView(on != 0); }
-  uint8_t getLiveViewZoom() override { return static_cast<uint8_t>(fujiGetLiveViewZoom()); }
-  PtpResponseCode setLiveViewZoom(uint32_t percent) override { return fujiSetLiveViewZoom(percent); }
-  bool isInFocus() override { return fujiIsInFocus(); }
-  bool waitPropertyValue(uint32_t code, uint32_t value) override { return fujiWaitPropertyValue(code, value); }
-  PtpResponseCode refreshAllProperties() override { return fujiRefreshAllProperties(); }
-  int getEvStepsPerStop() override { return fujiGetEvStepsPerStop(); }
-  bool qualityIncludesRaw() override { return fujiQualityIncludesRaw(); }
-  PtpResponseCode getNewObjectHandles(std::vector<uint32_t>& handles) override {
-    return fujiGetNewObjectHandles(handles);
-  }
-};
-
-class FujiTestServices : public CameraServices {
- public:
-  PtpResponseCode getDevicePropDesc(uint32_t code, std::vector<uint8_t>& desc) override {
-    return fujiGetDevicePropDesc(code, desc);
-  }
-  std::optional<std::string> vendorValueText(uint32_t code, uint32_t value) override {
-    return fujiValueText(code, value);
-  }
-  uint32_t fujiImageSizeIndexFromName(const std::string& name) override { return ::fujiImageSizeIndexFromName(name); }
-  uint32_t fujiGetAvailableShots() override { return ::fujiGetAvailableShots(); }
-};
 
 // One property of the simulated body.
 struct FakeProperty {
@@ -192,11 +150,10 @@ class FujiSessionFixture : public PtpSessionFixture {
   void SetUp() override {
     PtpSessionFixture::SetUp();
     deviceInfo("FUJIFILM", {0x1001, 0x1002, 0x1007, 0x100E, 0x1014, 0x1015, 0x1016, 0x101C});
-    camRegisterVendorModule(CameraVendorFujifilm, std::make_shared<kvtest::FujiTestModule>());
-    setCameraServices(std::make_shared<kvtest::FujiTestServices>());
+    camRegisterVendorModule(CameraVendorFujifilm, camMakeFujiModule());
+    setCameraServices(camMakeVendorServices());
     camSetModelIndex(22);
     fujiResetState();
-    fujiSetLiveViewStopCallback(nullptr);
     propClearTable();
     propSetLabelTable(fujiPropertyLabels(), kFujiLabelEndCode);
     evtClearQueue();
@@ -220,8 +177,7 @@ class FujiSessionFixture : public PtpSessionFixture {
     ASSERT_TRUE(propRefresh(r)) << std::hex << code;
   }
   uint32_t valueOf(uint32_t code) {
-    auto p = propCopy(code);
-    return p ? p->value : 0xDEADBEEF;
+    return propCurrentValue(code).value_or(0xDEADBEEF);
   }
   std::vector<uint32_t> queuedCodes() {
     std::vector<uint32_t> codes;

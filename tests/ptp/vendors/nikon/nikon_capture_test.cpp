@@ -18,7 +18,7 @@
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 using kvtest::nikonValueOf;
-using kvtest::putNikonProperty;
+using kvtest::putProperty;
 
 namespace {
 
@@ -101,7 +101,7 @@ struct NikonCaptureTest : PtpSessionFixture {
   }
   // A property in the table and on the camera.
   void both(uint32_t code, uint16_t value) {
-    putNikonProperty(code, value);
+    putProperty(code, value);
     camera[code] = value;
   }
   std::vector<devsim::Simulator::PtpCommand> sent(uint16_t op) const {
@@ -377,10 +377,10 @@ TEST_F(NikonCaptureTest, ManualFocusThroughTheFocusModeProperties) {
   ASSERT_EQ(nikonSetManualFocus(0), PTP_RC_OK);
   EXPECT_EQ(camera[0xD049], 0u);
   camera[0x500A] = 0x8011;
-  putNikonProperty(0x500A, 0x8011);
+  putProperty(0x500A, 0x8011);
   ASSERT_EQ(nikonSetManualFocus(0), PTP_RC_OK);
   EXPECT_EQ(camera[0xD048], 1u);
-  putNikonProperty(0x500A, 1);
+  putProperty(0x500A, 1);
   EXPECT_EQ(nikonSetManualFocus(1), PTP_ERROR_UNSUPPORTED_COMMAND);
 
   // Mirrorless: only the word, manual at once.
@@ -432,7 +432,7 @@ TEST_F(NikonCaptureTest, FocusDriveAfAreaAndStack) {
 TEST_F(NikonCaptureTest, FixedCodesKeepWhatTheCameraDescribes) {
   start(219, {});
   camera = {{0x5004, 2}, {0x5003, 1}, {0xD1A0, 0}, {0x500E, 3}};
-  putNikonProperty(0xD999, 5);  // an earlier table is cleared
+  putProperty(0xD999, 5);  // an earlier table is cleared
   ASSERT_EQ(nikonLoadFixedCodes(), PTP_RC_OK);
   EXPECT_EQ(propCount(), 4u);
   EXPECT_FALSE(propExists(0xD999));

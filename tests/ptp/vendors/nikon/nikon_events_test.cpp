@@ -12,7 +12,7 @@
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 using kvtest::nikonValueOf;
-using kvtest::putNikonProperty;
+using kvtest::putProperty;
 
 namespace {
 
@@ -134,7 +134,7 @@ TEST_F(NikonEventsTest, ObjectAddedFetchesTheRecordAndEndsMovieRecording) {
 
 TEST_F(NikonEventsTest, ExposureProgramChangeRereadsItsCompanions) {
   start();
-  for (uint32_t code : {0x500Eu, 0x5010u, 0x5007u, 0xD100u}) putNikonProperty(code, 0);
+  for (uint32_t code : {0x500Eu, 0x5010u, 0x5007u, 0xD100u}) putProperty(code, 0);
   camera = {{0x500E, 3}, {0x5007, 0x230}, {0xD100, 0x19}};
   auto list = checkEvents({{0x4006, 0x500E}, {0x4006, 0xD406}});  // the second is no known code
   ASSERT_EQ(nikonParseEvents(list.data(), list.size()), PTP_RC_OK);
@@ -147,9 +147,9 @@ TEST_F(NikonEventsTest, ExposureProgramChangeRereadsItsCompanions) {
 
 TEST_F(NikonEventsTest, QualityEventRebuildsTheComposite) {
   start();
-  putNikonProperty(0x5004, 0);
-  putNikonProperty(0x5003, 1);
-  putNikonProperty(0xD0B6, 2);
+  putProperty(0x5004, 0);
+  putProperty(0x5003, 1);
+  putProperty(0xD0B6, 2);
   camera = {{0x5004, 6}};
   auto list = checkEvents({{0x4006, 0x5004}});
   ASSERT_EQ(nikonParseEvents(list.data(), list.size()), PTP_RC_OK);
@@ -159,8 +159,8 @@ TEST_F(NikonEventsTest, QualityEventRebuildsTheComposite) {
 TEST_F(NikonEventsTest, ExFormWithParametersAndTheRawDuplicateDrop) {
   start({0x941C});
   camSetModelIndex(219);
-  putNikonProperty(0x5004, 8);  // RAW + JPEG
-  putNikonProperty(0x5007, 0);
+  putProperty(0x5004, 8);  // RAW + JPEG
+  putProperty(0x5007, 0);
   camera = {{0x5007, 0x280}};
   sim->setObjectInfo(0xA000001, kvtest::makeObjectInfo({}));
   devsim::Bytes b;

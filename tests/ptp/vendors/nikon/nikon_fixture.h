@@ -17,6 +17,7 @@
 #include "ptp/vendors/nikon/nikon_setup.h"
 #include "ptp/vendors/nikon/nikon_state.h"
 #include "ptp/vendors/nikon/nikon_values.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 namespace kvtest {
 
@@ -53,27 +54,10 @@ inline void useNikonModel(uint8_t index) {
   propSetLabelTable(nikonPropertyLabels(), kNikonLabelEndCode);
 }
 
-inline void putNikonProperty(uint32_t code, uint32_t value, std::vector<uint32_t> list = {}, uint8_t getSet = 1,
-                             int32_t datatype = PTP_DTC_UINT16) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) r = propAdd(code, true, true);
-  ASSERT_NE(r, nullptr);
-  r->datatype = datatype;
-  r->value = value;
-  r->getSet = getSet;
-  r->values.clear();
-  for (uint32_t v : list) {
-    PropertyValueNamesStruct e{};
-    e.value = v;
-    r->values.push_back(e);
-  }
-  r->count = static_cast<uint16_t>(r->values.size());
-  propUnlock(r);
-}
+using proptest::putProperty;
 
 inline uint32_t nikonValueOf(uint32_t code) {
-  auto p = propCopy(code);
-  return p ? p->value : 0xDEADBEEF;
+  return propCurrentValue(code).value_or(0xDEADBEEF);
 }
 
 }  // namespace kvtest

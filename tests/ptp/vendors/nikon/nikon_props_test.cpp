@@ -13,7 +13,7 @@
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 using kvtest::nikonValueOf;
-using kvtest::putNikonProperty;
+using kvtest::putProperty;
 
 namespace {
 
@@ -65,7 +65,7 @@ struct NikonPropsTest : PtpSessionFixture {
   }
   // A property both in the table and on the camera.
   void both(uint32_t code, uint32_t value, int32_t datatype = PTP_DTC_UINT16, std::vector<uint32_t> list = {}) {
-    putNikonProperty(code, value, list, 1, datatype);
+    putProperty(code, value, list, 1, datatype);
     devsim::Bytes b;
     for (uint32_t i = 0; i < ptpDatatypeSize(datatype); ++i) b.push_back(static_cast<uint8_t>(value >> (8 * i)));
     camera[code] = b;
@@ -261,7 +261,7 @@ TEST_F(NikonPropsTest, RefreshAllAndCaptureCommand) {
   camera[0x5007] = {0x80, 0x02};
   ASSERT_EQ(nikonRefreshAllProperties(), PTP_RC_OK);
   EXPECT_EQ(nikonValueOf(0x5007), 0x280u);
-  putNikonProperty(0xD0C0, 0);  // not on the camera
+  putProperty(0xD0C0, 0);  // not on the camera
   EXPECT_EQ(nikonRefreshAllProperties(), ERROR_GENERAL);
 
   uint8_t buffer[64];

@@ -9,7 +9,7 @@
 #include "ptp/vendors/nikon/nikon_values.h"
 #include "tests/ptp/vendors/nikon/nikon_fixture.h"
 
-using kvtest::putNikonProperty;
+using kvtest::putProperty;
 using kvtest::useNikonModel;
 
 TEST_F(NikonTest, ExposureBiasRoundsThirdsTheCameraWay) {
@@ -91,7 +91,7 @@ TEST_F(NikonTest, ImageQualityText) {
 TEST_F(NikonTest, QualityPartsOfTheCompositeValue) {
   // Older body: 0-2 JPEG, 4 RAW, 5-7 RAW + JPEG; M image size, S RAW size.
   useNikonModel(196);
-  putNikonProperty(0x5004, nikonComposeImageQuality(6, 1, 2), {0, 1, 2, 4, 5, 6, 7}, 1, PTP_DTC_UINT8);
+  putProperty(0x5004, nikonComposeImageQuality(6, 1, 2), {0, 1, 2, 4, 5, 6, 7}, 1, PTP_DTC_UINT8);
   int64_t raw = 0, jpeg = 0;
   ASSERT_EQ(nikonGetRawFormat(raw), PTP_RC_OK);
   ASSERT_EQ(nikonGetJpegFormat(jpeg), PTP_RC_OK);
@@ -115,14 +115,14 @@ TEST_F(NikonTest, QualityPartsOfTheCompositeValue) {
   EXPECT_EQ(nikonDecodeImageFormat(0, 1, nullptr, &quality), ERROR_INVALID_INPUT);
 
   // JPEG only in size M: the size bits of the composite are no RAW.
-  putNikonProperty(0x5004, nikonComposeImageQuality(0, 1, 0), {0, 1, 2, 4, 5, 6, 7}, 1, PTP_DTC_UINT8);
+  putProperty(0x5004, nikonComposeImageQuality(0, 1, 0), {0, 1, 2, 4, 5, 6, 7}, 1, PTP_DTC_UINT8);
   EXPECT_FALSE(nikonQualityIncludesRaw());
   ASSERT_EQ(nikonGetRawFormat(raw), PTP_RC_OK);
   EXPECT_EQ(raw, -1);
 
   // Newer body with more than ten qualities: 0-5 JPEG, 7 RAW, 8-13 RAW + JPEG.
   useNikonModel(219);
-  putNikonProperty(0x5004, nikonComposeImageQuality(12, 2, 1), {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13},
+  putProperty(0x5004, nikonComposeImageQuality(12, 2, 1), {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13},
                    1, PTP_DTC_UINT8);
   ASSERT_EQ(nikonGetRawFormat(raw), PTP_RC_OK);
   ASSERT_EQ(nikonGetJpegFormat(jpeg), PTP_RC_OK);
@@ -148,7 +148,7 @@ TEST_F(NikonTest, ImageFormatChoices) {
   EXPECT_EQ(list, (std::vector<int64_t>{-1, 7}));
 
   useNikonModel(218);
-  putNikonProperty(0xD0B6, 0);
+  putProperty(0xD0B6, 0);
   ASSERT_EQ(nikonGetImageFormatChoices(6, list), PTP_RC_OK);
   EXPECT_EQ(list, (std::vector<int64_t>{-1, 4, 0x1000004, 0x2000004}));
 
@@ -168,7 +168,7 @@ TEST_F(NikonTest, EvStepsPerStopByModel) {
                {223, 2, 3}, {224, 2, 1}, {225, 1, 2}, {225, 6, 3}, {230, 6, 1}, {230, 3, 2}};
   for (const auto& c : cases) {
     useNikonModel(c.model);
-    if (c.step) putNikonProperty(0xD056, *c.step);
+    if (c.step) putProperty(0xD056, *c.step);
     EXPECT_EQ(nikonGetEvStepsPerStop(), c.steps) << int(c.model);
   }
 }
@@ -177,25 +177,25 @@ TEST_F(NikonTest, ExposureAndFlashBiasRangeFromSignedLists) {
   useNikonModel(219);
   EXPECT_EQ(nikonGetExposureBiasMax(), 0.0f);
   auto pattern = [](int v) { return static_cast<uint32_t>(static_cast<uint16_t>(v)); };
-  putNikonProperty(0x5010, 0, {pattern(-5000), pattern(-333), 0, pattern(333), pattern(5000)}, 1, PTP_DTC_INT16);
-  putNikonProperty(0xD1AB, 0, {pattern(-3000), 0, pattern(3000)}, 1, PTP_DTC_INT16);
-  putNikonProperty(0xD126, 0, {pattern(-3000), 0, pattern(1000)}, 1, PTP_DTC_INT16);
+  putProperty(0x5010, 0, {pattern(-5000), pattern(-333), 0, pattern(333), pattern(5000)}, 1, PTP_DTC_INT16);
+  putProperty(0xD1AB, 0, {pattern(-3000), 0, pattern(3000)}, 1, PTP_DTC_INT16);
+  putProperty(0xD126, 0, {pattern(-3000), 0, pattern(1000)}, 1, PTP_DTC_INT16);
   EXPECT_FLOAT_EQ(nikonGetExposureBiasMax(), 5.0f);
   EXPECT_FLOAT_EQ(nikonGetExposureBiasMin(), -5.0f);
   EXPECT_FLOAT_EQ(nikonGetFlashBiasMax(), 1.0f);
   EXPECT_FLOAT_EQ(nikonGetFlashBiasMin(), -3.0f);
   // Movie mode reads the movie compensation list.
-  putNikonProperty(0xD1A6, 1);
+  putProperty(0xD1A6, 1);
   EXPECT_FLOAT_EQ(nikonGetExposureBiasMax(), 3.0f);
   EXPECT_FLOAT_EQ(nikonGetExposureBiasMin(), -3.0f);
 
   for (uint32_t program : {1u, 4u}) {
-    putNikonProperty(0x500E, program);
+    putProperty(0x500E, program);
     EXPECT_TRUE(nikonIsExposureBiasAdjustable());
     EXPECT_TRUE(nikonIsBracketingAvailable());
   }
   for (uint32_t program : {0u, 5u, 0x8010u}) {
-    putNikonProperty(0x500E, program);
+    putProperty(0x500E, program);
     EXPECT_FALSE(nikonIsExposureBiasAdjustable());
   }
 }
@@ -203,10 +203,10 @@ TEST_F(NikonTest, ExposureAndFlashBiasRangeFromSignedLists) {
 TEST_F(NikonTest, BracketingStepsAndEv) {
   // Off and not forced: no amount.
   useNikonModel(219);
-  putNikonProperty(0xD0C0, 0);
+  putProperty(0xD0C0, 0);
   EXPECT_EQ(nikonBracketingStepToEv(3, false), 0.0f);
   EXPECT_FLOAT_EQ(nikonBracketingStepToEv(3, true), 1.0f);
-  putNikonProperty(0xD0C0, 1);
+  putProperty(0xD0C0, 1);
   struct Case {
     uint8_t model;
     uint32_t step;
@@ -232,7 +232,7 @@ TEST_F(NikonTest, BracketingStepsAndEv) {
   }
 
   camSetModelIndex(196);
-  putNikonProperty(0xD0C1, 0, {0, 1, 3, 7});
+  putProperty(0xD0C1, 0, {0, 1, 3, 7});
   EXPECT_FLOAT_EQ(nikonGetMaxBracketingEv(), 2.0f);
   propClearTable();
   EXPECT_EQ(nikonGetMaxBracketingEv(), 0.0f);
@@ -264,8 +264,8 @@ TEST_F(NikonTest, BracketingShotsByModelAndPattern) {
   };
   for (const auto& c : cases) {
     useNikonModel(c.model);
-    if (c.on) putNikonProperty(0xD0C0, *c.on);
-    if (c.pattern) putNikonProperty(0xD0C2, *c.pattern);
+    if (c.on) putProperty(0xD0C0, *c.on);
+    if (c.pattern) putProperty(0xD0C2, *c.pattern);
     uint8_t below = 9, above = 9;
     EXPECT_EQ(nikonGetBracketingShots(below, above), c.known) << int(c.model);
     if (c.known) {
@@ -276,14 +276,14 @@ TEST_F(NikonTest, BracketingShotsByModelAndPattern) {
 
   std::vector<float> offsets;
   useNikonModel(219);
-  putNikonProperty(0xD0C0, 0);
+  putProperty(0xD0C0, 0);
   EXPECT_EQ(nikonGetBracketingSequence(offsets, false, 1.0f), 0);
-  putNikonProperty(0xD0C0, 1);
-  putNikonProperty(0xD0C2, 5);
+  putProperty(0xD0C0, 1);
+  putProperty(0xD0C2, 5);
   EXPECT_EQ(nikonGetBracketingSequence(offsets, false, 0.5f), 4);
   EXPECT_EQ(offsets, (std::vector<float>{-0.5f, -1.0f, 0.5f, 1.0f}));
   propClearTable();
-  putNikonProperty(0xD0C0, 1);  // pattern missing: shots unknown
+  putProperty(0xD0C0, 1);  // pattern missing: shots unknown
   EXPECT_EQ(nikonGetBracketingSequence(offsets, false, 0.7f), 2);
 }
 
@@ -291,34 +291,34 @@ TEST_F(NikonTest, FlashBurstMirrorAndBulbReadOuts) {
   useNikonModel(219);
   EXPECT_EQ(nikonIsSpeedlightMounted(), 0u);
   EXPECT_EQ(nikonGetBurstLimit(), 20);
-  putNikonProperty(0x500C, 0x8011);
+  putProperty(0x500C, 0x8011);
   EXPECT_EQ(nikonGetFlashMode(), 0x8011u);
   EXPECT_EQ(nikonGetSpeedlightFlashMode(), 0u);
-  putNikonProperty(0xD120, 1);
-  putNikonProperty(0xD121, 1);
+  putProperty(0xD120, 1);
+  putProperty(0xD121, 1);
   EXPECT_EQ(nikonGetSpeedlightFlashMode(), 0x8011u);
   EXPECT_EQ(nikonGetSpeedlightChargeStatus(), 1u);
 
-  putNikonProperty(0xD1F1, 900, {}, 1, PTP_DTC_UINT32);
+  putProperty(0xD1F1, 900, {}, 1, PTP_DTC_UINT32);
   EXPECT_EQ(nikonGetBurstLimit(), 20) << "one of the two missing";
-  putNikonProperty(0xD1B4, 35);
+  putProperty(0xD1B4, 35);
   EXPECT_EQ(nikonGetBurstLimit(), 35);
-  putNikonProperty(0xD1B4, 1000);
+  putProperty(0xD1B4, 1000);
   EXPECT_EQ(nikonGetBurstLimit(), 255) << "capped to the byte, never wrapped";
 
-  putNikonProperty(0x5013, 0x8012);
+  putProperty(0x5013, 0x8012);
   EXPECT_TRUE(nikonIsMirrorUp());
   EXPECT_FALSE(nikonHasMirrorUpSetting());
-  putNikonProperty(0xD1F7, 0);
+  putProperty(0xD1F7, 0);
   EXPECT_TRUE(nikonHasMirrorUpSetting());
 
-  putNikonProperty(0xD100, 0xFFFFFFFD, {}, 1, PTP_DTC_UINT32);
+  putProperty(0xD100, 0xFFFFFFFD, {}, 1, PTP_DTC_UINT32);
   EXPECT_FALSE(nikonIsBulbSelected());
-  putNikonProperty(0xD100, 0xFFFFFFFE, {}, 1, PTP_DTC_UINT32);
+  putProperty(0xD100, 0xFFFFFFFE, {}, 1, PTP_DTC_UINT32);
   EXPECT_TRUE(nikonIsBulbSelected());
 
   EXPECT_FALSE(nikonIsLensTypeZero());
-  putNikonProperty(0xD0E2, 0);
+  putProperty(0xD0E2, 0);
   EXPECT_TRUE(nikonIsLensTypeZero());
 
   uint32_t lo = 0, hi = 0;
@@ -337,24 +337,24 @@ TEST_F(NikonTest, AutoIsoRecordFollowsTheExposureProgram) {
   useNikonModel(219);
   EXPECT_EQ(nikonGetAutoIsoRecord(), nullptr);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0u);
-  putNikonProperty(0xD16A, 0);
+  putProperty(0xD16A, 0);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0xD16Au);
   EXPECT_FALSE(nikonIsNotAutoIsoRecord(nikonGetAutoIsoRecord()));
-  putNikonProperty(0xD054, 1);
+  putProperty(0xD054, 1);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0xD054u) << "no exposure program: 0xD054";
-  putNikonProperty(0x500E, 3);
+  putProperty(0x500E, 3);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0xD054u);
-  putNikonProperty(0x500E, 0x8010);
+  putProperty(0x500E, 0x8010);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0xD16Au) << "scene mode";
-  putNikonProperty(0x500E, 0x8051);
-  putNikonProperty(0xD0FC, 20);
+  putProperty(0x500E, 0x8051);
+  putProperty(0xD0FC, 20);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0xD054u) << "user mode holding P/S/A/M";
-  putNikonProperty(0xD0FC, 5);
+  putProperty(0xD0FC, 5);
   EXPECT_EQ(nikonGetAutoIsoCode(), 0xD16Au);
   EXPECT_TRUE(nikonIsNotAutoIsoRecord(propFind(0xD054, false)));
 
   EXPECT_FALSE(nikonHasAutoIsoSetting());
-  putNikonProperty(0xD0B5, 0);
+  putProperty(0xD0B5, 0);
   EXPECT_TRUE(nikonHasAutoIsoSetting());
 }
 
@@ -364,11 +364,11 @@ TEST_F(NikonTest, DriveFocusAndModelPredicates) {
   for (uint32_t v : {1u, 0x8011u, 0x8100u}) EXPECT_FALSE(nikonIsContinuousDriveValue(0x5013, v)) << v;
   for (uint32_t v : {1u, 2u, 0x8019u}) EXPECT_TRUE(nikonIsContinuousDriveValue(0xD1A1, v)) << v;
   EXPECT_FALSE(nikonIsContinuousDriveValue(0x500E, 2));
-  putNikonProperty(0xD0F6, 0);
+  putProperty(0xD0F6, 0);
   EXPECT_FALSE(nikonIsContinuousDriveValue(0xD1A1, 0x8100));
 
   EXPECT_EQ(nikonFocusModeCode(), 0x500Au);
-  putNikonProperty(0xD061, 0);
+  putProperty(0xD061, 0);
   EXPECT_EQ(nikonFocusModeCode(), 0xD061u);
   camSetModelIndex(221);
   EXPECT_EQ(nikonFocusModeCode(), 0xD161u);
@@ -377,16 +377,16 @@ TEST_F(NikonTest, DriveFocusAndModelPredicates) {
     uint32_t d061, lvStep;
   } lv[] = {{0, 0}, {1, 0}, {2, 1}, {3, 4}, {4, 4}, {5, 0}};
   for (const auto& c : lv) {
-    putNikonProperty(0xD061, c.d061);
+    putProperty(0xD061, c.d061);
     EXPECT_EQ(nikonLiveViewAfModeStep(), c.lvStep) << c.d061;
   }
-  putNikonProperty(0xD161, 3);
+  putProperty(0xD161, 3);
   EXPECT_EQ(nikonAutoFocusModeStep(), 4u);
-  putNikonProperty(0xD161, 1);
+  putProperty(0xD161, 1);
   EXPECT_EQ(nikonAutoFocusModeStep(), 0u);
 
-  putNikonProperty(0xD048, 0);
-  putNikonProperty(0xD049, 0);
+  putProperty(0xD048, 0);
+  putProperty(0xD049, 0);
   EXPECT_EQ(nikonAfAreaRecordFor(0x8010, false)->code, 0xD049u);
   EXPECT_EQ(nikonAfAreaRecordFor(0x8011, false)->code, 0xD048u);
   EXPECT_EQ(nikonAfAreaRecordFor(1, false), nullptr);
@@ -405,33 +405,33 @@ TEST_F(NikonTest, DriveFocusAndModelPredicates) {
 
 TEST_F(NikonTest, AutoFocusModeAndCanAutoFocus) {
   useNikonModel(196);
-  putNikonProperty(0x500A, 1);
+  putProperty(0x500A, 1);
   EXPECT_FALSE(nikonIsAutoFocusMode());
   EXPECT_FALSE(nikonCanAutoFocus());
-  putNikonProperty(0x500A, 0x8011);
+  putProperty(0x500A, 0x8011);
   EXPECT_TRUE(nikonIsAutoFocusMode());
   EXPECT_TRUE(nikonCanAutoFocus());
-  putNikonProperty(0x500A, 0x8010);
+  putProperty(0x500A, 0x8010);
   EXPECT_FALSE(nikonCanAutoFocus());
   camSetModelIndex(198);
   EXPECT_TRUE(nikonCanAutoFocus());
 
   // With 0xD161: host mode and not fixed manual.
-  putNikonProperty(0xD161, 0);
+  putProperty(0xD161, 0);
   EXPECT_FALSE(nikonCanAutoFocus());
   nikonState().hostMode = 1;
   EXPECT_TRUE(nikonCanAutoFocus());
-  putNikonProperty(0xD161, 3);
+  putProperty(0xD161, 3);
   EXPECT_FALSE(nikonCanAutoFocus());
 
   // Mirrorless: whether 0xD061 is settable.
   camSetModelIndex(220);
   EXPECT_FALSE(nikonCanAutoFocus());
-  putNikonProperty(0xD061, 4, {}, 1);
+  putProperty(0xD061, 4, {}, 1);
   EXPECT_TRUE(nikonCanAutoFocus());
-  putNikonProperty(0xD161, 4);
+  putProperty(0xD161, 4);
   EXPECT_FALSE(nikonIsAutoFocusMode());
-  putNikonProperty(0xD161, 1);
+  putProperty(0xD161, 1);
   EXPECT_TRUE(nikonIsAutoFocusMode());
 }
 

@@ -14,6 +14,7 @@
 #include "ptp/vendors/sony/sony_labels.h"
 #include "ptp/vendors/sony/sony_models.h"
 #include "ptp/vendors/sony/sony_state.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 namespace kvtest {
 
@@ -82,8 +83,7 @@ inline std::vector<uint8_t> sonyReply(const std::vector<SonyDesc>& descs) {
 }
 
 inline uint32_t valueOf(uint32_t code) {
-  auto p = propCopy(code);
-  return p ? p->value : 0xDEADBEEF;
+  return propCurrentValue(code).value_or(0xDEADBEEF);
 }
 
 inline std::vector<uint32_t> listOf(uint32_t code) {
@@ -93,24 +93,7 @@ inline std::vector<uint32_t> listOf(uint32_t code) {
   return out;
 }
 
-// Adds a record with a value (and an optional list) straight into the table.
-inline void putProperty(uint32_t code, uint32_t value, std::vector<uint32_t> list = {}, uint8_t getSet = 1,
-                        int32_t datatype = PTP_DTC_UINT16) {
-  PropertyStruct* r = propFind(code, true);
-  if (!r) r = propAdd(code, true, true);
-  ASSERT_NE(r, nullptr);
-  r->datatype = datatype;
-  r->value = value;
-  r->getSet = getSet;
-  r->values.clear();
-  for (uint32_t v : list) {
-    PropertyValueNamesStruct e{};
-    e.value = v;
-    r->values.push_back(e);
-  }
-  r->count = static_cast<uint16_t>(r->values.size());
-  propUnlock(r);
-}
+using proptest::putProperty;
 
 }  // namespace kvtest
 
