@@ -84,7 +84,7 @@ bool markAllows(Mark mark, uint8_t model) {
 // The listed compensation values in EV, 0 included.
 std::pair<float, float> exposureBiasRange() {
   float max = 0.0f, min = 0.0f;
-  const auto p = propCopy(kFujiExposureBias);
+  const auto p = propCopy(PTP_DPC_ExposureBiasCompensation);
   if (!p) return {max, min};
   for (const auto& e : p->values) {
     const float ev = fujiExposureBiasToEv(e.value);
@@ -98,11 +98,11 @@ std::pair<float, float> exposureBiasRange() {
 
 std::optional<std::string> fujiValueText(uint32_t code, uint32_t value) {
   switch (code) {
-    case kFujiImageSize:
+    case PTP_DPC_ImageSize:
       if (const char* name = fujiImageSizeName(value)) return std::string(name);
       return std::nullopt;
-    case kFujiExposureBias: return formatOneDecimal(fujiExposureBiasToEv(value));
-    case kFujiAperture: return formatOneDecimal(value / 100.0);
+    case PTP_DPC_ExposureBiasCompensation: return formatOneDecimal(fujiExposureBiasToEv(value));
+    case PTP_DPC_FNumber: return formatOneDecimal(value / 100.0);
     default: return std::nullopt;
   }
 }
@@ -130,7 +130,7 @@ bool fujiQualityIncludesRaw() { return oneOf(tableValue(kFujiImageQuality).value
 
 PtpResponseCode fujiGetImageFormat(uint32_t& out) {
   const auto quality = tableValue(kFujiImageQuality);
-  const auto size = tableValue(kFujiImageSize);
+  const auto size = tableValue(PTP_DPC_ImageSize);
   if (!quality || !size) return ERROR_INVALID_INPUT;
   uint32_t raw = 0, jpeg = 0;
   if (fujiIsRawQualityValue(*quality)) raw = (tableValue(kFujiRawCompression).value_or(0) << 24) + kFujiRawMarker;
@@ -150,7 +150,7 @@ PtpResponseCode fujiGetRawFormat(int64_t& out) {
 
 PtpResponseCode fujiGetJpegFormat(int64_t& out) {
   const auto quality = tableValue(kFujiImageQuality);
-  const auto size = tableValue(kFujiImageSize);
+  const auto size = tableValue(PTP_DPC_ImageSize);
   if (!quality || !size) return ERROR_GENERAL;
   out = fujiIsJpegQualityValue(*quality) ? static_cast<int64_t>((*size << 8) | jpegCode(*quality)) : kFujiFormatNone;
   return PTP_RC_OK;
@@ -167,7 +167,7 @@ PtpResponseCode fujiGetImageFormatChoices(int kind, std::vector<int64_t>& list) 
     list = {kFujiFormatNone};
     return PTP_RC_OK;
   }
-  const auto size = tableValue(kFujiImageSize);
+  const auto size = tableValue(PTP_DPC_ImageSize);
   if (!propExists(kFujiImageQuality) || !size) return PTP_ERROR_UNSUPPORTED_COMMAND;
   list.push_back(kFujiFormatNone);
   const uint8_t model = camModelIndex();
@@ -175,7 +175,7 @@ PtpResponseCode fujiGetImageFormatChoices(int kind, std::vector<int64_t>& list) 
   for (const Family& family : kFamilies) {
     if (std::find(family.selects.begin(), family.selects.end(), *size) == family.selects.end()) continue;
     for (const Offered& o : family.offers) {
-      if (!markAllows(o.mark, model) || !propValueAllowed(kFujiImageSize, o.size)) continue;
+      if (!markAllows(o.mark, model) || !propValueAllowed(PTP_DPC_ImageSize, o.size)) continue;
       const int64_t base = static_cast<int64_t>(o.size) << 8;
       list.push_back(base + 3);
       list.push_back(base + 2);
@@ -216,7 +216,7 @@ int fujiGetEvStepsPerStop() { return 3; }
 
 bool fujiIsExposureBiasAdjustable() {
   if (!fujiIsHostMode()) return false;
-  const auto program = tableValue(kFujiExposureProgram);
+  const auto program = tableValue(PTP_DPC_ExposureProgramMode);
   return program && camIsExposureBiasSettable(*program);
 }
 
