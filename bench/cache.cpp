@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
+#include "ptp/base/bytes.h"
 #include "ptp/cache/cache.h"
 #include "ptp/base/filetypes.h"
 
@@ -97,11 +98,6 @@ void BM_CacheLoad2500Trims(benchmark::State& state) {
 
 constexpr size_t kRawBytes = 50u << 20;
 
-void putU16(std::vector<uint8_t>& d, size_t at, uint16_t v) { d[at] = uint8_t(v), d[at + 1] = uint8_t(v >> 8); }
-void putU32(std::vector<uint8_t>& d, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) d[at + size_t(i)] = uint8_t(v >> (8 * i));
-}
-
 // A 50 MB little-endian NEF: IFD0 with a model and two preview pairs, the previews at the
 // end, the rest pseudo-random. Without pairs, the finder walks all 50 MB.
 std::vector<uint8_t> makeRaw(bool withPairs) {
@@ -109,12 +105,13 @@ std::vector<uint8_t> makeRaw(bool withPairs) {
   uint32_t x = 12345;
   for (auto& b : d) b = uint8_t((x = x * 1103515245u + 12345u) >> 24);
   std::memcpy(d.data(), "II\x2a\x00", 4);
-  putU32(d, 4, 8);
+  bytesPutU32(d.data() + 4, 8);
   const uint16_t entries = withPairs ? 5 : 1;
-  putU16(d, 8, entries);
+  bytesPutU16(d.data() + 8, entries);
   size_t e = 10;
   auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
-    putU16(d, e, tag), putU16(d, e + 2, type), putU32(d, e + 4, count), putU32(d, e + 8, value);
+    bytesPutU16(d.data() + e, tag), bytesPutU16(d.data() + e + 2, type);
+    bytesPutU32(d.data() + e + 4, count), bytesPutU32(d.data() + e + 8, value);
     e += 12;
   };
   std::memcpy(d.data() + 200, "NIKON D850", 11);

@@ -13,20 +13,17 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
+#include "ptp/base/bytes.h"
 #include "ptp/vendors/canon/canon_liveview.h"
 
 namespace {
 
 constexpr uint32_t kWidth = 1024, kHeight = 680;
 
-void putU32(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
 void putBlock(std::vector<uint8_t>& b, uint32_t type, std::initializer_list<uint32_t> words) {
-  putU32(b, static_cast<uint32_t>(8 + 4 * words.size()));
-  putU32(b, type);
-  for (uint32_t w : words) putU32(b, w);
+  bytesAppendU32(b, static_cast<uint32_t>(8 + 4 * words.size()));
+  bytesAppendU32(b, type);
+  for (uint32_t w : words) bytesAppendU32(b, w);
 }
 
 // A real 1024 x 680 JPEG of a smooth gradient with some texture, quality 85, 4:2:0.
@@ -67,11 +64,11 @@ std::vector<uint8_t> jpegReply() {
   putBlock(r, 14, {6000, 4000});
   putBlock(r, 16, {0, 1, 4500});
   putBlock(r, 18, {0, 0, 6000, 4000});
-  putU32(r, 12 + 24 * 9);
-  putU32(r, 8);
-  putU32(r, 9);
+  bytesAppendU32(r, 12 + 24 * 9);
+  bytesAppendU32(r, 8);
+  bytesAppendU32(r, 9);
   for (uint32_t i = 0; i < 9; ++i)
-    for (uint32_t w : {0x11u, 0u, 1000 + i * 400, 1200u, 300u, 300u}) putU32(r, w);
+    for (uint32_t w : {0x11u, 0u, 1000 + i * 400, 1200u, 300u, 300u}) bytesAppendU32(r, w);
   r.resize(r.size() + 64, 0);
   return r;
 }

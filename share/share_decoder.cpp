@@ -11,6 +11,7 @@
 #include "model/utilities.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/cache/cache.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/base/filetypes.h"
@@ -23,13 +24,6 @@
 
 namespace {
 
-constexpr uint16_t kPtpGetObject = 0x1009;
-constexpr uint16_t kPtpGetThumb = 0x100A;
-constexpr uint16_t kPtpGetPartialObject = 0x101B;
-constexpr uint16_t kCanonGetPartialObject = 0x912C;
-constexpr uint16_t kCanonLiveView = 0x9153;
-constexpr uint16_t kNikonLiveView = 0x9203;
-constexpr uint16_t kNikonLiveViewEx = 0x9428;
 constexpr uint8_t kOpcodeLiveViewJpeg113 = 113;
 
 constexpr const char kExtractedSuffix[] = ".ext.jpg";
@@ -149,13 +143,13 @@ void ShareDecoder::handlePtpMessage(std::span<const uint8_t> inner) {
   auto m = sharePtpInner(inner);
   if (!m) return;
   switch (m->code) {
-    case kPtpGetObject:
+    case PTP_OC_GetObject:
       wholeObject(m->payload);
       break;
-    case kPtpGetThumb:
+    case PTP_OC_GetThumb:
       thumbnail(m->payload);
       break;
-    case kCanonGetThumbExOpcode: {
+    case PTP_OC_CANON_GetThumbEx: {
       std::vector<uint8_t> cut(m->payload.begin(), m->payload.end());
       uint8_t orientation = mLastPtpObjectInfo.orientation;
       if (canonExtractThumbJpeg(cut, &orientation) != PTP_RC_OK) {
@@ -167,13 +161,13 @@ void ShareDecoder::handlePtpMessage(std::span<const uint8_t> inner) {
       thumbnail(cut);
       break;
     }
-    case kPtpGetPartialObject:
-    case kCanonGetPartialObject:
+    case PTP_OC_GetPartialObject:
+    case PTP_OC_CANON_GetPartialObject:
       objectChunk(m->payload, true);
       break;
-    case kCanonLiveView:
-    case kNikonLiveView:
-    case kNikonLiveViewEx:
+    case PTP_OC_CANON_GetViewFinderData:
+    case PTP_OC_NIKON_GetLiveViewImage:
+    case PTP_OC_NIKON_GetLiveViewImageEx:
       liveView(m->code, m->payload);
       break;
     default:
@@ -280,7 +274,7 @@ void ShareDecoder::thumbnailByName(std::span<const uint8_t> payload) {
 
 void ShareDecoder::liveView(uint16_t code, std::span<const uint8_t> reply) {
   std::vector<uint8_t> frame;
-  if (code == kCanonLiveView) {
+  if (code == PTP_OC_CANON_GetViewFinderData) {
     if (!canonParseLiveViewFrame(reply.data(), reply.size(), frame, camModelIndex())) return;
     postLiveViewImage({toByteArray(frame), CameraVendorCanon});
     return;

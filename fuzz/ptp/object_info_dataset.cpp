@@ -9,7 +9,7 @@ KV_FUZZ_TARGET(object_info_dataset) {
   const uint16_t previous = camGetVendor();
   for (uint16_t vendor : {CameraVendorNikon, CameraVendorFujifilm, CameraVendorSony}) {
     camSetVendor(vendor);
-    for (uint16_t op : {kPtpOpGetObjectInfo, kPtpOpCanonGetObjectInfoEx}) {
+    for (uint16_t op : {PTP_OC_GetObjectInfo, PTP_OC_CANON_GetObjectInfoEx}) {
       PtpObjectInfoStruct record;
       std::memset(&record, 0xA5, sizeof record);
       if (ptpParseObjectInfo(&record, data, size, op)) {

@@ -1,6 +1,7 @@
 #pragma once
 // Copy-based little- and big-endian access to byte buffers. The caller guarantees the
 // bytes are there; untrusted data goes through ByteReader instead.
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -38,6 +39,19 @@ uint16_t bytesGetU16(const uint8_t* p);
 uint32_t bytesGetU32(const uint8_t* p);
 void bytesPutU16(uint8_t* p, uint16_t v);
 void bytesPutU32(uint8_t* p, uint32_t v);
+// Appended little-endian to a ByteBuffer or any other vector of bytes.
+template <class Buffer>
+void bytesAppendU16(Buffer& b, uint16_t v) {
+  const size_t at = b.size();
+  b.resize(at + 2);
+  bytesPutU16(b.data() + at, v);
+}
+template <class Buffer>
+void bytesAppendU32(Buffer& b, uint32_t v) {
+  const size_t at = b.size();
+  b.resize(at + 4);
+  bytesPutU32(b.data() + at, v);
+}
 uint16_t bytesGetU16BE(const uint8_t* p);
 uint32_t bytesGetU32BE(const uint8_t* p);
 float bytesGetFloat(const uint8_t* p);

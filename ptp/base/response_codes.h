@@ -1,18 +1,11 @@
 #pragma once
-// Result of every library operation: a PTP response code, a vendor or device code, or
-// one of the library's own codes below.
+// Result of every library operation: a PTP response code (ptp_codes.h), a vendor or
+// device code, or one of the library's own codes below.
 #include <cstdint>
 
-using PtpResponseCode = uint16_t;
+#include "ptp/base/ptp_codes.h"
 
-constexpr PtpResponseCode PTP_RC_Undefined = 0x2000;
-constexpr PtpResponseCode PTP_RC_OK = 0x2001;
-constexpr PtpResponseCode PTP_RC_GeneralError = 0x2002;
-constexpr PtpResponseCode PTP_RC_OperationNotSupported = 0x2005;
-// A set of a property the table lacks, or of a value it does not list, is refused with
-// this code (the value callers have always seen; PTP names 0x200A DevicePropNotSupported).
-constexpr PtpResponseCode PTP_RC_ParameterNotSupported = 0x2006;
-constexpr PtpResponseCode PTP_RC_DeviceBusy = 0x2019;
+using PtpResponseCode = uint16_t;
 
 constexpr PtpResponseCode ERROR_DEVICE_NOT_READY = 0xFF00;
 constexpr PtpResponseCode ERROR_GENERAL = 0xFF01;

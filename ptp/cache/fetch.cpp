@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/cache/cache.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/link/commands.h"
@@ -14,8 +15,6 @@
 
 namespace {
 constexpr uint32_t kNikonOrientationMinBytes = 2049;
-constexpr uint16_t kGetThumbNikonRelayKey = 0x100A;
-constexpr uint16_t kGetThumbRelayKey = 0x910A;
 
 void handOut(std::vector<uint8_t>& from, std::vector<uint8_t>& to) {
   if (!from.empty()) to.swap(from);
@@ -148,7 +147,7 @@ PtpResponseCode fetchThumbnail(PtpObjectInfoStruct* record, std::vector<uint8_t>
     haveOrientation = camIsCanon();
     uint8_t* wantOrientation = haveOrientation ? &orientation : nullptr;
     if (relayMode) {
-      const uint32_t key = camIsNikon() ? kGetThumbNikonRelayKey : kGetThumbRelayKey;
+      const uint32_t key = camIsNikon() ? PTP_OC_GetThumb : PTP_OC_CANON_GetThumbEx;
       PtpObjectInfoStruct relayed = *record;
       ptpObjectInfoHook(relayed);
       msgTableSetObjectRelayFor(1, &relayed, key);

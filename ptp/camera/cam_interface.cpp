@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_route.h"
 #include "ptp/protocol/device_info.h"
 #include "ptp/props/event_parse.h"
@@ -28,10 +29,6 @@ enum : unsigned { F = 1u << 0, C = 1u << 1, S = 1u << 2, N = 1u << 3, FCSN = F |
 
 constexpr std::chrono::milliseconds kCamPressPause = 500ms;
 constexpr int kNikonBusyPasses = 5;
-constexpr uint16_t kOpGetNumObjects = 0x1006, kOpGetObjectHandles = 0x1007, kOpInitiateCapture = 0x100E;
-constexpr uint16_t kOpNikonDeviceReady = 0x90C8;
-constexpr uint16_t kOpCanonListObjects = 0x9109, kOpCanonRemoteRelease = 0x9128, kOpCanonRemoteReleaseOff = 0x9129;
-constexpr uint16_t kOpCanonRelease = 0x910F, kOpCanonHistogram = 0x913E;
 constexpr uint32_t kCanonObjectRecordBytes = 96;
 constexpr size_t kLinkHeaderBytes = 5;
 constexpr uint8_t kLinkKindPtp = 10;
@@ -100,7 +97,7 @@ bool camHasLiveViewHistogram() {
   const uint16_t vendor = camGetVendor();
   const uint8_t model = camModelIndex();
   if (vendor == CameraVendorNikon) return !oneOf(model, {192, 193, 201, 203, 204, 207, 208, 213});
-  if (vendor == CameraVendorCanon) return ptpOperationListed(kOpCanonHistogram) && model != 235;
+  if (vendor == CameraVendorCanon) return ptpOperationListed(PTP_OC_CANON_Histogram) && model != 235;
   return false;
 }
 
@@ -167,7 +164,7 @@ bool camIdentifyModel() {
 PtpResponseCode camKeepAlive() {
   if (Route r{FCSN}) return r->keepAlive();
   uint32_t all = 0xFFFFFFFF;
-  return ptpTransaction(kOpGetNumObjects, &all, 1, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_GetNumObjects, &all, 1, nullptr, 0, nullptr, nullptr, true);
 }
 
 PtpResponseCode camSetHostMode(int on, int refresh) {
@@ -288,7 +285,7 @@ bool camCanAutoFocus() {
   if (r) return r->canAutoFocus();
   if (r.vendor != CameraVendorCanon) return false;
   auto mode = propCurrentValue(propVendorCodeMap().focusMode);
-  return (!mode || *mode != 3) && ptpOperationListed(kOpCanonRemoteRelease);
+  return (!mode || *mode != 3) && ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn);
 }
 
 bool camIsManualFocus() {
@@ -349,7 +346,7 @@ bool camFocusStackCancelled() { return focusStackCancel != 0; }
 PtpResponseCode camShutterDown() {
   if (Route r{FCSN}) return r->shutterDown();
   uint32_t params[2] = {0, 0};
-  return ptpTransaction(kOpInitiateCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_InitiateCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
 }
 
 PtpResponseCode camShutterUp() {
@@ -365,7 +362,7 @@ PtpResponseCode camTakePicture() {
     // A busy Nikon gets a bounded number of readiness checks.
     for (int pass = 0; rc == PTP_RC_DeviceBusy && pass < kNikonBusyPasses; ++pass) {
       libSleep(kCamPressPause);
-      rc = ptpTransaction(kOpNikonDeviceReady, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
+      rc = ptpTransaction(PTP_OC_NIKON_DeviceReady, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
     }
     return rc == PTP_RC_DeviceBusy ? ERROR_DEVICE_NOT_READY : rc;
   }
@@ -444,13 +441,13 @@ size_t camBuildCaptureCommand(uint8_t* buffer, size_t capacity) {
     });
   }
   const uint32_t af = camGetAfState();
-  if (ptpOperationListed(kOpCanonRemoteRelease) && af == 1) {
-    const size_t first = framedCommand(buffer, capacity, kOpCanonRemoteRelease, {3, af});
+  if (ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn) && af == 1) {
+    const size_t first = framedCommand(buffer, capacity, PTP_OC_CANON_RemoteReleaseOn, {3, af});
     if (first == 0) return 0;
-    const size_t second = framedCommand(buffer + first, capacity - first, kOpCanonRemoteReleaseOff, {3});
+    const size_t second = framedCommand(buffer + first, capacity - first, PTP_OC_CANON_RemoteReleaseOff, {3});
     return second == 0 ? 0 : first + second;
   }
-  return framedCommand(buffer, capacity, kOpCanonRelease, {});
+  return framedCommand(buffer, capacity, PTP_OC_CANON_RemoteRelease, {});
 }
 
 // --- Bracketing ------------------------------------------------------------------------
@@ -532,18 +529,18 @@ PtpResponseCode camGetObjectHandles(uint32_t storage, uint32_t format, uint32_t 
   if (vendor == CameraVendorSony) return 0;
   uint32_t params[3] = {storage, format, association};
   ByteBuffer reply;
-  PtpResponseCode rc = ptpTransaction(kOpGetObjectHandles, params, 3, nullptr, 0, &reply, nullptr, true);
+  PtpResponseCode rc = ptpTransaction(PTP_OC_GetObjectHandles, params, 3, nullptr, 0, &reply, nullptr, true);
   if (rc != PTP_RC_OK) return rc;
   rc = takeHandles(reply, handles);
   if (rc != PTP_RC_OK) return rc;
-  if (vendor == CameraVendorCanon && !ptpOperationListed(kOpCanonRemoteRelease))
+  if (vendor == CameraVendorCanon && !ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn))
     camVendorModule(CameraVendorCanon)->setRemoteMode(1);
   return PTP_RC_OK;
 }
 
 PtpResponseCode camGetAllObjectHandles(std::vector<uint32_t>& handles) {
   handles.clear();
-  if (camGetVendor() == CameraVendorCanon && ptpOperationListed(kOpCanonListObjects)) {
+  if (camGetVendor() == CameraVendorCanon && ptpOperationListed(PTP_OC_CANON_ListObjects)) {
     ByteBuffer records;
     PtpResponseCode rc = camVendorModule(CameraVendorCanon)->listObjectInfos(records);
     if (rc != PTP_RC_OK) return rc;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/camera/cam_route.h"
 #include "ptp/props/prop_code_map.h"
@@ -14,9 +15,7 @@ using namespace camroute;
 
 namespace {
 constexpr uint32_t kFixedRangeFallback = 3;
-constexpr uint32_t kFujiIso = 0x500F, kCanonIso = 0xD103, kSonyIso = 0xD21E, kExposureProgram = 0x500E;
 constexpr uint32_t kSonyAutoIso = 0xFFFFFF;
-constexpr uint32_t kNikonLiveViewDriveMode = 0xD1A1;
 constexpr uint8_t kNikonNoAutoIsoInPasmModels[] = {192, 193, 203, 207, 208, 213, 218};
 // The mark for "not yet computed".
 constexpr float kBracketingUnset = 4294967296.0f;
@@ -65,22 +64,22 @@ bool camIsAutoIso() {
   Route r{N};
   switch (r.vendor) {
     case CameraVendorFujifilm: {
-      auto v = read(kFujiIso);
+      auto v = read(PTP_DPC_ExposureIndex);
       return v && negative(*v);
     }
     case CameraVendorCanon: {
-      auto v = read(kCanonIso);
+      auto v = read(PTP_DPC_CANON_ISOSpeed);
       return v && v->value == 0;
     }
     case CameraVendorSony: {
-      auto v = read(kSonyIso);
+      auto v = read(PTP_DPC_SONY_ISO);
       return v && v->value == kSonyAutoIso;
     }
     case CameraVendorNikon: {
       const uint8_t model = camModelIndex();
       for (uint8_t m : kNikonNoAutoIsoInPasmModels) {
         if (m != model) continue;
-        auto program = read(kExposureProgram);
+        auto program = read(PTP_DPC_ExposureProgramMode);
         if (!program || program->value < 5) return false;
       }
       auto v = read(r->getAutoIsoRecord());
@@ -178,7 +177,7 @@ bool camIsContinuousDrive() {
   if (!r) return false;
   if (r.vendor == CameraVendorSony) return r->isContinuousDrive();
   // Nikon: the drive mode, or the live-view drive mode, is a continuous one.
-  for (uint32_t code : {propVendorCodeMap().driveMode, kNikonLiveViewDriveMode}) {
+  for (uint32_t code : {propVendorCodeMap().driveMode, uint32_t{PTP_DPC_NIKON_LiveViewDriveMode}}) {
     auto v = read(code);
     if (v && r->isContinuousDriveSetting(code, v->value)) return true;
   }

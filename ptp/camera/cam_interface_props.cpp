@@ -1,4 +1,5 @@
 // Setting, reading and storing device properties through the camera interface.
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/camera/cam_route.h"
 #include "ptp/props/event_poll.h"
@@ -11,9 +12,7 @@
 using namespace camroute;
 
 namespace {
-constexpr uint16_t kOpGetDevicePropValue = 0x1015;
 constexpr PtpResponseCode kNoVendorSetter = 0xFFFF;
-constexpr uint32_t kExposureProgram = 0x500E, kExposureBias = 0x5010;
 // Sony reports no value back for these exposure programs (movie and S&Q modes).
 constexpr uint32_t kSonyUnconfirmedProgramFrom = 0x78050;
 
@@ -66,24 +65,25 @@ PtpResponseCode camSetPropertyValue(uint32_t code, uint32_t value, bool wait) {
     return released ? rc : ERROR_BUSY;
   }
   if (wait) {
-    const bool waitForValue = r.vendor != CameraVendorSony ||
-                           (r->isDirectSetModel() && !(code == kExposureProgram && value >= kSonyUnconfirmedProgramFrom));
+    const bool waitForValue =
+        r.vendor != CameraVendorSony ||
+        (r->isDirectSetModel() && !(code == PTP_DPC_ExposureProgramMode && value >= kSonyUnconfirmedProgramFrom));
     rc = !waitForValue || camWaitPropertyValue(code, value) ? PTP_RC_OK : PTP_ERROR_PROP_NOT_CONFIRMED;
     hold.release();
   }
   if (r.vendor == CameraVendorFujifilm) {
     queueChanged(code);
     rc = restartLiveView(*r.module, rc);
-  } else if (r.vendor == CameraVendorNikon && code == kExposureProgram) {
-    queueChanged(kExposureProgram);
-    queueChanged(kExposureBias);
+  } else if (r.vendor == CameraVendorNikon && code == PTP_DPC_ExposureProgramMode) {
+    queueChanged(PTP_DPC_ExposureProgramMode);
+    queueChanged(PTP_DPC_ExposureBiasCompensation);
   }
   return rc;
 }
 
 PtpResponseCode ptpGetDevicePropValue(uint32_t code, ByteBuffer& data) {
   data.clear();
-  return ptpTransaction(kOpGetDevicePropValue, &code, 1, nullptr, 0, &data, nullptr, true);
+  return ptpTransaction(PTP_OC_GetDevicePropValue, &code, 1, nullptr, 0, &data, nullptr, true);
 }
 
 PtpResponseCode camGetDevicePropValue(uint32_t code, ByteBuffer& data) {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "ptp/base/bytes.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -18,9 +19,6 @@
 namespace {
 using namespace std::chrono_literals;
 constexpr std::chrono::milliseconds kCaptureRetryPause = 250ms;
-constexpr uint16_t kOpCanonListObjects9140 = 0x9140, kOpCanonRemoteRelease = 0x9128;
-constexpr uint16_t kOpCanonDriveLens = 0x9155, kOpSonyControlDevice = 0x9207;
-constexpr uint32_t kSonyFocusDriveCode = 0xD2D1;
 
 bool oneOf(uint32_t v, std::initializer_list<uint32_t> set) {
   return std::find(set.begin(), set.end(), v) != set.end();
@@ -66,7 +64,7 @@ bool camIsWbPairSpecial(uint32_t code, uint32_t v) {
   }
 }
 
-bool camHasCanonOp9140() { return camIsCanon() && ptpOperationListed(kOpCanonListObjects9140); }
+bool camHasCanonOp9140() { return camIsCanon() && ptpOperationListed(PTP_OC_CANON_ListObjects9140); }
 
 bool camCheckObjectFormatFlag(uint64_t packed) {
   if (camHasCanonOp9140()) return true;
@@ -77,7 +75,7 @@ bool camCheckObjectFormatFlag(uint64_t packed) {
 
 bool camCanReleaseRemotely() {
   const uint16_t vendor = camGetVendor();
-  if (vendor == CameraVendorCanon) return ptpOperationListed(kOpCanonRemoteRelease);
+  if (vendor == CameraVendorCanon) return ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn);
   return vendor == CameraVendorFujifilm || vendor == CameraVendorSony;
 }
 
@@ -220,12 +218,13 @@ PtpResponseCode camBuildFocusDriveRequest(int32_t step, uint16_t flag, std::vect
   uint8_t* container = buffer.data() + 15;
   size_t n;
   if (vendor == CameraVendorCanon) {
-    n = ptpBuildContainer(kOpCanonDriveLens, &sent, 1, nullptr, 0, container, kCamFocusDriveContainerMax);
+    n = ptpBuildContainer(PTP_OC_CANON_DriveLens, &sent, 1, nullptr, 0, container, kCamFocusDriveContainerMax);
   } else {
     uint8_t data[4];
     bytesPutU32(data, sent);
-    const uint32_t code = kSonyFocusDriveCode;
-    n = ptpBuildContainer(kOpSonyControlDevice, &code, 1, data, sizeof data, container, kCamFocusDriveContainerMax);
+    const uint32_t code = PTP_DPC_SONY_FocusDrive;
+    n = ptpBuildContainer(PTP_OC_SONY_SetControlDeviceB, &code, 1, data, sizeof data, container,
+                          kCamFocusDriveContainerMax);
   }
   if (n == 0) return ERROR_GENERAL;
   bytesPutU32(buffer.data(), static_cast<uint32_t>(n + 15));

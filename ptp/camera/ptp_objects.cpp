@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/protocol/device_info.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/camera/ptp_session.h"
@@ -13,16 +14,6 @@
 #include "ptp/base/sleep.h"
 
 namespace {
-constexpr uint16_t kOpGetObject = 0x1009;
-constexpr uint16_t kOpGetThumb = 0x100A;
-constexpr uint16_t kOpDeleteObject = 0x100B;
-constexpr uint16_t kOpGetPartialObject = 0x101B;
-constexpr uint16_t kOpCanonGetPartialObjectEx = 0x9172;
-constexpr uint16_t kOpCanonGetPartialObject = 0x912C;
-constexpr uint16_t kOpCanon9117 = 0x9117;
-constexpr uint16_t kOpCanon911B = 0x911B;
-constexpr uint16_t kOpCanon911C = 0x911C;
-constexpr uint16_t kOpCanon9132 = 0x9132;
 constexpr uint8_t kSonyModelWithoutPartial = 161;
 constexpr std::chrono::milliseconds kCanonBusyPause{500};
 constexpr int kCanon911CTries = 20;
@@ -51,14 +42,14 @@ PtpResponseCode ptpDeleteObject(uint32_t handle, uint16_t format) {
   const uint16_t vendor = camGetVendor();
   if (vendor == CameraVendorSony) return ERROR_CAMERA_NOT_SUPPORTED;
   uint32_t params[2] = {handle, format};
-  PtpResponseCode rc = run(kOpDeleteObject, params, vendor == CameraVendorFujifilm ? 1 : 2);
+  PtpResponseCode rc = run(PTP_OC_DeleteObject, params, vendor == CameraVendorFujifilm ? 1 : 2);
   if (rc == PTP_RC_OK && vendor == CameraVendorNikon) evtQueueObjectRemoved(handle, true);
   return rc;
 }
 
 PtpResponseCode ptpGetObject(uint32_t handle, ByteBuffer& data) {
   data.clear();
-  return run(kOpGetObject, &handle, 1, &data);
+  return run(PTP_OC_GetObject, &handle, 1, &data);
 }
 
 PtpResponseCode ptpGetObjectToFile(const std::string& path, uint32_t handle) {
@@ -73,7 +64,7 @@ PtpResponseCode ptpGetThumb(uint32_t handle, ByteBuffer& data, uint32_t /*flag*/
   const uint16_t vendor = camGetVendor();
   if (vendor == CameraVendorSony) return ERROR_CAMERA_NOT_SUPPORTED;
   if (vendor == CameraVendorCanon) return camSessionHooks().canonGetThumb(handle, data, orientation);
-  return run(kOpGetThumb, &handle, 1, &data);
+  return run(PTP_OC_GetThumb, &handle, 1, &data);
 }
 
 PtpResponseCode ptpGetThumbToFile(const std::string& path, uint32_t handle) {
@@ -96,7 +87,7 @@ PtpResponseCode ptpGetThumbToBuffer(uint32_t handle, uint8_t* buffer, uint32_t c
 
 bool ptpCanGetPartialObject() {
   if (camGetVendor() == CameraVendorSony && camModelIndex() == kSonyModelWithoutPartial) return false;
-  return ptpOperationListed(kOpGetPartialObject);
+  return ptpOperationListed(PTP_OC_GetPartialObject);
 }
 
 PtpResponseCode ptpGetPartialObject(uint32_t handle, uint32_t offset, uint32_t maxBytes, ByteBuffer& data) {
@@ -106,11 +97,13 @@ PtpResponseCode ptpGetPartialObject(uint32_t handle, uint32_t offset, uint32_t m
     case CameraVendorFujifilm:
     case CameraVendorSony:
     case CameraVendorNikon:
-      return run(kOpGetPartialObject, params, 3, &data);
+      return run(PTP_OC_GetPartialObject, params, 3, &data);
     case CameraVendorCanon:
-      if (ptpOperationListed(kOpCanonGetPartialObjectEx)) return run(kOpCanonGetPartialObjectEx, params, 4, &data);
-      if (ptpOperationListed(kOpCanonGetPartialObject)) return run(kOpCanonGetPartialObject, params, 4, &data);
-      return run(kOpGetPartialObject, params, 3, &data);
+      if (ptpOperationListed(PTP_OC_CANON_GetPartialObjectEx))
+        return run(PTP_OC_CANON_GetPartialObjectEx, params, 4, &data);
+      if (ptpOperationListed(PTP_OC_CANON_GetPartialObject))
+        return run(PTP_OC_CANON_GetPartialObject, params, 4, &data);
+      return run(PTP_OC_GetPartialObject, params, 3, &data);
     default:
       return ERROR_CAMERA_NOT_SUPPORTED;
   }
@@ -121,30 +114,30 @@ bool canonLists(uint16_t op) { return camGetVendor() == CameraVendorCanon && ptp
 }  // namespace
 
 PtpResponseCode ptpCanonOp9117(uint32_t handle) {
-  if (!canonLists(kOpCanon9117)) return PTP_RC_OK;
-  return run(kOpCanon9117, &handle, 1);
+  if (!canonLists(PTP_OC_CANON_9117)) return PTP_RC_OK;
+  return run(PTP_OC_CANON_9117, &handle, 1);
 }
 
 PtpResponseCode ptpCanonOp9132() {
-  if (!canonLists(kOpCanon9132) || ptpOperationListed(kOpCanonGetPartialObjectEx)) return PTP_RC_OK;
-  return run(kOpCanon9132, nullptr, 0);
+  if (!canonLists(PTP_OC_CANON_9132) || ptpOperationListed(PTP_OC_CANON_GetPartialObjectEx)) return PTP_RC_OK;
+  return run(PTP_OC_CANON_9132, nullptr, 0);
 }
 
 PtpResponseCode ptpCanonOp911B(double seconds) {
-  if (!canonLists(kOpCanon911B)) return PTP_RC_OK;
+  if (!canonLists(PTP_OC_CANON_SetUILock)) return PTP_RC_OK;
   long retries = seconds < 0 ? kCanon911BMaxResends : std::min(static_cast<long>(2 * seconds), kCanon911BMaxResends);
-  PtpResponseCode rc = run(kOpCanon911B, nullptr, 0);
+  PtpResponseCode rc = run(PTP_OC_CANON_SetUILock, nullptr, 0);
   for (long i = 0; rc == PTP_RC_DeviceBusy && i < retries; ++i) {
     libSleep(kCanonBusyPause);
-    rc = run(kOpCanon911B, nullptr, 0);
+    rc = run(PTP_OC_CANON_SetUILock, nullptr, 0);
   }
   return rc;
 }
 
 PtpResponseCode ptpCanonOp911C() {
-  if (!canonLists(kOpCanon911C)) return PTP_RC_OK;
+  if (!canonLists(PTP_OC_CANON_ResetUILock)) return PTP_RC_OK;
   for (int i = 0; i < kCanon911CTries; ++i) {
-    if (run(kOpCanon911C, nullptr, 0) != PTP_RC_DeviceBusy) break;
+    if (run(PTP_OC_CANON_ResetUILock, nullptr, 0) != PTP_RC_DeviceBusy) break;
     if (i > 0 && i % 2 == 0) ptpCanonOp911B(0);
     libSleep(kCanonBusyPause);
   }

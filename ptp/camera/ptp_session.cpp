@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_services.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -15,10 +16,6 @@
 #include "ptp/props/prop_table.h"
 
 namespace {
-constexpr uint16_t kOpOpenSession = 0x1002;
-constexpr uint16_t kOpCloseSession = 0x1003;
-constexpr uint16_t kOpResetDevicePropValue = 0x1017;
-constexpr uint16_t kRcSessionAlreadyOpen = 0x201E;
 constexpr size_t kStoredTextBytes = 1024;
 
 std::atomic<uint32_t> afState{0};
@@ -106,17 +103,17 @@ bool camDetectModel() {
 PtpResponseCode ptpOpenSession() {
   ptpDetectVendor();
   uint32_t id = kPtpSessionId;
-  PtpResponseCode rc = ptpTransaction(kOpOpenSession, &id, 1, nullptr, 0, nullptr, nullptr, true);
-  return rc == kRcSessionAlreadyOpen ? PTP_RC_OK : rc;
+  PtpResponseCode rc = ptpTransaction(PTP_OC_OpenSession, &id, 1, nullptr, 0, nullptr, nullptr, true);
+  return rc == PTP_RC_SessionAlreadyOpen ? PTP_RC_OK : rc;
 }
 
 PtpResponseCode ptpCloseSession() {
   if (camGetVendor() == CameraVendorCanon) return PTP_RC_OK;
-  return ptpTransaction(kOpCloseSession, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_CloseSession, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
 }
 
 PtpResponseCode ptpResetDevicePropValue(uint32_t code) {
-  return ptpTransaction(kOpResetDevicePropValue, &code, 1, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_ResetDevicePropValue, &code, 1, nullptr, 0, nullptr, nullptr, true);
 }
 
 int camStubZeroA() { return 0; }

@@ -2,16 +2,16 @@
 
 #include <mutex>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/link/link.h"
 #include "ptp/protocol/ptp_transport.h"
 
 namespace {
-constexpr uint16_t kGetObject = 0x1009;
 
 PtpResponseCode transportGetObject(uint32_t handle, ByteBuffer* out) {
   ByteBuffer data;
   linkLockRequests(1);
-  PtpResponseCode rc = ptpSendCommandNoData(kGetObject, &handle, 1, nullptr);
+  PtpResponseCode rc = ptpSendCommandNoData(PTP_OC_GetObject, &handle, 1, nullptr);
   if (rc == PTP_RC_OK) rc = ptpReadDataAndResponse(data, nullptr, nullptr);
   linkLockRequests(0);
   if (out) out->swap(data);

@@ -126,7 +126,7 @@ PtpResponseCode devGetPropDescs(const uint32_t* codes, uint32_t count, ByteBuffe
   if (!codes && count > 0) return ERROR_INVALID_INPUT;
   if (uint64_t(count) * 4 > kLinkMaxFrameBytes) return ERROR_INVALID_INPUT;
   ByteBuffer payload;
-  for (uint32_t i = 0; i < count; ++i) appendU32(payload, codes[i]);
+  for (uint32_t i = 0; i < count; ++i) bytesAppendU32(payload, codes[i]);
   return linkRequest(DeviceOpcodeGetPropDescs, payload.data(), payload.size(), out);
 }
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/link/command_vendor.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/commands_internal.h"
@@ -15,7 +16,6 @@ using namespace devdetail;
 
 namespace {
 
-constexpr uint16_t kGetObject = 0x1009;
 constexpr uint8_t kCanonModelByRanges = 251;
 
 bool relayedByRecord(uint8_t mode) { return mode == RelayModeRelayOnly || mode == RelayModeRelayAndKeep; }
@@ -120,7 +120,7 @@ PtpResponseCode devDownloadObject(const PtpObjectInfoStruct* record, ByteBuffer&
   const bool canonByRanges = vendor == CameraVendorCanon && camModelIndex() == kCanonModelByRanges;
   if (size < kDevGetObjectLimit && !canonByRanges) {
     if (relayMode != 0) {
-      msgTablePut(kGetObject, bytesOf(*record),
+      msgTablePut(PTP_OC_GetObject, bytesOf(*record),
                   PendingRelayHeader{kObjectInfoBytes + 10, relayMode, RelayCodeObjectInfo,
                                      static_cast<uint32_t>(kObjectInfoBytes)});
     }
@@ -131,7 +131,7 @@ PtpResponseCode devDownloadObject(const PtpObjectInfoStruct* record, ByteBuffer&
       rc = hooks.getObject(record->objectId, relayMode == RelayModeRelayOnly ? nullptr : &out);
       if (rc != PTP_RC_DeviceBusy) break;
     }
-    msgTableRemove(kGetObject);
+    msgTableRemove(PTP_OC_GetObject);
     if (rc != PTP_RC_OK) out.clear();
     return rc;
   }

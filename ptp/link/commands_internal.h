@@ -41,10 +41,4 @@ inline ByteBuffer withNul(std::string_view s) {
   return b;
 }
 
-inline void appendU32(ByteBuffer& b, uint32_t v) {
-  size_t at = b.size();
-  b.resize(at + 4);
-  bytesPutU32(b.data() + at, v);
-}
-
 }  // namespace devdetail

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/link.h"
 #include "ptp/base/object_info.h"
@@ -14,7 +15,6 @@ std::atomic<uint8_t> gShareMode{ShareModeNone};
 constexpr uint8_t kOpcodeClientName = 160;
 constexpr uint8_t kOpcodeLiveViewFrame = 136;
 constexpr size_t kClientNameMaxChars = 199;
-constexpr uint16_t kPtpGetObject = 0x1009;
 // Link header and PTP container header before a pushed object's first byte.
 constexpr uint32_t kPtpObjectOffset = 5 + 12;
 }  // namespace
@@ -46,7 +46,8 @@ bool shareIsLiveViewFrame(const ByteBuffer& message) {
   uint8_t kind = r.u8(4).value_or(0) & 0x0F;
   if (kind == 10) {
     auto code = r.u16(11);
-    return code && (*code == 0x9153 || *code == 0x9203 || *code == 0x9428);
+    return code && (*code == PTP_OC_CANON_GetViewFinderData || *code == PTP_OC_NIKON_GetLiveViewImage ||
+                    *code == PTP_OC_NIKON_GetLiveViewImageEx);
   }
   if (kind == 12 || kind == 13) return r.u8(9).value_or(0) == kOpcodeLiveViewFrame;
   return false;
@@ -93,7 +94,7 @@ uint32_t shareUnsolicitedFrameLimit(const ByteBuffer& prefix) {
   ByteReader r(prefix.data(), prefix.size());
   // A whole object pushed as GetObject data: the decoder keeps none larger than what a
   // GetObject fetch would ask for.
-  if ((r.u8(4).value_or(0) & 0x0F) == ShareMessageKindPtp && r.u16(11).value_or(0) == kPtpGetObject)
+  if ((r.u8(4).value_or(0) & 0x0F) == ShareMessageKindPtp && r.u16(11).value_or(0) == PTP_OC_GetObject)
     return kPtpObjectOffset + kDevGetObjectLimit;
   return kLinkMaxFrameBytes;
 }

@@ -4,12 +4,12 @@
 #include <mutex>
 #include <new>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/link/link.h"
 #include "ptp/base/object_info.h"
 #include "ptp/protocol/ptp_container.h"
 
 namespace {
-constexpr uint16_t kGetObject = 0x1009;
 
 struct Table {
   std::mutex mutex;
@@ -73,7 +73,7 @@ void msgTableClear() {
 
 size_t msgTableBuildGetObject(uint32_t handle, ByteBuffer& out) {
   out.assign(28, 0);
-  size_t n = ptpBuildContainer(kGetObject, &handle, 1, nullptr, 0, out.data(), out.size());
+  size_t n = ptpBuildContainer(PTP_OC_GetObject, &handle, 1, nullptr, 0, out.data(), out.size());
   if (n == 0) {
     out.clear();
     return 0;
@@ -96,5 +96,5 @@ int msgTableSetObjectRelayFor(int on, const PtpObjectInfoStruct* record, uint32_
 }
 
 int msgTableSetObjectRelay(int on, const PtpObjectInfoStruct* record) {
-  return msgTableSetObjectRelayFor(on, record, kGetObject);
+  return msgTableSetObjectRelayFor(on, record, PTP_OC_GetObject);
 }

@@ -4,14 +4,13 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"
 
 namespace {
-constexpr uint16_t kRowObjectAdded = 0x4FF0;
-constexpr uint16_t kRowPropertyChanged = 0x4FF1;
 constexpr uint32_t kSonyReadAll = 0x12345678;
 constexpr size_t kRowNameBytes = 32;
 
@@ -63,8 +62,8 @@ PtpResponseCode parseRows(std::span<const uint8_t> data, uint16_t vendor, Camera
   for (size_t off = 0; data.size() - off >= kEventRowBytes; off += kEventRowBytes) {
     auto row = data.subspan(off, kEventRowBytes);
     const uint16_t kind = ByteReader(row).u16(0).value_or(0);
-    if (kind == kRowObjectAdded) objectAdded(row);
-    else if (kind == kRowPropertyChanged) propertyChanged(row, vendor, services);
+    if (kind == PTP_EC_DEVICE_RowObjectAdded) objectAdded(row);
+    else if (kind == PTP_EC_DEVICE_RowPropertyChanged) propertyChanged(row, vendor, services);
   }
   return PTP_RC_OK;
 }

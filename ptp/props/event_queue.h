@@ -6,11 +6,8 @@
 #include <type_traits>
 
 #include "ptp/base/object_info.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/props/prop_types.h"
-
-constexpr uint32_t PTP_EC_ObjectAdded = 0x4002;
-constexpr uint32_t PTP_EC_ObjectRemoved = 0x4003;
-constexpr uint32_t PTP_EC_DevicePropChanged = 0x4006;
 
 // Events queued beyond this many are refused: a device flooding events while nobody
 // drains them cannot grow the queue without end.

@@ -7,12 +7,12 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"
 
 namespace {
-constexpr uint32_t kFujiImageSize = 0x5003;
 constexpr uint8_t kFormRange = 1;
 constexpr uint8_t kFormEnumeration = 2;
 
@@ -105,7 +105,7 @@ std::optional<uint64_t> parseStringCurrent(PropertyData& st, const ByteReader& r
   auto s = readString(r, off, kPropTextBytes - 1);
   if (!s) return std::nullopt;
   propSetText(st.text, s->text);
-  if (vendor == CameraVendorFujifilm && st.code == kFujiImageSize) {
+  if (vendor == CameraVendorFujifilm && st.code == PTP_DPC_ImageSize) {
     st.value = services.fujiImageSizeIndexFromName(s->text);
   } else {
     for (size_t i = 0; i < st.values.size(); ++i) {
@@ -133,7 +133,7 @@ bool parseEnumeration(PropertyData& st, const ByteReader& r, uint64_t off, uint1
       auto s = readString(r, off, kPropValueTextBytes - 1);
       if (!s) return false;
       propSetText(entry.text, s->text);
-      entry.value = vendor == CameraVendorFujifilm && st.code == kFujiImageSize
+      entry.value = vendor == CameraVendorFujifilm && st.code == PTP_DPC_ImageSize
                         ? services.fujiImageSizeIndexFromName(s->text)
                         : i;
       if (s->text == current) st.value = entry.value;

@@ -7,13 +7,10 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/protocol/ptp_transaction.h"
 
 namespace {
-constexpr uint16_t kOpGetDeviceInfo = 0x1001;
-constexpr uint16_t kOpOpenSession = 0x1002;
-constexpr uint16_t kOpGetNumObjects = 0x1006;
-constexpr uint16_t kOpGetObject = 0x1009;
 
 struct Stored {
   std::mutex mutex;
@@ -93,7 +90,7 @@ PtpResponseCode ptpGetDeviceInfo(PtpDeviceInfoStruct* block) {
     return EINVAL;
   }
   ByteBuffer data;
-  PtpResponseCode rc = ptpTransaction(kOpGetDeviceInfo, nullptr, 0, nullptr, 0, &data, nullptr, true);
+  PtpResponseCode rc = ptpTransaction(PTP_OC_GetDeviceInfo, nullptr, 0, nullptr, 0, &data, nullptr, true);
   if (rc != PTP_RC_OK) return rc;
   if (ptpParseDeviceInfo(block, data.data(), data.size()) != 0) return 0;
   ptpSetStoredDeviceInfo(*block);
@@ -127,8 +124,8 @@ bool ptpOperationListed(uint16_t op) {
 }
 
 bool ptpIsOperationSupported(uint16_t op) {
-  if (op == kOpGetDeviceInfo || op == kOpOpenSession || op == kOpGetNumObjects) return true;
-  return ptpOperationListed(op) || op == kOpGetObject;
+  if (op == PTP_OC_GetDeviceInfo || op == PTP_OC_OpenSession || op == PTP_OC_GetNumObjects) return true;
+  return ptpOperationListed(op) || op == PTP_OC_GetObject;
 }
 
 PtpDeviceInfoStruct ptpStoredDeviceInfo() {

@@ -28,7 +28,7 @@ bool ptpParseObjectInfo(PtpObjectInfoStruct* record, const uint8_t* data, size_t
     return false;
   }
   ByteReader r(data, length);
-  const size_t shift = op == kPtpOpCanonGetObjectInfoEx ? 4 : 0;
+  const size_t shift = op == PTP_OC_CANON_GetObjectInfoEx ? 4 : 0;
   if (!r.has(0, kObjectInfoFixedBytes + shift)) return false;
   PtpObjectInfoStruct& o = *record;
   o.objectId = *r.u32(0);
@@ -100,8 +100,9 @@ PtpResponseCode ptpGetObjectInfo(uint32_t handle, PtpObjectInfoStruct* record) {
     return ERROR_INVALID_INPUT;
   }
   const uint16_t vendor = camGetVendor();
-  uint16_t op = kPtpOpGetObjectInfo;
-  if (vendor == CameraVendorCanon && ptpOperationListed(kPtpOpCanonGetObjectInfoEx)) op = kPtpOpCanonGetObjectInfoEx;
+  uint16_t op = PTP_OC_GetObjectInfo;
+  if (vendor == CameraVendorCanon && ptpOperationListed(PTP_OC_CANON_GetObjectInfoEx))
+    op = PTP_OC_CANON_GetObjectInfoEx;
   ByteBuffer data;
   PtpResponseCode rc = ptpTransaction(op, &handle, 1, nullptr, 0, &data, nullptr, true);
   if (rc != PTP_RC_OK) return rc;

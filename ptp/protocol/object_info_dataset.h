@@ -4,10 +4,9 @@
 #include <cstdint>
 
 #include "ptp/base/object_info.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/base/response_codes.h"
 
-constexpr uint16_t kPtpOpGetObjectInfo = 0x1008;
-constexpr uint16_t kPtpOpCanonGetObjectInfoEx = 0x9170;
 // Bytes of the fixed fields before the file name (Canon's 0x9170 carries 4 more).
 constexpr size_t kObjectInfoFixedBytes = 52;
 

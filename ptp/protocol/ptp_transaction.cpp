@@ -78,7 +78,7 @@ PtpResponseCode ptpTransaction(uint16_t op, const uint32_t* params, uint32_t par
                                size_t dataOutLength, ByteBuffer* dataIn, uint32_t* responseParam, bool blocking) {
   PtpResponseCode rc =
       ptpRunTransaction(op, params, paramCount, dataOut, dataOutLength, dataIn, responseParam, blocking);
-  if (rc != PTP_RC_DeviceBusy && rc != kPtpCanonBusy) return rc;
+  if (rc != PTP_RC_DeviceBusy && rc != PTP_RC_CANON_Busy) return rc;
   libSleep(kBusyRetryPause);
   return ptpRunTransaction(op, params, paramCount, dataOut, dataOutLength, dataIn, responseParam, blocking);
 }

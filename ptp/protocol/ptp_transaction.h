@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ptp/base/bytes.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/base/response_codes.h"
 
 // Called with 1 before a transaction's command and with 0 after its response; a result
@@ -28,5 +29,3 @@ PtpResponseCode ptpRunTransaction(uint16_t op, const uint32_t* params, uint32_t 
 // Without admission and without an outgoing data phase; a failed send answers 0xFF07.
 PtpResponseCode ptpTransactionRaw(uint16_t op, const uint32_t* params, uint32_t paramCount, ByteBuffer* dataIn,
                                   uint32_t* responseParam);
-
-constexpr uint16_t kPtpCanonBusy = 0xA102;

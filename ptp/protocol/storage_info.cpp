@@ -5,13 +5,8 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/protocol/ptp_transaction.h"
-
-namespace {
-constexpr uint16_t kOpGetStorageIds = 0x1004;
-constexpr uint16_t kOpGetStorageInfo = 0x1005;
-constexpr uint16_t kOpCanonGetStorageIds = 0x9101;
-}  // namespace
 
 bool ptpParseStorageInfo(PtpStorageInfo* record, const uint8_t* data, size_t length) {
   if (!record || !data) {
@@ -52,8 +47,9 @@ bool ptpParseIdList(const uint8_t* data, size_t length, uint32_t cap, std::vecto
 
 PtpResponseCode ptpGetStorageIds(std::vector<uint32_t>& ids) {
   ids.clear();
-  uint16_t op = kOpGetStorageIds;
-  if (camGetVendor() == CameraVendorCanon && ptpOperationListed(kOpCanonGetStorageIds)) op = kOpCanonGetStorageIds;
+  uint16_t op = PTP_OC_GetStorageIDs;
+  if (camGetVendor() == CameraVendorCanon && ptpOperationListed(PTP_OC_CANON_GetStorageIDs))
+    op = PTP_OC_CANON_GetStorageIDs;
   ByteBuffer data;
   PtpResponseCode rc = ptpTransaction(op, nullptr, 0, nullptr, 0, &data, nullptr, true);
   if (rc != PTP_RC_OK || data.empty()) return rc;
@@ -75,7 +71,7 @@ PtpResponseCode ptpGetStorageInfo(uint32_t storageId, PtpStorageInfo* record) {
     return 0;
   }
   ByteBuffer data;
-  PtpResponseCode rc = ptpTransaction(kOpGetStorageInfo, &storageId, 1, nullptr, 0, &data, nullptr, true);
+  PtpResponseCode rc = ptpTransaction(PTP_OC_GetStorageInfo, &storageId, 1, nullptr, 0, &data, nullptr, true);
   if (rc != PTP_RC_OK) return rc;
   if (!ptpParseStorageInfo(record, data.data(), data.size())) return ERROR_DATASET;
   return PTP_RC_OK;

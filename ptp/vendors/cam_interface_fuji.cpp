@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/props/prop_labels.h"
@@ -21,7 +22,6 @@
 #include "ptp/vendors/fuji/fuji_values.h"
 
 namespace {
-constexpr uint16_t kOpTerminateOpenCapture = 0x1018;
 
 // The transaction that opened live view: TerminateOpenCapture names it.
 std::atomic<uint32_t> openCaptureTransaction{0};
@@ -125,7 +125,7 @@ class FujiModule : public VendorModule {
 
 PtpResponseCode camFujiStopLiveView() {
   uint32_t transaction = openCaptureTransaction.load();
-  return ptpTransaction(kOpTerminateOpenCapture, &transaction, 1, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_TerminateOpenCapture, &transaction, 1, nullptr, 0, nullptr, nullptr, true);
 }
 
 std::shared_ptr<VendorModule> camMakeFujiModule() { return std::make_shared<FujiModule>(); }

@@ -1,11 +1,11 @@
 // The JPEG inside a live-view reply: it starts within the first 2,048 bytes.
 #include "ptp/base/filetypes.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/vendors/filetypes_vendor.h"
 
 namespace {
 constexpr size_t kLiveViewMinFrame = 1028;
 constexpr size_t kLiveViewSearchSpan = 2048;
-constexpr uint16_t kCanonLiveViewCode = 0x9153;
 }  // namespace
 
 bool camExtractLiveViewJpeg(std::span<const uint8_t> frame, std::vector<uint8_t>& out, uint16_t ptpCode) {
@@ -18,7 +18,7 @@ bool camExtractLiveViewJpeg(std::span<const uint8_t> frame, std::vector<uint8_t>
       return true;
     }
   }
-  if (ptpCode != kCanonLiveViewCode) return false;
+  if (ptpCode != PTP_OC_CANON_GetViewFinderData) return false;
   auto decode = fileVendorHooks().canonDecodeYuvLiveView;
   if (!decode) return false;
   uint32_t n = decode(frame, out);

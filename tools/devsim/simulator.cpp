@@ -290,7 +290,7 @@ void Simulator::handleControl(const ControlRequest& request, bool relayed) {
   if (handler) {
     reply = handler(request);
   } else {
-    reply.result = 0x2005;  // OperationNotSupported
+    reply.result = PTP_RC_OperationNotSupported;
   }
   if (reply.delay.count() > 0 && !napUnlessStopped(reply.delay)) return;
   if (reply.noReply) return;

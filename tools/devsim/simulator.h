@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "tools/devsim/frames.h"
 
 namespace devsim {
@@ -38,7 +39,7 @@ struct ControlRequest {
 Bytes makeContainer(uint16_t type, uint16_t code, uint32_t transactionId, std::span<const uint8_t> payload);
 
 struct ControlReply {
-  uint16_t result = 0x2001;
+  uint16_t result = PTP_RC_OK;
   Bytes payload;
   std::chrono::milliseconds delay{0};
   // Sent instead of a well-formed reply when set (malformed, oversize, wrong kind...).
@@ -159,7 +160,7 @@ class Simulator {
     Bytes data;
   };
   struct PtpReply {
-    uint16_t result = 0x2001;
+    uint16_t result = PTP_RC_OK;
     std::optional<Bytes> data;  // a data phase before the response
     std::vector<uint32_t> params;
   };

@@ -2,12 +2,12 @@
 // and answers, with content set by addObject and addFile.
 #include <cstring>
 
+#include "ptp/base/ptp_codes.h"
 #include "tools/devsim/simulator.h"
 
 namespace devsim {
 
 namespace {
-constexpr uint16_t kGetObject = 0x1009;
 constexpr uint8_t kGetObjectBusyKey = 0;
 
 Bytes filled(size_t n, uint8_t first) {
@@ -89,16 +89,16 @@ void Simulator::handlePtp(const uint8_t* c, size_t n) {
   if (type != 1) return;
   if (handlePtpOperation(c, n)) return;
   auto respond = [&](uint16_t result) { sendFrame(10, makeContainer(3, result, tid, {})); };
-  if (code != kGetObject) {
-    respond(0x2005);  // OperationNotSupported
+  if (code != PTP_OC_GetObject) {
+    respond(PTP_RC_OperationNotSupported);
     return;
   }
   if (n < 16) {
-    respond(0x201D);  // InvalidParameter
+    respond(PTP_RC_InvalidParameter);
     return;
   }
   if (takeBusy(kGetObjectBusyKey)) {
-    respond(0x2019);
+    respond(PTP_RC_DeviceBusy);
     return;
   }
   Bytes object;
@@ -112,12 +112,12 @@ void Simulator::handlePtp(const uint8_t* c, size_t n) {
     }
   }
   if (!known) {
-    respond(0x2009);  // InvalidObjectHandle
+    respond(PTP_RC_InvalidObjectHandle);
     return;
   }
   std::lock_guard w(writeMutex_);
   Bytes data = makeFrame(10, makeContainer(2, code, tid, object));
-  Bytes response = makeFrame(10, makeContainer(3, 0x2001, tid, {}));
+  Bytes response = makeFrame(10, makeContainer(3, PTP_RC_OK, tid, {}));
   sendLocked(data.data(), data.size());
   sendLocked(response.data(), response.size());
 }
@@ -154,12 +154,12 @@ void Simulator::installDeviceCommands() {
 
   auto busyOr = [this](uint8_t op, std::function<ControlReply(const ControlRequest&)> f) {
     return [this, op, f](const ControlRequest& r) {
-      if (takeBusy(op)) return ControlReply{.result = 0x2019};
+      if (takeBusy(op)) return ControlReply{.result = PTP_RC_DeviceBusy};
       return f(r);
     };
   };
-  auto notFound = ControlReply{.result = 0x2009};
-  auto bad = ControlReply{.result = 0x201D};
+  auto notFound = ControlReply{.result = PTP_RC_InvalidObjectHandle};
+  auto bad = ControlReply{.result = PTP_RC_InvalidParameter};
 
   // 65: {u32 handle, u32 offset, u32 length}
   h[65] = busyOr(65, [this, notFound, bad](const ControlRequest& r) {

@@ -3,37 +3,15 @@
 #include <algorithm>
 #include <deque>
 
+#include "ptp/base/ptp_codes.h"
 #include "tools/devsim/simulator.h"
 
 namespace devsim {
 
 namespace {
-constexpr uint16_t kGetDeviceInfo = 0x1001;
-constexpr uint16_t kOpenSession = 0x1002;
-constexpr uint16_t kCloseSession = 0x1003;
-constexpr uint16_t kGetStorageIds = 0x1004;
-constexpr uint16_t kGetStorageInfo = 0x1005;
-constexpr uint16_t kGetNumObjects = 0x1006;
-constexpr uint16_t kGetObjectHandles = 0x1007;
-constexpr uint16_t kGetObjectInfo = 0x1008;
-constexpr uint16_t kGetObject = 0x1009;
-constexpr uint16_t kGetThumb = 0x100A;
-constexpr uint16_t kDeleteObject = 0x100B;
-constexpr uint16_t kGetPartialObject = 0x101B;
-constexpr uint16_t kCanonGetStorageIds = 0x9101;
-constexpr uint16_t kCanonGetPartialObject = 0x912C;
-constexpr uint16_t kCanonGetObjectInfoEx = 0x9170;
-constexpr uint16_t kCanonGetPartialObjectEx = 0x9172;
 
 // A long-running simulator keeps only the latest commands.
 constexpr size_t kMaxRecordedCommands = 100000;
-
-constexpr uint16_t kRcOk = 0x2001;
-constexpr uint16_t kRcInvalidObjectHandle = 0x2009;
-constexpr uint16_t kRcInvalidStorageId = 0x2008;
-constexpr uint16_t kRcDeviceBusy = 0x2019;
-constexpr uint16_t kRcInvalidParameter = 0x201D;
-constexpr uint16_t kRcSessionAlreadyOpen = 0x201E;
 
 Bytes idList(const std::vector<uint32_t>& ids) {
   Bytes b;
@@ -160,7 +138,7 @@ bool Simulator::handlePtpOperation(const uint8_t* c, size_t n) {
     auto b = s->busy.find(cmd.code);
     if (!handler && b != s->busy.end() && b->second > 0) {
       --b->second;
-      reply.result = kRcDeviceBusy;
+      reply.result = PTP_RC_DeviceBusy;
     } else if (!handler) {
       auto param = [&](size_t i) -> std::optional<uint32_t> {
         if (i < cmd.params.size()) return cmd.params[i];
@@ -168,7 +146,7 @@ bool Simulator::handlePtpOperation(const uint8_t* c, size_t n) {
       };
       auto lookup = [&](const std::map<uint32_t, Bytes>& m, uint16_t missing) {
         auto p = param(0);
-        if (!p) return void(reply.result = kRcInvalidParameter);
+        if (!p) return void(reply.result = PTP_RC_InvalidParameter);
         auto it = m.find(*p);
         if (it == m.end()) return void(reply.result = missing);
         reply.data = it->second;
@@ -179,48 +157,48 @@ bool Simulator::handlePtpOperation(const uint8_t* c, size_t n) {
         return ids;
       };
       switch (cmd.code) {
-        case kGetDeviceInfo:
+        case PTP_OC_GetDeviceInfo:
           reply.data = s->deviceInfo;
           break;
-        case kOpenSession:
-          reply.result = s->sessionOpen ? kRcSessionAlreadyOpen : kRcOk;
+        case PTP_OC_OpenSession:
+          reply.result = s->sessionOpen ? PTP_RC_SessionAlreadyOpen : PTP_RC_OK;
           s->sessionOpen = true;
           break;
-        case kCloseSession:
+        case PTP_OC_CloseSession:
           s->sessionOpen = false;
           break;
-        case kGetStorageIds:
-        case kCanonGetStorageIds: {
+        case PTP_OC_GetStorageIDs:
+        case PTP_OC_CANON_GetStorageIDs: {
           std::vector<uint32_t> ids;
           for (auto& [id, _] : s->storages) ids.push_back(id);
           reply.data = idList(ids);
           break;
         }
-        case kGetStorageInfo:
-          lookup(s->storages, kRcInvalidStorageId);
+        case PTP_OC_GetStorageInfo:
+          lookup(s->storages, PTP_RC_InvalidStorageID);
           break;
-        case kGetNumObjects:
+        case PTP_OC_GetNumObjects:
           reply.params.push_back(static_cast<uint32_t>(s->objectInfos.size()));
           break;
-        case kGetObjectHandles:
+        case PTP_OC_GetObjectHandles:
           reply.data = idList(handles());
           break;
-        case kGetObjectInfo:
-        case kCanonGetObjectInfoEx:
-          lookup(s->objectInfos, kRcInvalidObjectHandle);
+        case PTP_OC_GetObjectInfo:
+        case PTP_OC_CANON_GetObjectInfoEx:
+          lookup(s->objectInfos, PTP_RC_InvalidObjectHandle);
           break;
-        case kGetThumb:
-          lookup(s->thumbs, kRcInvalidObjectHandle);
+        case PTP_OC_GetThumb:
+          lookup(s->thumbs, PTP_RC_InvalidObjectHandle);
           break;
-        case kDeleteObject: {
+        case PTP_OC_DeleteObject: {
           auto p = param(0);
-          if (!p || !s->objectInfos.erase(*p)) reply.result = kRcInvalidObjectHandle;
+          if (!p || !s->objectInfos.erase(*p)) reply.result = PTP_RC_InvalidObjectHandle;
           s->thumbs.erase(p.value_or(0));
           break;
         }
-        case kGetPartialObject:
-        case kCanonGetPartialObject:
-        case kCanonGetPartialObjectEx:
+        case PTP_OC_GetPartialObject:
+        case PTP_OC_CANON_GetPartialObject:
+        case PTP_OC_CANON_GetPartialObjectEx:
           answered = false;  // needs the objects, answered below
           break;
         default:
@@ -230,11 +208,12 @@ bool Simulator::handlePtpOperation(const uint8_t* c, size_t n) {
     }
   }
   if (!handler && !answered) {
-    if (cmd.code != kGetPartialObject && cmd.code != kCanonGetPartialObject && cmd.code != kCanonGetPartialObjectEx) {
+    if (cmd.code != PTP_OC_GetPartialObject && cmd.code != PTP_OC_CANON_GetPartialObject &&
+        cmd.code != PTP_OC_CANON_GetPartialObjectEx) {
       return false;  // GetObject and the unknown: handlePtp answers
     }
     if (cmd.params.size() < 3) {
-      reply.result = kRcInvalidParameter;
+      reply.result = PTP_RC_InvalidParameter;
     } else {
       std::optional<Bytes> object;
       {
@@ -244,9 +223,9 @@ bool Simulator::handlePtpOperation(const uint8_t* c, size_t n) {
       }
       std::optional<Bytes> part = object ? range(*object, cmd.params[1], cmd.params[2]) : std::nullopt;
       if (!object) {
-        reply.result = kRcInvalidObjectHandle;
+        reply.result = PTP_RC_InvalidObjectHandle;
       } else if (!part) {
-        reply.result = kRcInvalidParameter;
+        reply.result = PTP_RC_InvalidParameter;
       } else {
         reply.data = std::move(part);
       }

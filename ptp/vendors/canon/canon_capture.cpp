@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -20,9 +21,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-constexpr uint16_t kOpRemoteRelease = 0x910F;
-constexpr uint16_t kOpReleaseOn = 0x9128;
-constexpr uint16_t kOpReleaseOff = 0x9129;
 constexpr uint8_t kMessageKindPtp = 10;
 
 // Takes the property-set lock for a held press, or answers 0xFF13.
@@ -68,11 +66,11 @@ size_t putMessage(uint16_t op, std::initializer_list<uint32_t> params, uint8_t* 
 
 PtpResponseCode canonReleaseOn(uint32_t phase, uint32_t afWord, uint32_t* response) {
   const uint32_t params[] = {phase, afWord};
-  return ptpTransaction(kOpReleaseOn, params, 2, nullptr, 0, nullptr, response, true);
+  return ptpTransaction(PTP_OC_CANON_RemoteReleaseOn, params, 2, nullptr, 0, nullptr, response, true);
 }
 
 PtpResponseCode canonReleaseOff(uint32_t phase) {
-  return ptpTransaction(kOpReleaseOff, &phase, 1, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_CANON_RemoteReleaseOff, &phase, 1, nullptr, 0, nullptr, nullptr, true);
 }
 
 PtpResponseCode canonShutterDown(bool releaseAfter) {
@@ -82,13 +80,13 @@ PtpResponseCode canonShutterDown(bool releaseAfter) {
     std::lock_guard capture(vendorCaptureMutex());
     if (s.depthOfFieldPreview && camSetPropertyValue(0xD1B2, 0, true) == PTP_RC_OK) s.depthOfFieldPreview = false;
     if (!propExists(0xD106)) return ERROR_INVALID_INPUT;
-    if (ptpOperationListed(kOpReleaseOn)) {
+    if (ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn)) {
       s.releaseOnPath = true;
       rc = canonFullPress();
     } else {
       s.releaseOnPath = false;
       uint32_t response = 0;
-      rc = ptpTransaction(kOpRemoteRelease, nullptr, 0, nullptr, 0, nullptr, &response, true);
+      rc = ptpTransaction(PTP_OC_CANON_RemoteRelease, nullptr, 0, nullptr, 0, nullptr, &response, true);
       if (rc == PTP_RC_OK && response == 1) rc = kCanonNotInFocus;
     }
     if (rc == PTP_RC_OK) s.liveViewZoom = 0;
@@ -114,12 +112,12 @@ PtpResponseCode canonShutterUp() {
 }
 
 PtpResponseCode canonBulbStart() {
-  if (ptpOperationListed(kOpReleaseOn)) return canonShutterDown(false);
+  if (ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn)) return canonShutterDown(false);
   return ptpTransaction(0x9125, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
 }
 
 PtpResponseCode canonBulbEnd() {
-  if (ptpOperationListed(kOpReleaseOn)) return canonShutterUp();
+  if (ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn)) return canonShutterUp();
   return ptpTransaction(0x9126, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
 }
 
@@ -197,19 +195,20 @@ PtpResponseCode canonCaptureToHost() {
 size_t canonBuildCaptureMessages(uint8_t* buffer, size_t size) {
   if (!buffer) return 0;
   const uint32_t af = camGetAfState();
-  const bool oneStep = ptpOperationListed(kOpReleaseOn) && (af == 1 || canonGetModelState().oneStepRelease);
+  const bool oneStep =
+      ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn) && (af == 1 || canonGetModelState().oneStepRelease);
   const int rounds = camIsMirrorUp() ? 2 : 1;
   size_t used = 0;
   for (int round = 0; round < rounds; ++round) {
     if (oneStep) {
-      size_t n = putMessage(kOpReleaseOn, {3, af}, buffer + used, size - used);
+      size_t n = putMessage(PTP_OC_CANON_RemoteReleaseOn, {3, af}, buffer + used, size - used);
       if (!n) return 0;
       used += n;
-      n = putMessage(kOpReleaseOff, {3}, buffer + used, size - used);
+      n = putMessage(PTP_OC_CANON_RemoteReleaseOff, {3}, buffer + used, size - used);
       if (!n) return 0;
       used += n;
     } else {
-      const size_t n = putMessage(kOpRemoteRelease, {}, buffer + used, size - used);
+      const size_t n = putMessage(PTP_OC_CANON_RemoteRelease, {}, buffer + used, size - used);
       if (!n) return 0;
       used += n;
     }

@@ -11,7 +11,8 @@ PtpResponseCode canonGetLiveViewFrame(ByteBuffer& frame) {
   frame.clear();
   const uint32_t params[1] = {kCanonLiveViewRequestSize};
   ByteBuffer reply;
-  const PtpResponseCode rc = ptpTransaction(kCanonLiveViewOpcode, params, 1, nullptr, 0, &reply, nullptr, true);
+  const PtpResponseCode rc =
+      ptpTransaction(PTP_OC_CANON_GetViewFinderData, params, 1, nullptr, 0, &reply, nullptr, true);
   if (rc != PTP_RC_OK) return rc;
   std::vector<uint8_t> built;
   if (!canonParseLiveViewFrame(reply.data(), reply.size(), built, camModelIndex())) return ERROR_TOO_LARGE;
@@ -23,7 +24,7 @@ PtpResponseCode canonGetThumb(uint32_t handle, ByteBuffer& data, uint8_t* orient
   data.clear();
   const uint32_t params[2] = {handle, kCanonThumbRequestSize};
   ByteBuffer reply;
-  const PtpResponseCode rc = ptpTransaction(kCanonGetThumbExOpcode, params, 2, nullptr, 0, &reply, nullptr, true);
+  const PtpResponseCode rc = ptpTransaction(PTP_OC_CANON_GetThumbEx, params, 2, nullptr, 0, &reply, nullptr, true);
   if (rc != PTP_RC_OK) return rc;
   if (reply.empty()) return PTP_RC_OK;
   std::vector<uint8_t> cut(reply.begin(), reply.end());

@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/base/response_codes.h"
-
-constexpr uint16_t kCanonGetThumbExOpcode = 0x910A;
 
 // First p in 0 .. min(length - 5, 255) holding FF D8 FF C4 or FF D8 FF DB; -1 when there
 // is none (a null buffer or fewer than 4 bytes included).

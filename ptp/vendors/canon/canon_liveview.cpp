@@ -178,7 +178,7 @@ bool canonReadLiveViewHeader(const uint8_t* frame, size_t length, EOS_LiveViewIn
   return true;
 }
 
-uint16_t canonLiveViewOpcode() { return kCanonLiveViewOpcode; }
+uint16_t canonLiveViewOpcode() { return PTP_OC_CANON_GetViewFinderData; }
 
 uint8_t canonLiveViewFrameOrientation(const EOS_LiveViewInfoStruct* frame) {
   return frame ? orientationOf(frame->rotation) : 1;

@@ -9,11 +9,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
+
 constexpr size_t kCanonMaxAfFrames = 64;
 constexpr size_t kCanonLiveViewHeaderBytes = 1368;
 constexpr size_t kCanonLiveViewImageOffset = 1360;
 constexpr size_t kCanonLiveViewMinReply = 4000;
-constexpr uint16_t kCanonLiveViewOpcode = 0x9153;
 
 enum CanonFrameKind : uint8_t {
   CanonFrameKindJpeg = 1,  // information blocks read

@@ -86,7 +86,7 @@ PtpResponseCode canonEnterMovieMode() {
       const PtpResponseCode fetched = canonGetLiveViewFrame(frame);
       if (fetched == PTP_RC_OK) {
         rc = PTP_RC_OK;
-      } else if (fetched == kPtpCanonBusy) {
+      } else if (fetched == PTP_RC_CANON_Busy) {
         camSetPropertyValue(kRecordStatus, 0, false);
         sendPlain(0x9134);
         rc = sendPlain(0x9133);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/bytes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -23,10 +24,6 @@ using namespace std::chrono_literals;
 PtpResponseCode send(uint16_t op, std::initializer_list<uint32_t> params = {}, uint32_t* response = nullptr) {
   std::vector<uint32_t> p(params);
   return ptpTransaction(op, p.data(), static_cast<uint32_t>(p.size()), nullptr, 0, nullptr, response, true);
-}
-
-void putU32(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 }  // namespace
@@ -76,10 +73,10 @@ PtpResponseCode canonSetPropertyValue(uint32_t code, uint32_t value) {
   if (code >= 0xD120 && code <= 0xD123) {
     if (canonUnpackImageFormat(value, format) != PTP_RC_OK) return ERROR_INVALID_INPUT;
   } else {
-    putU32(format, value);
+    bytesAppendU32(format, value);
   }
-  putU32(data, static_cast<uint32_t>(8 + format.size()));
-  putU32(data, code);
+  bytesAppendU32(data, static_cast<uint32_t>(8 + format.size()));
+  bytesAppendU32(data, code);
   data.insert(data.end(), format.begin(), format.end());
   return ptpTransaction(0x9110, nullptr, 0, data.data(), data.size(), nullptr, nullptr, true);
 }

@@ -95,19 +95,16 @@ PtpResponseCode canonUnpackImageFormat(uint32_t packed, std::vector<uint8_t>& ou
   const uint32_t count = entryCount(packed);
   if (count != 1 && count != 2) return ERROR_INVALID_INPUT;
   out.clear();
-  auto put = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  put(count);
-  put(16);
-  put(firstType(packed));
-  put((packed >> 18) & 0x3F);
-  put((packed >> 14) & 0xF);
+  bytesAppendU32(out, count);
+  bytesAppendU32(out, 16);
+  bytesAppendU32(out, firstType(packed));
+  bytesAppendU32(out, (packed >> 18) & 0x3F);
+  bytesAppendU32(out, (packed >> 14) & 0xF);
   if (count == 2) {
-    put(16);
-    put(secondType(packed));
-    put((packed >> 4) & 0x3F);
-    put(packed & 0xF);
+    bytesAppendU32(out, 16);
+    bytesAppendU32(out, secondType(packed));
+    bytesAppendU32(out, (packed >> 4) & 0x3F);
+    bytesAppendU32(out, packed & 0xF);
   }
   return PTP_RC_OK;
 }

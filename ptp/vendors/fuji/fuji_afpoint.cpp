@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -16,10 +17,7 @@
 #include "ptp/vendors/fuji/fuji_values.h"
 
 namespace {
-constexpr uint16_t kOpSetDevicePropValue = 0x1016;
-constexpr uint32_t kFocusMeteringMode = 0x501C;
 constexpr uint32_t kWideTracking = 0x8003;
-constexpr PtpResponseCode kInvalidInWideTracking = 0x201C;
 constexpr size_t kFocusAreaChars = 32;
 
 bool inRange(const FujiFocusPoint& p) {
@@ -59,7 +57,7 @@ PtpResponseCode writeFocusArea(const std::string& text) {
   bytes.push_back(0);
   bytes.push_back(0);
   uint32_t code = kFujiFocusArea;
-  return ptpTransaction(kOpSetDevicePropValue, &code, 1, bytes.data(), bytes.size(), nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_SetDevicePropValue, &code, 1, bytes.data(), bytes.size(), nullptr, nullptr, true);
 }
 }  // namespace
 
@@ -102,14 +100,14 @@ PtpResponseCode fujiSetFocusPoint(const FujiFocusPoint& point) {
   const uint8_t model = camModelIndex();
   std::optional<uint32_t> oldMode;
   if (model != 19 && model != 24) {
-    oldMode = propCurrentValue(kFujiFocusMode);
+    oldMode = propCurrentValue(PTP_DPC_FocusMode);
     if (oldMode && *oldMode != kFujiManualFocus) {
-      const PtpResponseCode rc = camSetPropertyValue(kFujiFocusMode, kFujiManualFocus, true);
+      const PtpResponseCode rc = camSetPropertyValue(PTP_DPC_FocusMode, kFujiManualFocus, true);
       if (rc != PTP_RC_OK) return rc;
     }
   }
   const PtpResponseCode rc = writeFocusArea(*text);
-  if (rc == PTP_RC_OK && oldMode && *oldMode >= 2) camSetPropertyValue(kFujiFocusMode, *oldMode, true);
+  if (rc == PTP_RC_OK && oldMode && *oldMode >= 2) camSetPropertyValue(PTP_DPC_FocusMode, *oldMode, true);
   return rc;
 }
 
@@ -131,9 +129,9 @@ PtpResponseCode fujiSetAfPoint(float x, float y) {
   const PtpResponseCode rc = camRefreshPropertyValue(kFujiFocusPoints);
   if (rc != PTP_RC_OK) return rc;
   const auto grid = propCurrentValue(kFujiFocusPoints);
-  const auto metering = propCurrentValue(kFocusMeteringMode);
-  if (!grid || !metering || !propExists(kFujiImageSize)) return ERROR_BAD_REPLY;
-  if (*metering == kWideTracking) return kInvalidInWideTracking;
+  const auto metering = propCurrentValue(PTP_DPC_FocusMeteringMode);
+  if (!grid || !metering || !propExists(PTP_DPC_ImageSize)) return ERROR_BAD_REPLY;
+  if (*metering == kWideTracking) return PTP_RC_InvalidDevicePropValue;
   int rows, columns;
   switch (*grid) {
     case 1: rows = 6, columns = 12; break;

@@ -15,7 +15,7 @@ namespace {
 using std::chrono::milliseconds;
 constexpr milliseconds kPressGap{250}, kRestoreRetry{250};
 
-std::optional<uint32_t> focusMode() { return propCurrentValue(kFujiFocusMode); }
+std::optional<uint32_t> focusMode() { return propCurrentValue(PTP_DPC_FocusMode); }
 
 // Bodies that focus through a half press rather than by switching the mode.
 bool focusesByHalfPress() {
@@ -34,7 +34,7 @@ bool fujiIsAutoFocusMode() {
 bool fujiIsManualFocus() { return focusMode() == kFujiManualFocus; }
 
 bool fujiCanAutoFocus() {
-  const auto p = propCopy(kFujiFocusMode);
+  const auto p = propCopy(PTP_DPC_FocusMode);
   return p && p->getSet != 0;
 }
 
@@ -48,22 +48,22 @@ PtpResponseCode fujiGetFocusMode(uint32_t& out) {
 PtpResponseCode fujiSetManualFocus(int manual) {
   if (manual != 0 && manual != 1) return PTP_ERROR_UNSUPPORTED_COMMAND;
   if (fujiIsManualFocus() == (manual == 1)) return PTP_RC_OK;
-  return camSetPropertyValue(kFujiFocusMode, manual ? kFujiManualFocus : kFujiSingleAf, true);
+  return camSetPropertyValue(PTP_DPC_FocusMode, manual ? kFujiManualFocus : kFujiSingleAf, true);
 }
 
 PtpResponseCode fujiStartAutoFocus() {
   if (focusesByHalfPress()) {
-    if (focusMode() == kFujiManualFocus) camSetPropertyValue(kFujiFocusMode, kFujiSingleAf, true);
+    if (focusMode() == kFujiManualFocus) camSetPropertyValue(PTP_DPC_FocusMode, kFujiSingleAf, true);
     fujiHalfPress();
     libSleep(kPressGap);
     fujiHalfRelease();
     libSleep(kPressGap);
-    return camSetPropertyValue(kFujiFocusMode, kFujiManualFocus, true);
+    return camSetPropertyValue(PTP_DPC_FocusMode, kFujiManualFocus, true);
   }
   const auto mode = focusMode();
   if (!mode) return ERROR_BAD_REPLY;
   fujiState().savedFocusMode = *mode;
-  if (*mode == kFujiManualFocus) return camSetPropertyValue(kFujiFocusMode, kFujiSingleAf, true);
+  if (*mode == kFujiManualFocus) return camSetPropertyValue(PTP_DPC_FocusMode, kFujiSingleAf, true);
   return PTP_RC_OK;
 }
 
@@ -73,10 +73,10 @@ PtpResponseCode fujiStopAutoFocus() {
   if (!mode) return ERROR_BAD_REPLY;
   const uint32_t saved = fujiState().savedFocusMode;
   if (saved == *mode) return PTP_RC_OK;
-  PtpResponseCode rc = camSetPropertyValue(kFujiFocusMode, saved, true);
+  PtpResponseCode rc = camSetPropertyValue(PTP_DPC_FocusMode, saved, true);
   for (int tries = 1; rc == PTP_RC_DeviceBusy && tries < kFujiRestoreTries; ++tries) {
     libSleep(kRestoreRetry);
-    rc = camSetPropertyValue(kFujiFocusMode, saved, true);
+    rc = camSetPropertyValue(PTP_DPC_FocusMode, saved, true);
   }
   return PTP_RC_OK;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/props/prop_set_lock.h"
@@ -22,7 +23,6 @@
 
 namespace {
 using std::chrono::milliseconds;
-constexpr uint16_t kOpInitiateCapture = 0x100E;
 constexpr uint32_t kAfStatusUnknown = 1, kAfStatusFailure = 3;
 constexpr uint32_t kDriveMode = 0xD201;
 constexpr uint32_t kLongExposureNr = 0xD322;
@@ -31,7 +31,7 @@ constexpr milliseconds kStep{100}, kReleaseDelay{250}, kRestartRetry{250}, kExpo
 
 PtpResponseCode initiateCapture() {
   const uint32_t params[2] = {0, 0};
-  return ptpTransaction(kOpInitiateCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_InitiateCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
 }
 
 // 0xD208 := mode, then InitiateCapture. Written with the vendor setter itself: the camera
@@ -134,9 +134,9 @@ PtpResponseCode fujiBulbStart() { return fujiShutterDown(true, false); }
 PtpResponseCode fujiBulbEnd() { return fujiShutterUp(true); }
 
 bool fujiIsBulbSelected() {
-  const auto program = propCurrentValue(kFujiExposureProgram);
+  const auto program = propCurrentValue(PTP_DPC_ExposureProgramMode);
   if (!program || !camIsManualExposure(*program)) return false;
-  return (propCurrentValue(kFujiShutterSpeed).value_or(0) & 0xFFFF) == 0xFFFF;
+  return (propCurrentValue(PTP_DPC_ExposureTime).value_or(0) & 0xFFFF) == 0xFFFF;
 }
 
 PtpResponseCode fujiHalfPress() {
@@ -178,14 +178,14 @@ PtpResponseCode fujiCaptureAndWait() {
   if (rc != PTP_RC_OK) return rc;
   rc = fujiShutterDown(false, true);
   if (rc != PTP_RC_OK) return rc;
-  if (!propExists(kFujiShutterSpeed)) return ERROR_GENERAL;
-  uint32_t exposure = propCurrentValue(kFujiShutterSpeed).value_or(0);
+  if (!propExists(PTP_DPC_ExposureTime)) return ERROR_GENERAL;
+  uint32_t exposure = propCurrentValue(PTP_DPC_ExposureTime).value_or(0);
   for (int read = 0; exposure > kLongestTimedExposure; ++read) {
     if (read == kFujiExposureReads) return ERROR_GENERAL;
     libSleep(kExposureRetry);
-    rc = camRefreshPropertyValue(kFujiShutterSpeed);
+    rc = camRefreshPropertyValue(PTP_DPC_ExposureTime);
     if (rc != PTP_RC_OK) return rc;
-    exposure = propCurrentValue(kFujiShutterSpeed).value_or(0);
+    exposure = propCurrentValue(PTP_DPC_ExposureTime).value_or(0);
   }
   double seconds = exposure / 1000000.0 + 0.15;
   if (fujiIsLongExposureNrOn()) seconds *= 2;

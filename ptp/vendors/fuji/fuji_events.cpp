@@ -13,7 +13,6 @@
 #include "ptp/vendors/fuji/fuji_state.h"
 
 namespace {
-constexpr uint32_t kPseudoLast = 0xEEE3;
 constexpr size_t kRecordHeaderBytes = 12;
 constexpr size_t kMinimumRecords = 9;
 
@@ -35,7 +34,7 @@ Seen seen(PropertyStruct* record) {
 
 bool fujiPropertyChanged(PropertyStruct* record) {
   if (!record) return false;
-  if (record->code >= kFujiPseudoCodeFirst && record->code <= kPseudoLast) {
+  if (record->code >= kFujiPseudoCodeFirst && record->code <= kFujiLabelEndCode) {
     propLock(record);
     const bool marked = record->getSet != 0;
     record->getSet = 0;
@@ -57,7 +56,7 @@ PtpResponseCode fujiCheckEvents(std::vector<uint8_t>& data) {
     if (!record || !fujiPropertyChanged(record)) continue;
     uint8_t row[kFujiEventRowBytes] = {};
     propLock(record);
-    bytesPutU16(row, kFujiRowPropertyChanged);
+    bytesPutU16(row, PTP_EC_DEVICE_RowPropertyChanged);
     bytesPutU32(row + 2, record->code);
     bytesPutU32(row + 6, record->value);
     row[10] = host ? record->getSet : 0;

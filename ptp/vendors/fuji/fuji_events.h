@@ -6,10 +6,10 @@
 #include <span>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
 
-constexpr uint16_t kFujiRowPropertyChanged = 0x4FF1;
 constexpr size_t kFujiEventRowBytes = 38;
 
 // Re-reads the record and answers whether its value, text (strings) or get/set byte

@@ -62,7 +62,7 @@ PtpResponseCode fujiLoadApertureList() {
     entry.value = n;
     list.push_back(entry);
   }
-  PropertyStruct* record = propFind(kFujiAperture, true);
+  PropertyStruct* record = propFind(PTP_DPC_FNumber, true);
   if (!record) return ERROR_GENERAL;
   record->values = std::move(list);
   record->count = static_cast<uint16_t>(record->values.size());

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/props/prop_table.h"
@@ -10,7 +11,6 @@
 #include "ptp/vendors/fuji/fuji_values.h"
 
 namespace {
-constexpr uint16_t kOpInitiateOpenCapture = 0x101C;
 constexpr uint32_t kManualFocus = 1;
 // Set while a property set stops live view on this thread.
 thread_local bool stoppingForSet = false;
@@ -21,7 +21,7 @@ PtpResponseCode fujiSetLiveView(bool on) {
   PtpResponseCode rc;
   if (on) {
     const uint32_t params[2] = {0, 0};
-    rc = ptpTransaction(kOpInitiateOpenCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
+    rc = ptpTransaction(PTP_OC_InitiateOpenCapture, params, 2, nullptr, 0, nullptr, nullptr, true);
   } else {
     if (!stoppingForSet && fujiGetLiveViewZoom() != 0) camSetLiveViewZoom(0);
     const FujiLiveViewStopFn stop = fujiLiveViewStopCallback();
@@ -51,10 +51,10 @@ uint32_t fujiGetLiveViewZoom() {
 PtpResponseCode fujiSetLiveViewZoom(uint32_t percent) {
   const auto zoom = propCurrentValue(kFujiLiveViewZoom);
   if (zoom && percent != 1 && *zoom == 1) {
-    const uint32_t mode = propCurrentValue(kFujiFocusMode).value_or(0);
+    const uint32_t mode = propCurrentValue(PTP_DPC_FocusMode).value_or(0);
     fujiState().savedFocusMode = mode;
     if (mode != kManualFocus) {
-      const PtpResponseCode rc = camSetPropertyValue(kFujiFocusMode, kManualFocus, true);
+      const PtpResponseCode rc = camSetPropertyValue(PTP_DPC_FocusMode, kManualFocus, true);
       if (rc != PTP_RC_OK) return rc;
     }
   }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/props/event_queue.h"
@@ -18,21 +19,18 @@
 #include "ptp/vendors/fuji/fuji_values.h"
 
 namespace {
-constexpr uint16_t kOpGetDevicePropDesc = 0x1014;
-constexpr uint16_t kOpGetDevicePropValue = 0x1015;
-constexpr uint16_t kOpSetDevicePropValue = 0x1016;
 constexpr uint32_t kPriorityMode = 0xD207;
 constexpr uint32_t kUserComment = 0xD100;
 constexpr int kWaitPasses = 10;
 constexpr std::chrono::milliseconds kWaitPause{100};
 
 bool isExposureRecord(uint32_t code) {
-  return code == kFujiExposureBias || code == kFujiShutterSpeed || code == kFujiAperture;
+  return code == PTP_DPC_ExposureBiasCompensation || code == PTP_DPC_ExposureTime || code == PTP_DPC_FNumber;
 }
 
 bool settableUnder(uint32_t code, uint32_t program) {
-  if (code == kFujiExposureBias) return camIsExposureBiasSettable(program);
-  if (code == kFujiShutterSpeed) return camIsShutterSettable(program);
+  if (code == PTP_DPC_ExposureBiasCompensation) return camIsExposureBiasSettable(program);
+  if (code == PTP_DPC_ExposureTime) return camIsShutterSettable(program);
   return camIsApertureSettable(program);
 }
 
@@ -43,19 +41,19 @@ void setGetSet(PropertyStruct* record, uint8_t getSet) {
 }
 
 PtpResponseCode sendValue(uint32_t code, const uint8_t* data, size_t size) {
-  return ptpTransaction(kOpSetDevicePropValue, &code, 1, data, size, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_SetDevicePropValue, &code, 1, data, size, nullptr, nullptr, true);
 }
 }  // namespace
 
 PtpResponseCode fujiGetDevicePropValue(uint32_t code, ByteBuffer& data) {
   data.clear();
-  return ptpTransaction(kOpGetDevicePropValue, &code, 1, nullptr, 0, &data, nullptr, true);
+  return ptpTransaction(PTP_OC_GetDevicePropValue, &code, 1, nullptr, 0, &data, nullptr, true);
 }
 
 PtpResponseCode fujiGetDevicePropDesc(uint32_t code, std::vector<uint8_t>& data) {
   data.clear();
   ByteBuffer reply;
-  const PtpResponseCode rc = ptpTransaction(kOpGetDevicePropDesc, &code, 1, nullptr, 0, &reply, nullptr, true);
+  const PtpResponseCode rc = ptpTransaction(PTP_OC_GetDevicePropDesc, &code, 1, nullptr, 0, &reply, nullptr, true);
   if (rc == PTP_RC_OK) data.assign(reply.begin(), reply.end());
   return rc;
 }
@@ -119,9 +117,9 @@ bool fujiRefreshProperty(uint32_t code) {
   const auto program = propCurrentValue(kFujiExposureProgram);
   if (isExposureRecord(code)) {
     if (program) setGetSet(record, settableUnder(code, *program) ? 1 : 0);
-    if (code == kFujiAperture) fujiLoadApertureList();
-  } else if (code == kFujiExposureProgram && program) {
-    for (uint32_t dependent : {kFujiAperture, kFujiShutterSpeed, kFujiExposureBias}) {
+    if (code == PTP_DPC_FNumber) fujiLoadApertureList();
+  } else if (code == PTP_DPC_ExposureProgramMode && program) {
+    for (uint32_t dependent : {PTP_DPC_FNumber, PTP_DPC_ExposureTime, PTP_DPC_ExposureBiasCompensation}) {
       PropertyStruct* d = propFind(dependent, false);
       if (!d) continue;
       setGetSet(d, settableUnder(dependent, *program) ? 1 : 0);

@@ -81,13 +81,13 @@ PtpResponseCode fujiSetImageFormat(int64_t raw, int64_t jpeg) {
     if (rc != PTP_RC_OK) return rc;
   }
   if (jpeg == kFujiFormatNone) return PTP_RC_OK;
-  const auto size = propCurrentValue(kFujiImageSize);
+  const auto size = propCurrentValue(PTP_DPC_ImageSize);
   if (!size) return ERROR_GENERAL;
   const uint32_t index = (jpegBits >> 8) & 0xFF;
   if (index == *size) return PTP_RC_OK;
   const char* name = fujiImageSizeName(index);
   if (!name) return ERROR_GENERAL;
-  return fujiSetStringProperty(kFujiImageSize, name);
+  return fujiSetStringProperty(PTP_DPC_ImageSize, name);
 }
 
 PtpResponseCode fujiGetNewObjectHandles(std::vector<uint32_t>& handles) {

@@ -78,7 +78,7 @@ bool markAllows(Mark mark, uint8_t model) {
 // The listed compensation values in EV, 0 included.
 std::pair<float, float> exposureBiasRange() {
   float max = 0.0f, min = 0.0f;
-  const auto p = propCopy(kFujiExposureBias);
+  const auto p = propCopy(PTP_DPC_ExposureBiasCompensation);
   if (!p) return {max, min};
   for (const auto& e : p->values) {
     const float ev = fujiExposureBiasToEv(e.value);
@@ -92,11 +92,11 @@ std::pair<float, float> exposureBiasRange() {
 
 std::optional<std::string> fujiValueText(uint32_t code, uint32_t value) {
   switch (code) {
-    case kFujiImageSize:
+    case PTP_DPC_ImageSize:
       if (const char* name = fujiImageSizeName(value)) return std::string(name);
       return std::nullopt;
-    case kFujiExposureBias: return formatOneDecimal(fujiExposureBiasToEv(value));
-    case kFujiAperture: return formatOneDecimal(value / 100.0);
+    case PTP_DPC_ExposureBiasCompensation: return formatOneDecimal(fujiExposureBiasToEv(value));
+    case PTP_DPC_FNumber: return formatOneDecimal(value / 100.0);
     default: return std::nullopt;
   }
 }
@@ -124,7 +124,7 @@ bool fujiQualityIncludesRaw() { return oneOf(propCurrentValue(kFujiImageQuality)
 
 PtpResponseCode fujiGetImageFormat(uint32_t& out) {
   const auto quality = propCurrentValue(kFujiImageQuality);
-  const auto size = propCurrentValue(kFujiImageSize);
+  const auto size = propCurrentValue(PTP_DPC_ImageSize);
   if (!quality || !size) return ERROR_INVALID_INPUT;
   uint32_t raw = 0, jpeg = 0;
   if (fujiIsRawQualityValue(*quality)) raw = (propCurrentValue(kFujiRawCompression).value_or(0) << 24) + kFujiRawMarker;
@@ -144,7 +144,7 @@ PtpResponseCode fujiGetRawFormat(int64_t& out) {
 
 PtpResponseCode fujiGetJpegFormat(int64_t& out) {
   const auto quality = propCurrentValue(kFujiImageQuality);
-  const auto size = propCurrentValue(kFujiImageSize);
+  const auto size = propCurrentValue(PTP_DPC_ImageSize);
   if (!quality || !size) return ERROR_GENERAL;
   out = fujiIsJpegQualityValue(*quality) ? static_cast<int64_t>((*size << 8) | jpegCode(*quality)) : kFujiFormatNone;
   return PTP_RC_OK;
@@ -161,7 +161,7 @@ PtpResponseCode fujiGetImageFormatChoices(int kind, std::vector<int64_t>& list) 
     list = {kFujiFormatNone};
     return PTP_RC_OK;
   }
-  const auto size = propCurrentValue(kFujiImageSize);
+  const auto size = propCurrentValue(PTP_DPC_ImageSize);
   if (!propExists(kFujiImageQuality) || !size) return PTP_ERROR_UNSUPPORTED_COMMAND;
   list.push_back(kFujiFormatNone);
   const uint8_t model = camModelIndex();
@@ -169,7 +169,7 @@ PtpResponseCode fujiGetImageFormatChoices(int kind, std::vector<int64_t>& list) 
   for (const Family& family : kFamilies) {
     if (std::find(family.selects.begin(), family.selects.end(), *size) == family.selects.end()) continue;
     for (const Offered& o : family.offers) {
-      if (!markAllows(o.mark, model) || !propValueAllowed(kFujiImageSize, o.size)) continue;
+      if (!markAllows(o.mark, model) || !propValueAllowed(PTP_DPC_ImageSize, o.size)) continue;
       const int64_t base = static_cast<int64_t>(o.size) << 8;
       list.push_back(base + 3);
       list.push_back(base + 2);
@@ -210,7 +210,7 @@ int fujiGetEvStepsPerStop() { return 3; }
 
 bool fujiIsExposureBiasAdjustable() {
   if (!fujiIsHostMode()) return false;
-  const auto program = propCurrentValue(kFujiExposureProgram);
+  const auto program = propCurrentValue(PTP_DPC_ExposureProgramMode);
   return program && camIsExposureBiasSettable(*program);
 }
 

@@ -7,14 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/base/response_codes.h"
 
-constexpr uint32_t kFujiImageSize = 0x5003;
-constexpr uint32_t kFujiAperture = 0x5007;
-constexpr uint32_t kFujiFocusMode = 0x500A;
-constexpr uint32_t kFujiShutterSpeed = 0x500D;
-constexpr uint32_t kFujiExposureProgram = 0x500E;
-constexpr uint32_t kFujiExposureBias = 0x5010;
 constexpr uint32_t kFujiImageQuality = 0xD018;
 constexpr uint32_t kFujiRawCompression = 0xD022;
 constexpr uint32_t kFujiMediaCapacity = 0xD20D;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -11,6 +12,7 @@
 #include "ptp/camera/ptp_session.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/base/sleep.h"
+#include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
 #include "ptp/vendors/nikon/nikon_models.h"
 #include "ptp/vendors/nikon/nikon_props.h"
@@ -20,13 +22,6 @@
 namespace {
 
 using std::chrono::milliseconds;
-
-constexpr uint16_t kOpInitiateCapture = 0x100E;
-constexpr uint16_t kOpAfDrive = 0x90C1;
-constexpr uint16_t kOpDeviceReady = 0x90C8;
-constexpr uint16_t kOpAfCancel = 0x9206;
-constexpr uint16_t kOpCaptureInMedia = 0x9207;
-constexpr uint16_t kOpTerminateCapture = 0x920C;
 
 constexpr PtpResponseCode kNikonNotReady = 0xA002;  // also "out of focus" after a capture
 constexpr PtpResponseCode kNikonMirrorUpSequence = 0xA207;
@@ -79,7 +74,7 @@ PropertyStruct* nikonMirrorUpRecord() {
   return record;
 }
 
-PtpResponseCode nikonDeviceReady() { return send(kOpDeviceReady); }
+PtpResponseCode nikonDeviceReady() { return send(PTP_OC_NIKON_DeviceReady); }
 
 PtpResponseCode nikonWaitDeviceReady() {
   PtpResponseCode rc = PTP_RC_OK;
@@ -91,7 +86,7 @@ PtpResponseCode nikonWaitDeviceReady() {
   return rc;
 }
 
-PtpResponseCode nikonAfCancel() { return send(kOpAfCancel); }
+PtpResponseCode nikonAfCancel() { return send(PTP_OC_NIKON_AfCancel); }
 
 PtpResponseCode nikonIsLiveViewOn(bool& on, bool refresh) {
   if (nikonIsMirrorlessModel(camModelIndex())) {
@@ -109,13 +104,13 @@ PtpResponseCode nikonShutterDown() {
   NikonModuleState& s = nikonState();
   const bool liveViewBefore = s.liveViewOn;
   PtpResponseCode rc;
-  if (!ptpOperationListed(kOpCaptureInMedia)) {
+  if (!ptpOperationListed(PTP_OC_NIKON_CaptureInMedia)) {
     bool on = false;
     if (nikonIsLiveViewOn(on, true) == PTP_RC_OK && on) {
       rc = nikonSetLiveView(0, false);
       if (rc != PTP_RC_OK) return rc;
     }
-    rc = sendUntilNotBusy(kOpInitiateCapture, {0, 0});
+    rc = sendUntilNotBusy(PTP_OC_InitiateCapture, {0, 0});
     return rc == PTP_RC_OK ? nikonWaitDeviceReady() : rc;
   }
 
@@ -125,8 +120,8 @@ PtpResponseCode nikonShutterDown() {
     if (rc != PTP_RC_OK) return rc;
     first = 0xFFFFFFFF;
   }
-  rc = camModelIndex() == 198 ? sendUntilNotBusy(kOpCaptureInMedia, {0xFFFFFFFF})
-                              : sendUntilNotBusy(kOpCaptureInMedia, {first, 0});
+  rc = camModelIndex() == 198 ? sendUntilNotBusy(PTP_OC_NIKON_CaptureInMedia, {0xFFFFFFFF})
+                              : sendUntilNotBusy(PTP_OC_NIKON_CaptureInMedia, {first, 0});
   if (rc == kNikonMirrorUpSequence) {
     markMirrorUp();
     return rc;
@@ -135,7 +130,7 @@ PtpResponseCode nikonShutterDown() {
   s.liveViewZoom = 0;
   if (s.mirrorLockupMark.exchange(false)) postMirrorUp(0);
 
-  rc = sendUntilNotBusy(kOpDeviceReady, {});
+  rc = sendUntilNotBusy(PTP_OC_NIKON_DeviceReady, {});
   switch (rc) {
     case PTP_RC_OK:
     case 0xA00C:
@@ -167,7 +162,7 @@ PtpResponseCode nikonStartAutoFocus(bool wait, bool fromLiveView) {
   } else if (camGetAfState() == 1 && afDuringLiveView) {
     nikonSetManualFocus(0);
   }
-  PtpResponseCode rc = send(kOpAfDrive);
+  PtpResponseCode rc = send(PTP_OC_NIKON_AfDrive);
   if (wait && rc == PTP_RC_OK) rc = nikonWaitDeviceReady();
   if (s.liveViewOn && afDuringLiveView) {
     libSleep(milliseconds(500));
@@ -189,7 +184,7 @@ PtpResponseCode nikonBulbStart() {
   return rc == kNikonBulbRunning ? PTP_RC_OK : rc;
 }
 
-PtpResponseCode nikonBulbEnd() { return send(kOpTerminateCapture, {0, 0}); }
+PtpResponseCode nikonBulbEnd() { return send(PTP_OC_NIKON_TerminateCapture, {0, 0}); }
 
 PtpResponseCode nikonCaptureAndWait() {
   // A mirror-up sequence takes a second capture to release the shutter.

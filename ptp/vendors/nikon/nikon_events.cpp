@@ -11,6 +11,7 @@
 #include "ptp/props/prop_parse.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
+#include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_labels.h"
 #include "ptp/vendors/nikon/nikon_props.h"
 #include "ptp/vendors/nikon/nikon_state.h"
@@ -18,15 +19,12 @@
 
 namespace {
 
-constexpr uint16_t kOpCheckEvent = 0x90C7;
-constexpr uint16_t kOpGetEventEx = 0x941C;
-
 bool isQualityPart(uint32_t code) { return code == 0x5004 || code == 0x5003 || code == 0xD0B6; }
 
 void objectAdded(uint32_t handle) {
   // With RAW recorded the GetEventEx cameras announce the pair twice: the low handles
   // are dropped.
-  if (ptpOperationListed(kOpGetEventEx) && nikonQualityIncludesRaw() && handle < 0x9999999) return;
+  if (ptpOperationListed(PTP_OC_NIKON_GetEventEx) && nikonQualityIncludesRaw() && handle < 0x9999999) return;
   PtpObjectInfoStruct record{};
   if (ptpGetObjectInfo(handle, &record) != PTP_RC_OK) return;
   record.objectId = handle;
@@ -83,7 +81,7 @@ PtpResponseCode nikonParseEvents(const uint8_t* data, size_t length) {
 }
 
 PtpResponseCode nikonParseEventsEx(const uint8_t* data, size_t length) {
-  if (!ptpOperationListed(kOpGetEventEx)) return nikonParseEvents(data, length);
+  if (!ptpOperationListed(PTP_OC_NIKON_GetEventEx)) return nikonParseEvents(data, length);
   if (!data || length == 0) return ERROR_INVALID_INPUT;
   ByteReader in(data, length);
   const auto count = in.u32(0);
@@ -104,7 +102,7 @@ PtpResponseCode nikonParseEventsEx(const uint8_t* data, size_t length) {
 
 PtpResponseCode nikonGetEvents(ByteBuffer& data, bool blocking) {
   data.clear();
-  const uint16_t op = ptpOperationListed(kOpGetEventEx) ? kOpGetEventEx : kOpCheckEvent;
+  const uint16_t op = ptpOperationListed(PTP_OC_NIKON_GetEventEx) ? PTP_OC_NIKON_GetEventEx : PTP_OC_NIKON_CheckEvent;
   return ptpTransaction(op, nullptr, 0, nullptr, 0, &data, nullptr, blocking);
 }
 

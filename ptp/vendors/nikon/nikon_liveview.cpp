@@ -6,38 +6,26 @@
 #include <optional>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/protocol/device_info.h"
 
 namespace {
 
-constexpr uint16_t kOpLiveViewImage = 0x9203;
-constexpr uint16_t kOpLiveViewImageEx = 0x9428;
 constexpr size_t kCameraHeaderCopy = 380;
 
 bool modelIn(uint8_t model, std::initializer_list<uint8_t> list) {
   return std::find(list.begin(), list.end(), model) != list.end();
 }
 
-void putU16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void putU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint16_t beU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
-uint32_t beU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-
 // The camera's big-endian fields of the header copy turned little-endian in place.
 void headToLittleEndian(uint8_t* head) {
-  for (size_t off = 8; off < 32; off += 2) putU16(head + off, beU16(head + off));
-  for (size_t off : {32u, 36u}) putU32(head + off, beU32(head + off));
-  for (size_t off : {44u, 46u}) putU16(head + off, beU16(head + off));
-  for (size_t off : {52u, 56u, 60u}) putU32(head + off, beU16(head + off));
-  putU32(head + 64, beU32(head + 64));
+  for (size_t off = 8; off < 32; off += 2) bytesPutU16(head + off, bytesGetU16BE(head + off));
+  for (size_t off : {32u, 36u}) bytesPutU32(head + off, bytesGetU32BE(head + off));
+  for (size_t off : {44u, 46u}) bytesPutU16(head + off, bytesGetU16BE(head + off));
+  for (size_t off : {52u, 56u, 60u}) bytesPutU32(head + off, bytesGetU16BE(head + off));
+  bytesPutU32(head + 64, bytesGetU32BE(head + 64));
 }
 
 // Camera header size of a 0x9203 reply; nullopt for the models whose replies carry it.
@@ -66,7 +54,7 @@ PtpResponseCode nikonParseLiveViewFrame(uint16_t opcode, const uint8_t* reply, s
                                         std::vector<uint8_t>& frame) {
   frame.clear();
   if (!reply || length == 0) return ERROR_INVALID_INPUT;
-  if (opcode == kOpLiveViewImageEx) return nikonParseLiveViewFrameEx(reply, length, frame);
+  if (opcode == PTP_OC_NIKON_GetLiveViewImageEx) return nikonParseLiveViewFrameEx(reply, length, frame);
   if (length > kNikonMaxFrameReply) return ERROR_TOO_LARGE;
 
   const uint8_t model = camModelIndex();
@@ -79,7 +67,7 @@ PtpResponseCode nikonParseLiveViewFrame(uint16_t opcode, const uint8_t* reply, s
     if (length < cameraHeader) return ERROR_TOO_LARGE;
     jpegStart = cameraHeader;
     jpegLength = length - cameraHeader;
-    putU32(head, cameraHeader + 8);
+    bytesPutU32(head, cameraHeader + 8);
   } else {
     // The reply starts with its own header size and JPEG length.
     auto size = in.u32be(0), jpeg = in.u32be(4);
@@ -89,13 +77,13 @@ PtpResponseCode nikonParseLiveViewFrame(uint16_t opcode, const uint8_t* reply, s
     jpegStart = 8 + static_cast<size_t>(cameraHeader);
     if (*jpeg > length - jpegStart) return ERROR_TOO_LARGE;
     jpegLength = *jpeg;
-    putU32(head, static_cast<uint32_t>(kNikonFrameHeadBytes));
+    bytesPutU32(head, static_cast<uint32_t>(kNikonFrameHeadBytes));
   }
-  putU32(head + kNikonHeadJpegLength, static_cast<uint32_t>(jpegLength));
+  bytesPutU32(head + kNikonHeadJpegLength, static_cast<uint32_t>(jpegLength));
   std::memcpy(head + 8, reply + headerStart, std::min<size_t>(cameraHeader, kCameraHeaderCopy));
   headToLittleEndian(head);
   if (modelIn(model, {192, 195, 198, 199, 201, 202, 203, 204})) head[68] = 0;
-  if (!modelIn(model, {196, 200})) putU32(head + 352, 0xFFFFFFFF);
+  if (!modelIn(model, {196, 200})) bytesPutU32(head + 352, 0xFFFFFFFF);
   buildFrame(head, reply + jpegStart, jpegLength, frame);
   return PTP_RC_OK;
 }
@@ -116,40 +104,43 @@ PtpResponseCode nikonParseLiveViewFrameEx(const uint8_t* reply, size_t length, s
 
   uint8_t head[kNikonFrameHeadBytes] = {};
   const uint32_t jpegLength = std::min<uint32_t>(*jpegClaim, static_cast<uint32_t>(length - *headSize));
-  putU32(head, *headSize);
-  putU32(head + 4, jpegLength);
-  auto u16 = [&](size_t off) { return beU16(reply + off); };
-  putU16(head + 12, u16(16));
-  putU16(head + 14, u16(18));
-  putU16(head + 16, u16(20));
-  putU16(head + 18, u16(22));
-  putU16(head + 20, u16(24));
-  putU16(head + 22, u16(26));
-  putU16(head + 8, u16(28));
-  putU16(head + 10, u16(30));
+  bytesPutU32(head, *headSize);
+  bytesPutU32(head + 4, jpegLength);
+  auto u16 = [&](size_t off) { return bytesGetU16BE(reply + off); };
+  bytesPutU16(head + 12, u16(16));
+  bytesPutU16(head + 14, u16(18));
+  bytesPutU16(head + 16, u16(20));
+  bytesPutU16(head + 18, u16(22));
+  bytesPutU16(head + 20, u16(24));
+  bytesPutU16(head + 22, u16(26));
+  bytesPutU16(head + 8, u16(28));
+  bytesPutU16(head + 10, u16(30));
   head[49] = reply[40];
   head[38] = reply[41];
   head[48] = reply[42];
   head[71] = reply[44];
-  putU16(head + 24, u16(48));
-  putU16(head + 26, u16(50));
-  putU16(head + 28, u16(52));
-  putU16(head + 30, u16(54));
-  if (*version == 1) putU32(head + 64, beU32(reply + 384));
-  else if (*version == 2) putU32(head + 64, beU32(reply + 816));
+  bytesPutU16(head + 24, u16(48));
+  bytesPutU16(head + 26, u16(50));
+  bytesPutU16(head + 28, u16(52));
+  bytesPutU16(head + 30, u16(54));
+  if (*version == 1) bytesPutU32(head + 64, bytesGetU32BE(reply + 384));
+  else if (*version == 2) bytesPutU32(head + 64, bytesGetU32BE(reply + 816));
   std::memcpy(head + 352, reply + block + 4, 4);
   head[68] = reply[block + 8];
-  putU16(head + 46, u16(block + 16));
+  bytesPutU16(head + 46, u16(block + 16));
   head[360] = reply[block + 18];
   head[kNikonHeadRotation] = reply[block + 19];
-  putU32(head + 52, u16(block + 20));
-  putU32(head + 56, u16(block + 24));
-  putU32(head + 60, u16(block + 28));
+  bytesPutU32(head + 52, u16(block + 20));
+  bytesPutU32(head + 56, u16(block + 24));
+  bytesPutU32(head + 60, u16(block + 28));
   buildFrame(head, reply + *headSize, jpegLength, frame);
   return PTP_RC_OK;
 }
 
-uint16_t nikonLiveViewOpcode() { return ptpOperationListed(kOpLiveViewImageEx) ? kOpLiveViewImageEx : kOpLiveViewImage; }
+uint16_t nikonLiveViewOpcode() {
+  return ptpOperationListed(PTP_OC_NIKON_GetLiveViewImageEx) ? PTP_OC_NIKON_GetLiveViewImageEx
+                                                             : PTP_OC_NIKON_GetLiveViewImage;
+}
 
 std::array<uint8_t, kNikonFrameHeadBytes> nikonGetLiveViewInfo() {
   NikonModuleState& s = nikonState();

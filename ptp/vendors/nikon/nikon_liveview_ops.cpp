@@ -14,6 +14,7 @@
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/base/sleep.h"
 #include "ptp/vendors/nikon/nikon_capture.h"
+#include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_liveview.h"
 #include "ptp/vendors/nikon/nikon_models.h"
 #include "ptp/vendors/nikon/nikon_props.h"
@@ -25,14 +26,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr uint16_t kOpStartLiveView = 0x9201;
-constexpr uint16_t kOpEndLiveView = 0x9202;
-constexpr uint16_t kOpMfDrive = 0x9204;
-constexpr uint16_t kOpChangeAfArea = 0x9205;
-constexpr uint16_t kOpCaptureInMedia = 0x9207;
-constexpr uint16_t kOpStartMovie = 0x920A;
-constexpr uint16_t kOpEndMovie = 0x920B;
-constexpr uint16_t kOpLiveViewCleanup = 0x9435;
 constexpr PtpResponseCode kNikonNotInLiveView = 0xA00B;
 constexpr PtpResponseCode kNikonNotLiveViewReady = 0xA004;
 constexpr PtpResponseCode kNikonSelectorBusy = 0xA005;
@@ -83,7 +76,7 @@ PtpResponseCode nikonRestoreAfMode() {
 }
 
 PtpResponseCode nikonLiveViewCleanup() {
-  if (ptpOperationListed(kOpLiveViewCleanup)) return send(kOpLiveViewCleanup, {1});
+  if (ptpOperationListed(PTP_OC_NIKON_LiveViewCleanup)) return send(PTP_OC_NIKON_LiveViewCleanup, {1});
   return camSetPropertyValue(0xD1F0, 1, false);
 }
 
@@ -93,7 +86,7 @@ PtpResponseCode nikonSetLiveView(int on, bool keepAfMode) {
     bool current = false;
     if (nikonIsLiveViewOn(current, true) == PTP_RC_OK && current == (on != 0)) return PTP_RC_OK;
   }
-  const bool inMedia = ptpOperationListed(kOpCaptureInMedia);
+  const bool inMedia = ptpOperationListed(PTP_OC_NIKON_CaptureInMedia);
   PtpResponseCode rc;
   if (on) {
     if (nikonGetModelState().saveStillCaptureMode && s.savedStillCaptureMode < 0)
@@ -103,7 +96,7 @@ PtpResponseCode nikonSetLiveView(int on, bool keepAfMode) {
       if (rc != PTP_RC_OK) return rc;
     }
     if (!mirrorless()) s.liveViewOn = false;
-    rc = send(kOpStartLiveView);
+    rc = send(PTP_OC_NIKON_StartLiveView);
     if (rc != PTP_RC_OK) return rc;
     s.liveViewOn = true;
     if (!keepAfMode) {
@@ -118,7 +111,7 @@ PtpResponseCode nikonSetLiveView(int on, bool keepAfMode) {
     rc = nikonWaitDeviceReady();
     queueChanged(0xD061);
   } else {
-    rc = send(kOpEndLiveView);
+    rc = send(PTP_OC_NIKON_EndLiveView);
     if (!mirrorless()) s.liveViewOn = rc != PTP_RC_OK;
     if (rc != PTP_RC_OK) return rc;
     nikonRestoreAfMode();
@@ -220,16 +213,16 @@ PtpResponseCode nikonDriveFocus(uint32_t direction, uint32_t steps) {
   else if (camGetAfState() == 1 && afDuringLiveView) nikonSetManualFocus(0);
   if (s.liveViewOn && propCurrentValue(0xD061) == 2u && camSetPropertyValue(0xD061, 0, true) != PTP_RC_OK)
     return ERROR_INVALID_INPUT;
-  PtpResponseCode rc = send(kOpMfDrive, {direction, steps});
+  PtpResponseCode rc = send(PTP_OC_NIKON_MfDrive, {direction, steps});
   for (int i = 0; rc == PTP_RC_DeviceBusy && i < kNikonBusyRetries; ++i) {
     libSleep(milliseconds(250));
-    rc = send(kOpMfDrive, {direction, steps});
+    rc = send(PTP_OC_NIKON_MfDrive, {direction, steps});
   }
   if (rc == kNikonNotInLiveView) {
     rc = nikonSetLiveView(1, false);
     if (rc != PTP_RC_OK) return rc;
     nikonWaitDeviceReady();
-    rc = send(kOpMfDrive, {direction, steps});
+    rc = send(PTP_OC_NIKON_MfDrive, {direction, steps});
   }
   if (rc != PTP_RC_OK) return rc;
   if (nikonWaitDeviceReady() == 0xA00E) nikonWaitDeviceReady();
@@ -250,7 +243,7 @@ PtpResponseCode nikonChangeAfArea(uint32_t x, uint32_t y) {
     rc = camSetPropertyValue(0xD05D, 0x8010, true);
     if (rc != PTP_RC_OK) return rc;
   }
-  return send(kOpChangeAfArea, {x, y});
+  return send(PTP_OC_NIKON_ChangeAfArea, {x, y});
 }
 
 PtpResponseCode nikonSetAfPoint(float x, float y) {
@@ -259,7 +252,7 @@ PtpResponseCode nikonSetAfPoint(float x, float y) {
   return nikonChangeAfArea(px, py);
 }
 
-bool nikonHasMovieMode() { return ptpOperationListed(kOpStartMovie); }
+bool nikonHasMovieMode() { return ptpOperationListed(PTP_OC_NIKON_StartMovie); }
 
 PtpResponseCode nikonEnterMovieMode() {
   NikonModuleState& s = nikonState();
@@ -313,7 +306,7 @@ PtpResponseCode nikonStartMovieRecording() {
     if (!lock.owns_lock()) return ERROR_BUSY;
     if (!s.movieRecording) {
       lock.unlock();
-      return send(kOpStartMovie);
+      return send(PTP_OC_NIKON_StartMovie);
     }
   }
   return PTP_RC_DeviceBusy;
@@ -325,7 +318,7 @@ PtpResponseCode nikonStopMovieRecording() {
     std::lock_guard lock(s.movieMutex);
     s.movieRecording = true;
   }
-  const PtpResponseCode rc = send(kOpEndMovie);
+  const PtpResponseCode rc = send(PTP_OC_NIKON_EndMovie);
   if (rc != PTP_RC_OK) {
     std::lock_guard lock(s.movieMutex);
     s.movieRecording = false;

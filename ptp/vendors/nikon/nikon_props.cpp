@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/protocol/device_info.h"
@@ -15,16 +16,13 @@
 #include "ptp/camera/ptp_session.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/base/sleep.h"
+#include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_labels.h"
 #include "ptp/vendors/nikon/nikon_state.h"
 #include "ptp/vendors/nikon/nikon_values.h"
 
 namespace {
 
-constexpr uint16_t kOpGetDevicePropValue = 0x1015;
-constexpr uint16_t kOpSetDevicePropValue = 0x1016;
-constexpr uint16_t kOpInitiateCapture = 0x100E;
-constexpr uint16_t kOpCaptureInMedia = 0x9207;
 
 // A PTP string: count byte (units with the terminator), UTF-16LE units, a zero unit.
 std::vector<uint8_t> ptpString(const char* text, size_t length) {
@@ -71,13 +69,13 @@ PtpResponseCode nikonSetPropertyValue(uint32_t code, uint32_t value) {
     const uint64_t wide = value;
     for (uint32_t i = 0; i < size; ++i) data.push_back(i < 4 ? static_cast<uint8_t>(wide >> (8 * i)) : 0);
   }
-  return ptpTransaction(kOpSetDevicePropValue, &code, 1, data.data(), data.size(), nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_SetDevicePropValue, &code, 1, data.data(), data.size(), nullptr, nullptr, true);
 }
 
 bool nikonRefreshPropertyValue(uint32_t code) {
   if (!propExists(code)) return false;
   ByteBuffer reply;
-  if (ptpTransaction(kOpGetDevicePropValue, &code, 1, nullptr, 0, &reply, nullptr, true) != PTP_RC_OK) return false;
+  if (ptpTransaction(PTP_OC_GetDevicePropValue, &code, 1, nullptr, 0, &reply, nullptr, true) != PTP_RC_OK) return false;
 
   PropertyStruct* r = propFind(code, true);
   if (!r) return false;
@@ -189,15 +187,15 @@ PtpResponseCode nikonGetVendorPropCodes(std::vector<uint32_t>& codes) {
 
 size_t nikonBuildCaptureCommand(uint8_t* buffer, size_t size) {
   if (!buffer) return 0;
-  if (!ptpOperationListed(kOpCaptureInMedia)) {
+  if (!ptpOperationListed(PTP_OC_NIKON_CaptureInMedia)) {
     const uint32_t params[2] = {0, 0};
-    return ptpBuildContainer(kOpInitiateCapture, params, 2, nullptr, 0, buffer, size);
+    return ptpBuildContainer(PTP_OC_InitiateCapture, params, 2, nullptr, 0, buffer, size);
   }
   if (camModelIndex() == 198) {
     const uint32_t param = 0xFFFFFFFF;
-    return ptpBuildContainer(kOpCaptureInMedia, &param, 1, nullptr, 0, buffer, size);
+    return ptpBuildContainer(PTP_OC_NIKON_CaptureInMedia, &param, 1, nullptr, 0, buffer, size);
   }
   const bool noAutofocus = camGetAfState() == 1 || !nikonState().liveViewOn;
   const uint32_t params[2] = {noAutofocus ? 0xFFFFFFFFu : 0xFFFFFFFEu, 0};
-  return ptpBuildContainer(kOpCaptureInMedia, params, 2, nullptr, 0, buffer, size);
+  return ptpBuildContainer(PTP_OC_NIKON_CaptureInMedia, params, 2, nullptr, 0, buffer, size);
 }

@@ -1,6 +1,7 @@
 #include "ptp/vendors/nikon/nikon_setup.h"
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/protocol/device_info.h"
 #include "ptp/props/prop_code_map.h"
@@ -8,16 +9,13 @@
 #include "ptp/props/prop_table.h"
 #include "ptp/camera/ptp_session.h"
 #include "ptp/protocol/ptp_transaction.h"
+#include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_events.h"
 #include "ptp/vendors/nikon/nikon_labels.h"
 #include "ptp/vendors/nikon/nikon_state.h"
 #include "ptp/vendors/nikon/nikon_values.h"
 
 namespace {
-
-constexpr uint16_t kOpGetDevicePropDesc = 0x1014;
-constexpr uint16_t kOpGetVendorPropCodes = 0x90CA;
-constexpr uint16_t kOpSetControlMode = 0x90C2;
 
 // Parses the descriptor first and adds the record only when it parses, so that a
 // failed descriptor leaves nothing in the table.
@@ -43,14 +41,14 @@ bool addByDescriptor(uint32_t code) {
 
 PtpResponseCode nikonGetDevicePropDesc(uint32_t code, std::vector<uint8_t>& desc) {
   ByteBuffer data;
-  const PtpResponseCode rc = ptpTransaction(kOpGetDevicePropDesc, &code, 1, nullptr, 0, &data, nullptr, true);
+  const PtpResponseCode rc = ptpTransaction(PTP_OC_GetDevicePropDesc, &code, 1, nullptr, 0, &data, nullptr, true);
   desc.assign(data.begin(), data.end());
   return rc;
 }
 
 PtpResponseCode nikonGetVendorPropCodesFromCamera(ByteBuffer& data) {
   data.clear();
-  return ptpTransaction(kOpGetVendorPropCodes, nullptr, 0, nullptr, 0, &data, nullptr, true);
+  return ptpTransaction(PTP_OC_NIKON_GetVendorPropCodes, nullptr, 0, nullptr, 0, &data, nullptr, true);
 }
 
 PtpResponseCode nikonBuildPropertyBlob(const uint32_t* codes, size_t count, std::vector<uint8_t>& blob) {
@@ -100,7 +98,7 @@ PtpResponseCode nikonLoadFixedCodes() {
 }
 
 PtpResponseCode nikonSetHostMode(uint32_t mode, bool refresh) {
-  const PtpResponseCode rc = ptpTransaction(kOpSetControlMode, &mode, 1, nullptr, 0, nullptr, nullptr, true);
+  const PtpResponseCode rc = ptpTransaction(PTP_OC_NIKON_SetControlMode, &mode, 1, nullptr, 0, nullptr, nullptr, true);
   if (rc != PTP_RC_OK) return rc;
   nikonState().hostMode = mode;
   if (refresh) {

@@ -6,9 +6,11 @@
 
 #include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/base/sleep.h"
+#include "ptp/vendors/sony/sony_focus.h"
 #include "ptp/vendors/sony/sony_models.h"
 #include "ptp/vendors/sony/sony_ops.h"
 #include "ptp/vendors/sony/sony_state.h"
@@ -18,12 +20,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr uint32_t kFocusMode = 0x500A;
 constexpr uint32_t kFocusToggle = 0xD2D2;
 constexpr uint32_t kZoomAmount = 0xD254;
 constexpr uint32_t kZoomAmountOld = 0xD22F;
-constexpr uint32_t kFocusPoint = 0xD2DC;
-constexpr uint32_t kLiveViewLocation = 0xD232;
 // Frame size the AF coordinates are given in.
 constexpr float kAfWidth = 640, kAfHeight = 428;
 
@@ -93,14 +92,14 @@ PtpResponseCode sonySetAfPoint(float x, float y) {
   const uint8_t model = camModelIndex();
   const bool switchToAf = (in(model, {179, 187, 188}) && sonyIsManualFocus()) || (model == 183 && sonyIsFocusEngaged());
   if (switchToAf) sonySetManualFocus(false);
-  const PtpResponseCode rc = propExists(kFocusPoint) ? sonySetControlDevice(kFocusPoint, value, 4)
-                                                     : sonySetControlDeviceA(kLiveViewLocation, value);
+  const PtpResponseCode rc = propExists(kSonyFocusPointCode) ? sonySetControlDevice(kSonyFocusPointCode, value, 4)
+                                                             : sonySetControlDeviceA(kSonyLiveViewLocationCode, value);
   if (switchToAf) {
-    const auto mode = propCurrentValue(kFocusMode);
+    const auto mode = propCurrentValue(PTP_DPC_FocusMode);
     sonySetManualFocus(true);
     for (int i = 0; i < 8; ++i) {
-      if (sonyRefreshPropertyValue(kFocusMode) != PTP_RC_OK) break;
-      if (propCurrentValue(kFocusMode) != mode) break;
+      if (sonyRefreshPropertyValue(PTP_DPC_FocusMode) != PTP_RC_OK) break;
+      if (propCurrentValue(PTP_DPC_FocusMode) != mode) break;
       libSleep(250ms);
     }
   }

@@ -21,7 +21,7 @@ bool hasJpeg(uint32_t v, bool newScheme) {
 
 bool sonyUsesNewImageFormat() { return propExists(kSonyImageFormatNew); }
 
-uint32_t sonyImageFormatCode() { return sonyUsesNewImageFormat() ? kSonyImageFormatNew : kSonyImageFormatOld; }
+uint32_t sonyImageFormatCode() { return sonyUsesNewImageFormat() ? kSonyImageFormatNew : PTP_DPC_CompressionSetting; }
 
 std::string sonyImageQualityText(int64_t value) {
   if (value == -1) return "--";

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/base/response_codes.h"
 
 constexpr uint32_t kSonyImageFormatNew = 0xD253;
-constexpr uint32_t kSonyImageFormatOld = 0x5004;
 constexpr uint32_t kSonyImageCompression = 0xD252;
 constexpr uint32_t kSonyImageSize = 0xD203;
 

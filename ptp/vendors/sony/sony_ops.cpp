@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
@@ -57,7 +58,7 @@ SetLock gSetLock;
 std::atomic<int> gSetWaiters{0};
 
 bool matches(uint32_t code, uint32_t a, uint32_t b) {
-  if (code == kSonyImageFormatNew || code == kSonyImageFormatOld) return (a & 0xFF) == (b & 0xFF);
+  if (code == kSonyImageFormatNew || code == PTP_DPC_CompressionSetting) return (a & 0xFF) == (b & 0xFF);
   return a == b;
 }
 
@@ -121,7 +122,7 @@ PtpResponseCode sonySetControlDevice(uint32_t code, uint32_t value, uint32_t siz
   if (size != 2 && size != 4) return ERROR_INVALID_INPUT;
   uint8_t data[4];
   bytesPutU32(data, value);
-  return ptpTransaction(kSonySetControlDeviceB, &code, 1, data, size, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_SONY_SetControlDeviceB, &code, 1, data, size, nullptr, nullptr, true);
 }
 
 PtpResponseCode sonySetControlDeviceA(uint32_t code, uint32_t value) {
@@ -240,7 +241,7 @@ PtpResponseCode sonyPixelShiftButton(bool on) { return button(0xD2D4, on ? 2 : 1
 
 PtpResponseCode sonyZoomButtonValue(uint8_t value) {
   uint32_t code = 0xD2DD;
-  return ptpTransaction(kSonySetControlDeviceB, &code, 1, &value, 1, nullptr, nullptr, true);
+  return ptpTransaction(PTP_OC_SONY_SetControlDeviceB, &code, 1, &value, 1, nullptr, nullptr, true);
 }
 
 PtpResponseCode sonyStartAutoFocus() {
@@ -278,12 +279,12 @@ PtpResponseCode sonySetLiveView(int on) {
   if (!on) return PTP_RC_OK;
   uint32_t handle = kSonyLiveViewHandle;
   ByteBuffer info;
-  return ptpTransaction(0x1008, &handle, 1, nullptr, 0, &info, nullptr, true);
+  return ptpTransaction(PTP_OC_GetObjectInfo, &handle, 1, nullptr, 0, &info, nullptr, true);
 }
 
 PtpResponseCode sonyGetLiveViewFrame(ByteBuffer& out) {
   uint32_t handle = kSonyLiveViewHandle;
-  const PtpResponseCode rc = ptpTransaction(0x1009, &handle, 1, nullptr, 0, &out, nullptr, true);
+  const PtpResponseCode rc = ptpTransaction(PTP_OC_GetObject, &handle, 1, nullptr, 0, &out, nullptr, true);
   if (rc == PTP_RC_OK && propExists(kSonyImageFormatNew) && out.size() > kSonyLiveViewHeaderBytes)
     sonySetLastLiveViewHeader(std::vector<uint8_t>(out.begin(), out.begin() + kSonyLiveViewHeaderBytes));
   return rc;

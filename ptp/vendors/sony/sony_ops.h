@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "ptp/base/bytes.h"
+#include "ptp/base/ptp_codes.h"
 #include "ptp/base/response_codes.h"
 
 constexpr uint16_t kSonyGetDevicePropValue = 0x9204;
 constexpr uint16_t kSonySetControlDeviceA = 0x9205;
-constexpr uint16_t kSonySetControlDeviceB = 0x9207;
 constexpr uint16_t kSonyGetAllDevicePropData = 0x9209;
 constexpr uint32_t kSonyLiveViewHandle = 0xFFFFC002;
 constexpr uint32_t kSonyNewObjectHandle = 0xFFFFC001;

@@ -22,7 +22,7 @@ constexpr uint8_t kFormRange = 1;
 constexpr uint8_t kFormEnumeration = 2;
 
 bool isFormatPart(uint32_t code) {
-  return code == kSonyImageFormatNew || code == kSonyImageFormatOld || code == kSonyImageCompression ||
+  return code == kSonyImageFormatNew || code == PTP_DPC_CompressionSetting || code == kSonyImageCompression ||
          code == kSonyImageSize;
 }
 
@@ -141,7 +141,7 @@ void fillList(PropertyStruct& r, const std::vector<uint32_t>& list) {
   r.count = static_cast<uint16_t>(r.values.size());
 }
 
-bool lowByteOnly(uint32_t code) { return code == kSonyImageFormatNew || code == kSonyImageFormatOld; }
+bool lowByteOnly(uint32_t code) { return code == kSonyImageFormatNew || code == PTP_DPC_CompressionSetting; }
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 // Display bytes and whole objects: cache first, the device otherwise, and what is kept.
+#include "ptp/base/filetypes.h"
 #include "tests/ptp/cache/fetch_fixture.h"
 
 using devsim::Bytes;
 
 namespace {
-constexpr uint16_t kJpeg = 0x3801, kCr2 = 0xB103;
 constexpr uint32_t kNoHandle = 0xFFFFFFFF;
 
 Bytes pattern(size_t n, uint8_t seed) {
@@ -16,7 +16,7 @@ std::vector<uint8_t> vec(const Bytes& b) { return {b.begin(), b.end()}; }
 }  // namespace
 
 TEST_F(FetchTest, ModifiedJpegWinsOverEverythingElse) {
-  PtpObjectInfoStruct r = record(9, "IMG_0009.CR2", kCr2, 4000);
+  PtpObjectInfoStruct r = record(9, "IMG_0009.CR2", kFormatCr2, 4000);
   sim->addObject(9, pattern(4000, 1));
   const Bytes edited = pattern(300, 2);
   ASSERT_TRUE(cacheStoreObject(r, vec(pattern(4000, 1))));
@@ -43,7 +43,7 @@ TEST_F(FetchTest, RawExtractFetchedOnceThenFromCache) {
     const Bytes jpeg = pattern(2000, uint8_t(c.handle));
     if (c.handle == kNoHandle) sim->addFile(c.name, jpeg);
     else sim->addObject(c.handle, jpeg);
-    PtpObjectInfoStruct r = record(c.handle, c.name, kCr2, 9000);
+    PtpObjectInfoStruct r = record(c.handle, c.name, kFormatCr2, 9000);
     std::vector<uint8_t> data;
     uint8_t downloaded = 0;
     ASSERT_EQ(fetchDisplayImageData(&r, data, 0, &downloaded, true), PTP_RC_OK) << c.name;
@@ -64,7 +64,7 @@ TEST_F(FetchTest, RawExtractFetchedOnceThenFromCache) {
 TEST_F(FetchTest, WholeObjectDownloadedOnceThenFromCache) {
   const Bytes object = pattern(5000, 3);
   sim->addObject(4, object);
-  PtpObjectInfoStruct r = record(4, "IMG_0004.JPG", kJpeg, 5000);
+  PtpObjectInfoStruct r = record(4, "IMG_0004.JPG", kFormatJpeg, 5000);
   std::vector<uint8_t> data;
   uint8_t downloaded = 0;
   ASSERT_EQ(fetchDisplayImageData(&r, data, 0, &downloaded, true), PTP_RC_OK);  // not raw: the object
@@ -87,7 +87,7 @@ TEST_F(FetchTest, WholeObjectDownloadedOnceThenFromCache) {
 TEST_F(FetchTest, ObjectDataByGetObjectIsCachedAndTheSizeCapTouchesNothing) {
   const Bytes object = pattern(3000, 5);
   sim->addObject(5, object);
-  PtpObjectInfoStruct r = record(5, "IMG_0005.JPG", kJpeg, 3000);
+  PtpObjectInfoStruct r = record(5, "IMG_0005.JPG", kFormatJpeg, 3000);
   std::vector<uint8_t> data;
   ASSERT_EQ(fetchObjectData(&r, data), PTP_RC_OK);
   EXPECT_EQ(data, vec(object));
@@ -95,7 +95,7 @@ TEST_F(FetchTest, ObjectDataByGetObjectIsCachedAndTheSizeCapTouchesNothing) {
 
   const auto before = files();
   const size_t framesBefore = sim->receivedCount();
-  PtpObjectInfoStruct big = record(6, "IMG_0006.JPG", kJpeg, 5120001);
+  PtpObjectInfoStruct big = record(6, "IMG_0006.JPG", kFormatJpeg, 5120001);
   data.assign(3, 1);
   EXPECT_EQ(fetchObjectData(&big, data), ERROR_TOO_LARGE);
   EXPECT_TRUE(data.empty());
@@ -107,7 +107,7 @@ TEST_F(FetchTest, ObjectDataByGetObjectIsCachedAndTheSizeCapTouchesNothing) {
 // Device failures pass through and keep nothing; a relay-only fetch hands the bytes on
 // to the device's peer, so nothing comes back and nothing is stored either.
 TEST_F(FetchTest, NothingIsStoredUnlessBytesCameBack) {
-  PtpObjectInfoStruct missing = record(77, "IMG_0077.CR2", kCr2, 100);
+  PtpObjectInfoStruct missing = record(77, "IMG_0077.CR2", kFormatCr2, 100);
   std::vector<uint8_t> data;
   uint8_t downloaded = 5;
   EXPECT_NE(fetchDisplayImageData(&missing, data, 0, &downloaded, true), PTP_RC_OK);
@@ -119,7 +119,7 @@ TEST_F(FetchTest, NothingIsStoredUnlessBytesCameBack) {
   EXPECT_NE(rc, PTP_RC_OK);
 
   sim->addObject(8, pattern(100, 8));
-  PtpObjectInfoStruct relayed = record(8, "IMG_0008.JPG", kJpeg, 100);
+  PtpObjectInfoStruct relayed = record(8, "IMG_0008.JPG", kFormatJpeg, 100);
   ASSERT_EQ(fetchDisplayImageData(&relayed, data, RelayModeRelayOnly, &downloaded, false), PTP_RC_OK);
   EXPECT_TRUE(data.empty());
   EXPECT_EQ(downloaded, 1);
@@ -131,7 +131,7 @@ TEST_F(FetchTest, NothingIsStoredUnlessBytesCameBack) {
 TEST_F(FetchTest, UnusableRecordsAreRefused) {
   std::vector<uint8_t> data;
   uint8_t downloaded = 0;
-  PtpObjectInfoStruct nameless = record(kNoHandle, "", kJpeg, 10);
+  PtpObjectInfoStruct nameless = record(kNoHandle, "", kFormatJpeg, 10);
   EXPECT_EQ(fetchDisplayImageData(&nameless, data, 0, &downloaded, false), ERROR_INVALID_INPUT);
   EXPECT_EQ(fetchDisplayImageData(nullptr, data, 0, &downloaded, false), ERROR_INVALID_INPUT);
   EXPECT_EQ(fetchDisplayImageData(&nameless, data, 0, nullptr, false), ERROR_INVALID_INPUT);

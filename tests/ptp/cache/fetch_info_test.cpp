@@ -1,11 +1,12 @@
 // Object records and thumbnails through the cache, and the TIFF JPEG scan.
+#include "ptp/base/filetypes.h"
+#include "ptp/base/ptp_codes.h"
 #include "tests/ptp/base/filetypes_fixtures.h"
 #include "tests/ptp/cache/fetch_fixture.h"
 
 using devsim::Bytes;
 
 namespace {
-constexpr uint16_t kJpeg = 0x3801, kGetObjectInfo = 0x1008;
 
 size_t ptpCount(const devsim::Simulator& sim, uint16_t code) {
   size_t n = 0;
@@ -15,11 +16,11 @@ size_t ptpCount(const devsim::Simulator& sim, uint16_t code) {
 }  // namespace
 
 TEST_F(FetchTest, ObjectInfoFromCacheUnlessForcedWithAKnownWidth) {
-  camera("Sim Maker", {kGetObjectInfo});
+  camera("Sim Maker", {PTP_OC_GetObjectInfo});
   kvtest::ObjectInfoFields f;
   f.fileName = "IMG_0003.JPG";
   sim->setObjectInfo(3, kvtest::makeObjectInfo(f));
-  PtpObjectInfoStruct cached = record(3, "IMG_0003.JPG", kJpeg, 1234);
+  PtpObjectInfoStruct cached = record(3, "IMG_0003.JPG", kFormatJpeg, 1234);
   cached.imagePixWidth = 4321;
   ASSERT_EQ(cacheStoreRecord(cached), 1);
 
@@ -28,11 +29,11 @@ TEST_F(FetchTest, ObjectInfoFromCacheUnlessForcedWithAKnownWidth) {
   r.objectId = 3;
   ASSERT_EQ(fetchObjectInfo(&r, true), PTP_RC_OK);
   EXPECT_EQ(r.imagePixWidth, 4321u);
-  EXPECT_EQ(ptpCount(*sim, kGetObjectInfo), 0u);
+  EXPECT_EQ(ptpCount(*sim, PTP_OC_GetObjectInfo), 0u);
   // Force with a known width asks the camera and stores what it said.
   ASSERT_EQ(fetchObjectInfo(&r, true), PTP_RC_OK);
   EXPECT_EQ(r.imagePixWidth, 6000u);
-  EXPECT_EQ(ptpCount(*sim, kGetObjectInfo), 1u);
+  EXPECT_EQ(ptpCount(*sim, PTP_OC_GetObjectInfo), 1u);
   PtpObjectInfoStruct stored{};
   ASSERT_EQ(cacheGetRecord(r, &stored), 1);
   EXPECT_EQ(stored.imagePixWidth, 6000u);
@@ -58,7 +59,7 @@ TEST_F(FetchTest, ThumbnailsAreKeptAndOrientedByName) {
   camera("Sim Maker", {0x100A});
   const Bytes thumb{0xFF, 0xD8, 1, 2, 3};
   sim->setThumb(11, thumb);
-  PtpObjectInfoStruct r = record(11, "IMG_0011.JPG", kJpeg, 10);
+  PtpObjectInfoStruct r = record(11, "IMG_0011.JPG", kFormatJpeg, 10);
   ASSERT_EQ(cacheStoreRecord(r), 1);
   std::vector<uint8_t> data;
   ASSERT_EQ(fetchThumbnail(&r, data, 0), PTP_RC_OK);
@@ -69,7 +70,7 @@ TEST_F(FetchTest, ThumbnailsAreKeptAndOrientedByName) {
 
   // By name: the first byte the device sends is the orientation.
   sim->addFile("DSC_0012.JPG", Bytes{1, 2, 3}, Bytes{8, 0xFF, 0xD8, 7});
-  PtpObjectInfoStruct named = record(0xFFFFFFFF, "DSC_0012.JPG", kJpeg, 3);
+  PtpObjectInfoStruct named = record(0xFFFFFFFF, "DSC_0012.JPG", kFormatJpeg, 3);
   ASSERT_EQ(fetchThumbnail(&named, data, 0), PTP_RC_OK);
   EXPECT_EQ(data, (std::vector<uint8_t>{0xFF, 0xD8, 7}));
   EXPECT_EQ(named.orientation, 8);
@@ -77,7 +78,7 @@ TEST_F(FetchTest, ThumbnailsAreKeptAndOrientedByName) {
   ASSERT_EQ(cacheGetRecord(named, &stored), 1);
   EXPECT_EQ(stored.orientation, 8);
 
-  PtpObjectInfoStruct absent = record(0xFFFFFFFF, "NOPE.JPG", kJpeg, 3);
+  PtpObjectInfoStruct absent = record(0xFFFFFFFF, "NOPE.JPG", kFormatJpeg, 3);
   EXPECT_NE(fetchThumbnail(&absent, data, 0), PTP_RC_OK);
   EXPECT_TRUE(data.empty());
   EXPECT_EQ(fetchThumbnail(nullptr, data, 0), ERROR_INVALID_INPUT);
@@ -126,7 +127,7 @@ TEST_F(FetchTest, CanonThumbnailByHandleOrientsTheRecord) {
     return PTP_RC_OK;
   };
   camSetSessionHooks(hooks);
-  PtpObjectInfoStruct r = record(21, "IMG_0021.JPG", kJpeg, 10);
+  PtpObjectInfoStruct r = record(21, "IMG_0021.JPG", kFormatJpeg, 10);
   std::vector<uint8_t> data;
   ASSERT_EQ(fetchThumbnail(&r, data, 0), PTP_RC_OK);
   EXPECT_EQ(asked, std::vector<uint32_t>{21});
@@ -138,7 +139,7 @@ TEST_F(FetchTest, CanonThumbnailByHandleOrientsTheRecord) {
 
   camera("Sim Maker", {0x100A});
   sim->setThumb(22, Bytes{0xFF, 0xD8, 9});
-  PtpObjectInfoStruct other = record(22, "IMG_0022.JPG", kJpeg, 10);
+  PtpObjectInfoStruct other = record(22, "IMG_0022.JPG", kFormatJpeg, 10);
   ASSERT_EQ(fetchThumbnail(&other, data, 0), PTP_RC_OK);
   EXPECT_EQ(other.orientation, 1);
   if (cacheGetRecord(other, &stored) == 1) {

@@ -1,10 +1,10 @@
 // Reading one property value from the camera (GetDevicePropValue 0x1015) into the table.
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_table.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 namespace {
-constexpr uint16_t kGetDevicePropValue = 0x1015;
 
 struct CamPropValueTest : PtpSessionFixture {
   void TearDown() override {
@@ -25,12 +25,12 @@ struct CamPropValueTest : PtpSessionFixture {
 }  // namespace
 
 TEST_F(CamPropValueTest, ValueReadIntoTheTable) {
-  deviceInfo("Nikon", {0x1001, 0x1002, kGetDevicePropValue});
+  deviceInfo("Nikon", {0x1001, 0x1002, PTP_OC_GetDevicePropValue});
   propClearTable();
   addUint16(0x5007);
   devsim::Bytes reply{0x30, 0x02};
   PtpResponseCode answer = PTP_RC_OK;
-  sim->setPtpHandler(kGetDevicePropValue, [&](const devsim::Simulator::PtpCommand& c) {
+  sim->setPtpHandler(PTP_OC_GetDevicePropValue, [&](const devsim::Simulator::PtpCommand& c) {
     devsim::Simulator::PtpReply r;
     r.result = answer;
     if (!c.params.empty() && c.params[0] == 0x5007 && answer == PTP_RC_OK) r.data = reply;
@@ -71,7 +71,7 @@ TEST_F(CamPropValueTest, VendorsWithTheirOwnReadDoNotSend) {
     }
   };
   auto own = std::make_shared<OwnRead>();
-  deviceInfo("Canon Inc.", {0x1001, 0x1002, kGetDevicePropValue});
+  deviceInfo("Canon Inc.", {0x1001, 0x1002, PTP_OC_GetDevicePropValue});
   camRegisterVendorModule(CameraVendorCanon, own);
   propClearTable();
   addUint16(0xD101);

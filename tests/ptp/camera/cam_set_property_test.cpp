@@ -19,7 +19,6 @@ using namespace camtest;
 using namespace std::chrono_literals;
 
 namespace {
-constexpr PtpResponseCode kRcSetFailed = 0x2002;
 
 struct SetModule : VendorModule {
   PtpResponseCode setAnswer = PTP_RC_OK;
@@ -118,8 +117,9 @@ TEST_F(CamSetTest, StepsPerVendorAndOutcome) {
       {"not in table", 13, 0xD001, 1, true, PTP_RC_OK, true, false, 0x2006, {}, {}},
       {"value not allowed", 13, 0x5007, 300, true, PTP_RC_OK, true, false, 0x2006, {}, {}},
       {"Fujifilm skips the table", 12, 0xD001, 1, true, PTP_RC_OK, true, false, 0x2001, {"set", "wait"}, {0}},
-      {"setter fails", 13, 0x5007, 100, true, kRcSetFailed, true, false, kRcSetFailed, {"set"}, {}},
-      {"Fujifilm setter fails", 12, 0x5007, 100, true, kRcSetFailed, true, false, kRcSetFailed, {"set"}, {}},
+      {"setter fails", 13, 0x5007, 100, true, PTP_RC_GeneralError, true, false, PTP_RC_GeneralError, {"set"}, {}},
+      {"Fujifilm setter fails", 12, 0x5007, 100, true, PTP_RC_GeneralError, true, false, PTP_RC_GeneralError,
+       {"set"}, {}},
       {"wait fails", 13, 0x5007, 100, true, PTP_RC_OK, false, false, 0xFF0D, {"set", "wait"}, {}},
       {"confirmed", 13, 0x5007, 200, true, PTP_RC_OK, true, false, 0x2001, {"set", "wait"}, {}},
       {"busy setter still waits", 15, 0x5007, 200, true, 0x2019, true, false, 0x2001, {"set", "wait"}, {}},
@@ -189,7 +189,7 @@ TEST_F(CamSetTest, FujifilmRestartsLiveViewStoppedForTheSet) {
   for (const Row& r : {Row{"restart answered", PTP_RC_OK, true, 0x2019, 0x2019},
                        Row{"both fine", PTP_RC_OK, true, PTP_RC_OK, PTP_RC_OK},
                        Row{"wait failed", PTP_RC_OK, false, PTP_RC_OK, 0xFF0D},
-                       Row{"setter failed", kRcSetFailed, true, PTP_RC_OK, kRcSetFailed}}) {
+                       Row{"setter failed", PTP_RC_GeneralError, true, PTP_RC_OK, PTP_RC_GeneralError}}) {
     module->calls.clear();
     module->stopsLiveView = true;
     module->setAnswer = r.setAnswer;

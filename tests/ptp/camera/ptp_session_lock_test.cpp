@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/ptp_session.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
@@ -45,8 +46,6 @@ class FakeDevice {
   uint16_t result = PTP_RC_OK;
 };
 
-constexpr uint16_t kGetNumObjects = 0x1006;
-
 }  // namespace
 
 TEST(PtpTransactionLock, ARefusedLockStopsTheTransactionWithoutUnlocking) {
@@ -61,14 +60,14 @@ TEST(PtpTransactionLock, ARefusedLockStopsTheTransactionWithoutUnlocking) {
         calls.push_back(flag);
         return flag ? refusal : 1;
       });
-      PtpResponseCode rc = raw ? ptpTransactionRaw(kGetNumObjects, nullptr, 0, nullptr, nullptr)
-                               : ptpTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
+      PtpResponseCode rc = raw ? ptpTransactionRaw(PTP_OC_GetNumObjects, nullptr, 0, nullptr, nullptr)
+                               : ptpTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true);
       EXPECT_EQ(rc, ERROR_BUSY);
       EXPECT_THAT(calls, ElementsAre(1));
       EXPECT_THAT(device.sent, IsEmpty());
       // The transaction mutex was released: the next transaction is not refused as busy.
       ptpSetBracketCallback(nullptr);
-      EXPECT_EQ(ptpRunTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, false), PTP_RC_OK);
+      EXPECT_EQ(ptpRunTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, false), PTP_RC_OK);
     }
   }
 }
@@ -81,13 +80,13 @@ TEST(PtpTransactionLock, BracketSpansTheWholeTransaction) {
     log.push_back("lock " + std::to_string(flag) + " after " + std::to_string(device.sent.size()));
     return 1;
   });
-  EXPECT_EQ(ptpTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true), PTP_RC_OK);
+  EXPECT_EQ(ptpTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true), PTP_RC_OK);
   EXPECT_THAT(log, ElementsAre("lock 1 after 0", "lock 0 after 1"));
 
   log.clear();
   device.sendResult = ERROR_CONNECTION;  // a failed send still unlocks
-  EXPECT_EQ(ptpTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true), ERROR_CONNECTION);
-  EXPECT_EQ(ptpTransactionRaw(kGetNumObjects, nullptr, 0, nullptr, nullptr), ERROR_SEND_FAILED);
+  EXPECT_EQ(ptpTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true), ERROR_CONNECTION);
+  EXPECT_EQ(ptpTransactionRaw(PTP_OC_GetNumObjects, nullptr, 0, nullptr, nullptr), ERROR_SEND_FAILED);
   EXPECT_EQ(log.size(), 4u);
   EXPECT_EQ(log[1].substr(0, 6), "lock 0");
   EXPECT_EQ(log[3].substr(0, 6), "lock 0");
@@ -100,7 +99,7 @@ TEST(PtpTransactionLock, RawSkipsAdmissionOthersAreRefused) {
   EXPECT_EQ(ptpTransactionRaw(0x9999, nullptr, 0, nullptr, nullptr), PTP_RC_OK);
   EXPECT_THAT(device.sent, ElementsAre(0x9999));
   uint32_t six[6] = {};
-  EXPECT_EQ(ptpTransaction(kGetNumObjects, six, 6, nullptr, 0, nullptr, nullptr, true), ERROR_TOO_LARGE);
+  EXPECT_EQ(ptpTransaction(PTP_OC_GetNumObjects, six, 6, nullptr, 0, nullptr, nullptr, true), ERROR_TOO_LARGE);
 }
 
 TEST(PtpTransactionLock, OutgoingDataPhaseOnlyWithBothDataAndLength) {
@@ -127,9 +126,9 @@ TEST(PtpTransactionLock, NonBlockingCallerGetsBusyWhileATransactionRuns) {
     }
     return 1;
   });
-  std::thread holder([] { ptpTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true); });
+  std::thread holder([] { ptpTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true); });
   while (!inside) std::this_thread::yield();
-  EXPECT_EQ(ptpRunTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, false), ERROR_BUSY);
+  EXPECT_EQ(ptpRunTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, false), ERROR_BUSY);
   release = true;
   holder.join();
 }
@@ -147,7 +146,7 @@ TEST(PtpTransactionLock, ConcurrentTransactionsNeverOverlap) {
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&] {
       for (int i = 0; i < 200; ++i) {
-        if (ptpTransaction(kGetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true) == PTP_RC_OK) ++ok;
+        if (ptpTransaction(PTP_OC_GetNumObjects, nullptr, 0, nullptr, 0, nullptr, nullptr, true) == PTP_RC_OK) ++ok;
       }
     });
   }

@@ -6,6 +6,7 @@
 
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
+#include "ptp/base/bytes.h"
 #include "ptp/base/object_info.h"
 #include "tools/devsim/frames.h"
 #include "tools/devsim/simulator.h"
@@ -119,27 +120,25 @@ TEST(MailboxUnwrap, BothGenerationsIncludingLyingLengths) {
 TEST(MailboxWiden, EveryFieldLandsInPlace) {
   uint8_t g1[kObjectInfoBytes];
   std::memset(g1, 0xEE, sizeof g1);  // what lies past the packed record
-  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(g1 + at, &v, 2); };
-  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(g1 + at, &v, 4); };
   auto put64 = [&](size_t at, uint64_t v) { std::memcpy(g1 + at, &v, 8); };
-  put32(0, 0x01010101);
-  put16(4, 0x0202);
-  put16(6, 0x0303);
-  put32(8, 0x04040404);
-  put16(12, 0x0505);
-  put32(14, 0x06060606);
-  put32(18, 0x07070707);
-  put32(22, 0x08080808);
-  put32(26, 0x09090909);
-  put32(30, 0x0A0A0A0A);
-  put32(34, 0x0B0B0B0B);
-  put32(38, 0x0C0C0C0C);
-  put16(42, 0x0D0D);
-  put32(44, 0x0E0E0E0E);
-  put32(48, 0x0F0F0F0F);
+  bytesPutU32(g1 + 0, 0x01010101);
+  bytesPutU16(g1 + 4, 0x0202);
+  bytesPutU16(g1 + 6, 0x0303);
+  bytesPutU32(g1 + 8, 0x04040404);
+  bytesPutU16(g1 + 12, 0x0505);
+  bytesPutU32(g1 + 14, 0x06060606);
+  bytesPutU32(g1 + 18, 0x07070707);
+  bytesPutU32(g1 + 22, 0x08080808);
+  bytesPutU32(g1 + 26, 0x09090909);
+  bytesPutU32(g1 + 30, 0x0A0A0A0A);
+  bytesPutU32(g1 + 34, 0x0B0B0B0B);
+  bytesPutU32(g1 + 38, 0x0C0C0C0C);
+  bytesPutU16(g1 + 42, 0x0D0D);
+  bytesPutU32(g1 + 44, 0x0E0E0E0E);
+  bytesPutU32(g1 + 48, 0x0F0F0F0F);
   std::memset(g1 + 52, 0, 256);
   std::memcpy(g1 + 52, "IMG_0001.JPG", 12);
-  put16(308, 13);
+  bytesPutU16(g1 + 308, 13);
   put64(312, 0x1111111111111111ull);
   put64(320, 0x1212121212121212ull);
   std::memset(g1 + 328, 0, 256);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/link/share_session.h"
 #include "tests/ptp/link/link_fixture.h"
 
@@ -13,9 +14,6 @@ using devsim::Bytes;
 using namespace std::chrono_literals;
 
 namespace {
-
-constexpr uint16_t kThumbCode = 0x910A;
-constexpr uint16_t kLiveViewCode = 0x9153;
 
 Bytes tagged(uint32_t tag, size_t size = 8) {
   Bytes b(size, 0);
@@ -117,18 +115,18 @@ class ShareSessionQueueTest : public LinkFixture {
 TEST_F(ShareSessionQueueTest, StaleLiveViewFramesAreReplacedWhileOtherPushesKeepTheirOrder) {
   session = std::make_unique<ShareSession>(hooks());
   ASSERT_TRUE(session->start());
-  ASSERT_TRUE(sim->pushPtp(2, kThumbCode, tagged(kHeld)));
+  ASSERT_TRUE(sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(kHeld)));
   ASSERT_TRUE(waitFor([&] { return gate.held() == 1; }));
 
   std::vector<Handed> expected = {{kHeld, false}};
   for (uint32_t i = 0; i < 200; ++i) {
-    ASSERT_TRUE(sim->pushPtp(2, kLiveViewCode, tagged(i, 256 * 1024)));
+    ASSERT_TRUE(sim->pushPtp(2, PTP_OC_CANON_GetViewFinderData, tagged(i, 256 * 1024)));
     if (i % 20 == 0) {
-      ASSERT_TRUE(sim->pushPtp(2, kThumbCode, tagged(1000 + i)));
+      ASSERT_TRUE(sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(1000 + i)));
       expected.push_back({1000 + i, false});
     }
   }
-  ASSERT_TRUE(sim->pushPtp(2, kThumbCode, tagged(0xBBBB)));
+  ASSERT_TRUE(sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(0xBBBB)));
   expected.push_back({199, true});
   expected.push_back({0xBBBB, false});
   // The last push has been taken from the mailbox, so everything before it has too.
@@ -147,11 +145,11 @@ TEST_F(ShareSessionQueueTest, PastTheByteCapTheSessionEndsAsLost) {
   h.maxQueuedBytes = 1024 * 1024;
   session = std::make_unique<ShareSession>(h);
   ASSERT_TRUE(session->start());
-  ASSERT_TRUE(sim->pushPtp(2, kThumbCode, tagged(kHeld)));
+  ASSERT_TRUE(sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(kHeld)));
   ASSERT_TRUE(waitFor([&] { return gate.held() == 1; }));
 
   constexpr uint32_t kPushes = 40;  // 40 x 64 KiB: two and a half times the cap
-  for (uint32_t i = 0; i < kPushes; ++i) sim->pushPtp(2, kThumbCode, tagged(i, 64 * 1024));
+  for (uint32_t i = 0; i < kPushes; ++i) sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(i, 64 * 1024));
   ASSERT_TRUE(waitFor([&] { return !session->running(); }));
   EXPECT_EQ(statusList(), std::vector<int>{kShareStatusLost});
   EXPECT_FALSE(linkIsConnected());
@@ -197,7 +195,7 @@ TEST_F(ShareSessionQueueTest, AHookThatNeverReturnsHoldsNoStartAndNoStop) {
   };
 
   ASSERT_TRUE(session->start());
-  ASSERT_TRUE(sim->pushPtp(2, kThumbCode, tagged(kHeld)));
+  ASSERT_TRUE(sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(kHeld)));
   ASSERT_TRUE(waitFor([&] { return gate.held() == 1; }));
   // A new connection while the first session's decoder is stuck.
   ASSERT_GE(linkConnect("127.0.0.1", sim->port()), 0);
@@ -207,9 +205,9 @@ TEST_F(ShareSessionQueueTest, AHookThatNeverReturnsHoldsNoStartAndNoStop) {
   ASSERT_TRUE(returns([&] {
     started = session->start();
     if (!started) return;
-    sim->pushPtp(2, kThumbCode, tagged(2));
+    sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(2));
     waitFor([&] { return handedList().size() == 1; });
-    sim->pushPtp(2, kThumbCode, tagged(kHeld));  // the second session's decoder sticks too
+    sim->pushPtp(2, PTP_OC_CANON_GetThumbEx, tagged(kHeld));  // the second session's decoder sticks too
     waitFor([&] { return gate.held() == 2; });
     session->stop();
   }));

@@ -10,7 +10,7 @@
 
 namespace {
 
-bool parse(const ByteBuffer& bytes, PtpObjectInfoStruct& record, uint16_t op = kPtpOpGetObjectInfo) {
+bool parse(const ByteBuffer& bytes, PtpObjectInfoStruct& record, uint16_t op = PTP_OC_GetObjectInfo) {
   auto copy = std::make_unique<uint8_t[]>(bytes.size() + 1);
   if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
   return ptpParseObjectInfo(&record, copy.get(), bytes.size(), op);
@@ -40,7 +40,7 @@ TEST_F(ObjectDatasetParse, EveryPrefixOfADataset) {
     for (bool canon : {false, true}) {
       camSetVendor(vendor);
       const ByteBuffer full = kvtest::makeObjectInfo({.fileName = "DSC_0042.NEF", .keywords = "k", .canonEx = canon});
-      const uint16_t op = canon ? kPtpOpCanonGetObjectInfoEx : kPtpOpGetObjectInfo;
+      const uint16_t op = canon ? PTP_OC_CANON_GetObjectInfoEx : PTP_OC_GetObjectInfo;
       const size_t fixed = kObjectInfoFixedBytes + (canon ? 4 : 0);
       for (size_t n = 0; n <= full.size(); ++n) {
         SCOPED_TRACE(testing::Message() << "vendor " << vendor << " canon " << canon << " n " << n);
@@ -115,8 +115,8 @@ TEST_F(ObjectDatasetParse, FileNameEdges) {
   EXPECT_EQ(std::strlen(record.fileName), 254u);
   EXPECT_EQ(record.fileNameLength, 255);
 
-  EXPECT_FALSE(ptpParseObjectInfo(nullptr, longest.data(), longest.size(), kPtpOpGetObjectInfo));
-  EXPECT_FALSE(ptpParseObjectInfo(&record, nullptr, 0, kPtpOpGetObjectInfo));
+  EXPECT_FALSE(ptpParseObjectInfo(nullptr, longest.data(), longest.size(), PTP_OC_GetObjectInfo));
+  EXPECT_FALSE(ptpParseObjectInfo(&record, nullptr, 0, PTP_OC_GetObjectInfo));
 }
 
 TEST(PtpDate, Examples) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/link/command_vendor.h"
@@ -24,9 +25,6 @@
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 namespace {
-
-constexpr uint16_t kGetDesc = 0x1014, kGetValue = 0x1015, kSetValue = 0x1016, kGetObjectInfo = 0x1008;
-constexpr uint16_t kInitiateOpenCapture = 0x101C, kTerminateOpenCapture = 0x1018;
 
 // The library's defaults only: no test module, no test services.
 void clearVendorWiring() {
@@ -72,8 +70,8 @@ struct FujiWiringTest : VendorWiringTest {
   void SetUp() override {
     VendorWiringTest::SetUp();
     identify("FUJIFILM", "X-T3",
-             {0x1001, 0x1002, 0x1007, 0x100E, kGetDesc, kGetValue, kSetValue, kInitiateOpenCapture,
-              kTerminateOpenCapture});
+             {0x1001, 0x1002, 0x1007, 0x100E, PTP_OC_GetDevicePropDesc, PTP_OC_GetDevicePropValue,
+              PTP_OC_SetDevicePropValue, PTP_OC_InitiateOpenCapture, PTP_OC_TerminateOpenCapture});
     propSetLabelTable(fujiPropertyLabels(), kFujiLabelEndCode);
     body.install(*sim);
   }
@@ -147,18 +145,16 @@ TEST_F(FujiWiringTest, ChangedPropertyComesBackAsAnEventRow) {
 }
 
 TEST_F(FujiWiringTest, LiveViewStopsThroughTerminateOpenCapture) {
-  sim->setPtpHandler(kInitiateOpenCapture, [](const devsim::Simulator::PtpCommand&) {
-    return devsim::Simulator::PtpReply{};
-  });
-  sim->setPtpHandler(kTerminateOpenCapture, [](const devsim::Simulator::PtpCommand&) {
-    return devsim::Simulator::PtpReply{};
-  });
+  sim->setPtpHandler(PTP_OC_InitiateOpenCapture,
+                     [](const devsim::Simulator::PtpCommand&) { return devsim::Simulator::PtpReply{}; });
+  sim->setPtpHandler(PTP_OC_TerminateOpenCapture,
+                     [](const devsim::Simulator::PtpCommand&) { return devsim::Simulator::PtpReply{}; });
   ASSERT_EQ(camSetLiveView(1), PTP_RC_OK);
   EXPECT_TRUE(fujiState().liveViewOn);
   ASSERT_EQ(camSetLiveView(0), PTP_RC_OK);
   EXPECT_FALSE(fujiState().liveViewOn);
-  auto open = sent(kInitiateOpenCapture);
-  auto close = sent(kTerminateOpenCapture);
+  auto open = sent(PTP_OC_InitiateOpenCapture);
+  auto close = sent(PTP_OC_TerminateOpenCapture);
   ASSERT_EQ(open.size(), 1u);
   ASSERT_EQ(close.size(), 1u);
   ASSERT_EQ(close[0].params.size(), 1u);
@@ -166,16 +162,14 @@ TEST_F(FujiWiringTest, LiveViewStopsThroughTerminateOpenCapture) {
 }
 
 TEST_F(FujiWiringTest, SetWhileLiveViewIsOnStopsItFirst) {
-  sim->setPtpHandler(kInitiateOpenCapture, [](const devsim::Simulator::PtpCommand&) {
-    return devsim::Simulator::PtpReply{};
-  });
-  sim->setPtpHandler(kTerminateOpenCapture, [](const devsim::Simulator::PtpCommand&) {
-    return devsim::Simulator::PtpReply{};
-  });
+  sim->setPtpHandler(PTP_OC_InitiateOpenCapture,
+                     [](const devsim::Simulator::PtpCommand&) { return devsim::Simulator::PtpReply{}; });
+  sim->setPtpHandler(PTP_OC_TerminateOpenCapture,
+                     [](const devsim::Simulator::PtpCommand&) { return devsim::Simulator::PtpReply{}; });
   track(0xD018, 2);
   ASSERT_EQ(camSetLiveView(1), PTP_RC_OK);
   ASSERT_EQ(camSetPropertyValue(0xD018, 4, true), PTP_RC_OK);
-  EXPECT_EQ(sent(kTerminateOpenCapture).size(), 1u);
+  EXPECT_EQ(sent(PTP_OC_TerminateOpenCapture).size(), 1u);
   EXPECT_EQ(body.written().size(), 1u);
 }
 
@@ -204,8 +198,11 @@ devsim::Bytes checkEventList(std::vector<std::pair<uint16_t, uint32_t>> events) 
 struct NikonWiringTest : VendorWiringTest {
   void SetUp() override {
     VendorWiringTest::SetUp();
-    identify("Nikon", "D7500", {0x1001, 0x1002, kGetDesc, kGetValue, kSetValue, kGetObjectInfo, 0x90C2});
-    sim->setPtpHandler(kSetValue, [](const devsim::Simulator::PtpCommand&) { return devsim::Simulator::PtpReply{}; });
+    identify("Nikon", "D7500",
+             {0x1001, 0x1002, PTP_OC_GetDevicePropDesc, PTP_OC_GetDevicePropValue, PTP_OC_SetDevicePropValue,
+              PTP_OC_GetObjectInfo, 0x90C2});
+    sim->setPtpHandler(PTP_OC_SetDevicePropValue,
+                       [](const devsim::Simulator::PtpCommand&) { return devsim::Simulator::PtpReply{}; });
     propSetLabelTable(nikonPropertyLabels(), kNikonLabelEndCode);
   }
 };
@@ -224,13 +221,13 @@ TEST_F(NikonWiringTest, IdentifiedBodyGetsTheModuleAndItsServices) {
 TEST_F(NikonWiringTest, SetPropertyValueSendsTheValueInTheRecordsWidth) {
   kvtest::putProperty(0x5007, 280, {280, 400, 560});
   ASSERT_EQ(camSetPropertyValue(0x5007, 400, false), PTP_RC_OK);
-  auto writes = sent(kSetValue);
+  auto writes = sent(PTP_OC_SetDevicePropValue);
   ASSERT_EQ(writes.size(), 1u);
   EXPECT_EQ(writes[0].params, (std::vector<uint32_t>{0x5007}));
   EXPECT_EQ(writes[0].data, (devsim::Bytes{0x90, 0x01}));
   // A value outside the list never reaches the body.
   EXPECT_EQ(camSetPropertyValue(0x5007, 401, false), 0x2006);
-  EXPECT_EQ(sent(kSetValue).size(), 1u);
+  EXPECT_EQ(sent(PTP_OC_SetDevicePropValue).size(), 1u);
 }
 
 TEST_F(NikonWiringTest, ImageFormatThroughTheCameraInterface) {

@@ -7,15 +7,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "ptp/base/bytes.h"
+
 namespace vendorstest {
-
-inline void putU32(std::vector<uint8_t>& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-inline void putU32At(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 inline void putU32BEAt(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
@@ -43,9 +37,9 @@ inline std::vector<uint8_t> miniJpeg(bool app1 = false) {
 // One information block: u32 length (head included), u32 type, the payload words.
 inline std::vector<uint8_t> block(uint32_t type, std::initializer_list<uint32_t> words) {
   std::vector<uint8_t> b;
-  putU32(b, static_cast<uint32_t>(8 + 4 * words.size()));
-  putU32(b, type);
-  for (uint32_t w : words) putU32(b, w);
+  bytesAppendU32(b, static_cast<uint32_t>(8 + 4 * words.size()));
+  bytesAppendU32(b, type);
+  for (uint32_t w : words) bytesAppendU32(b, w);
   return b;
 }
 
@@ -53,16 +47,16 @@ inline std::vector<uint8_t> block(uint32_t type, std::initializer_list<uint32_t>
 // entry i is state 0x11 + i % 2, x 100 + i, y 200 + i, width 30 + i, height 40 + i.
 inline std::vector<uint8_t> afBlock(uint32_t count, uint32_t entries, size_t extraBytes = 0) {
   std::vector<uint8_t> b;
-  putU32(b, static_cast<uint32_t>(12 + 24 * entries + extraBytes));
-  putU32(b, 8);
-  putU32(b, count);
+  bytesAppendU32(b, static_cast<uint32_t>(12 + 24 * entries + extraBytes));
+  bytesAppendU32(b, 8);
+  bytesAppendU32(b, count);
   for (uint32_t i = 0; i < entries; ++i) {
-    putU32(b, 0x11 + i % 2);
-    putU32(b, 0);
-    putU32(b, 100 + i);
-    putU32(b, 200 + i);
-    putU32(b, 30 + i);
-    putU32(b, 40 + i);
+    bytesAppendU32(b, 0x11 + i % 2);
+    bytesAppendU32(b, 0);
+    bytesAppendU32(b, 100 + i);
+    bytesAppendU32(b, 200 + i);
+    bytesAppendU32(b, 30 + i);
+    bytesAppendU32(b, 40 + i);
   }
   b.insert(b.end(), extraBytes, 0x22);
   return b;
@@ -89,8 +83,8 @@ inline std::vector<uint8_t> yuvFrame(size_t h, uint8_t headerLength, uint32_t wi
   size_t size = std::max({total, h + 20, data + pairs.size()});
   std::vector<uint8_t> f(size, 0);
   f[h] = headerLength;
-  putU32At(f, h + 12, width);
-  putU32At(f, h + 16, height);
+  bytesPutU32(f.data() + h + 12, width);
+  bytesPutU32(f.data() + h + 16, height);
   if (!pairs.empty()) std::memcpy(f.data() + data, pairs.data(), pairs.size());
   return f;
 }

@@ -22,7 +22,7 @@ std::vector<uint8_t> cr2(uint32_t jpegAt, const std::vector<uint8_t>& jpegBytes,
   std::memcpy(d.data() + 18, width, sizeof width);
   const uint8_t strips[] = {0x11, 0x01, 0x04, 0x00, 1, 0, 0, 0};
   std::memcpy(d.data() + 30, strips, sizeof strips);
-  putU32At(d, 38, jpegAt);
+  bytesPutU32(d.data() + 38, jpegAt);
   d.insert(d.end(), jpegBytes.begin(), jpegBytes.end());
   d.insert(d.end(), tail, 0x00);
   return d;
@@ -42,7 +42,7 @@ TEST(CanonFindCr2Jpeg, TruncatedOrLyingSkeletonsAreNotFound) {
   std::vector<uint8_t> bigEndian = cr2(100, miniJpeg());
   bigEndian[0] = bigEndian[1] = 'M';
   std::vector<uint8_t> offsetPastEnd = cr2(100, miniJpeg());
-  putU32At(offsetPastEnd, 38, static_cast<uint32_t>(offsetPastEnd.size()));
+  bytesPutU32(offsetPastEnd.data() + 38, static_cast<uint32_t>(offsetPastEnd.size()));
   std::vector<uint8_t> offsetCut = cr2(100, miniJpeg());
   offsetCut.resize(40);  // the entry's value is cut in half
   std::vector<uint8_t> oddEntry = cr2(100, miniJpeg());

@@ -140,8 +140,8 @@ TEST_F(CanonTest, ImageFormatValuesAndListsArePacked) {
   ASSERT_EQ(canonPackImageFormat(rawJpeg, packedBoth, used), PTP_RC_OK);
 
   Bytes list = words({0xD120, 0});
-  put16(list, 2);
-  put16(list, 0);
+  bytesAppendU16(list, 2);
+  bytesAppendU16(list, 0);
   list.insert(list.end(), jpeg.begin(), jpeg.end());
   list.insert(list.end(), rawJpeg.begin(), rawJpeg.end());
   Bytes value = words({0xD120});
@@ -268,8 +268,8 @@ TEST_P(CanonFocusInfo, QueuesTheKindsItsFlagsCarry) {
   const FocusCase& c = GetParam();
   useCanonModel(c.model);
   Bytes payload;
-  put32(payload, static_cast<uint32_t>(8 + c.body.size()));
-  put32(payload, c.flags);
+  bytesAppendU32(payload, static_cast<uint32_t>(8 + c.body.size()));
+  bytesAppendU32(payload, c.flags);
   payload.insert(payload.end(), c.body.begin(), c.body.end());
   ASSERT_EQ(parse(record(kCanonEventFocusInfo, payload)), PTP_RC_OK);
   std::vector<std::pair<uint32_t, int32_t>> got;

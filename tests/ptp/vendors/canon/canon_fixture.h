@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ptp/camera/cam_interface.h"
+#include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/event_queue.h"
@@ -48,34 +49,26 @@ class CanonTestServices : public CameraServices {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void put32(Bytes& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-inline void put16(Bytes& b, uint16_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 // One GetEvent record: length, type, payload.
 inline Bytes record(uint32_t type, const Bytes& payload) {
   Bytes b;
-  put32(b, static_cast<uint32_t>(8 + payload.size()));
-  put32(b, type);
+  bytesAppendU32(b, static_cast<uint32_t>(8 + payload.size()));
+  bytesAppendU32(b, type);
   b.insert(b.end(), payload.begin(), payload.end());
   return b;
 }
 inline Bytes words(std::initializer_list<uint32_t> ws) {
   Bytes b;
-  for (uint32_t w : ws) put32(b, w);
+  for (uint32_t w : ws) bytesAppendU32(b, w);
   return b;
 }
 inline Bytes valueRecord(uint32_t code, uint32_t value) { return record(0xC189, words({code, value})); }
 // 0xC18A: code, (u32 unused), u16 count at 16 (and two spare bytes), values from 20.
 inline Bytes listRecord(uint32_t code, std::vector<uint32_t> values, int countOverride = -1) {
   Bytes p = words({code, 0});
-  put16(p, static_cast<uint16_t>(countOverride >= 0 ? countOverride : static_cast<int>(values.size())));
-  put16(p, 0);
-  for (uint32_t v : values) put32(p, v);
+  bytesAppendU16(p, static_cast<uint16_t>(countOverride >= 0 ? countOverride : static_cast<int>(values.size())));
+  bytesAppendU16(p, 0);
+  for (uint32_t v : values) bytesAppendU32(p, v);
   return record(0xC18A, p);
 }
 inline Bytes concat(std::initializer_list<Bytes> parts) {

@@ -112,8 +112,8 @@ TEST_F(CanonLiveView, TheWalkEndsOnZeroShortOrOversizeLengths) {
                  Case{"past the end", 0x10000}, Case{"wraps", 0xFFFFFFFF}}) {
     SCOPED_TRACE(c.name);
     std::vector<uint8_t> bad;
-    putU32(bad, c.badLength);
-    putU32(bad, 4);
+    bytesAppendU32(bad, c.badLength);
+    bytesAppendU32(bad, 4);
     std::vector<uint8_t> reply = liveViewReply(0, jpeg(100), {block(5, {7, 8}), bad, block(4, {9})});
     EOS_LiveViewInfoStruct h = parse(reply);
     EXPECT_EQ(h.zoomOriginX, 7u);

@@ -47,7 +47,7 @@ TEST_F(FujiEvents, ChangedPropertiesBecomeRows) {
   } want[] = {{0x500F, 400}, {0x5003, 18}, {0xEEE1, 250}};
   for (size_t i = 0; i < 3; ++i) {
     const uint8_t* row = rows.data() + i * kFujiEventRowBytes;
-    EXPECT_EQ(bytesGetU16(row), kFujiRowPropertyChanged);
+    EXPECT_EQ(bytesGetU16(row), PTP_EC_DEVICE_RowPropertyChanged);
     EXPECT_EQ(bytesGetU32(row + 2), want[i].code);
     EXPECT_EQ(bytesGetU32(row + 6), want[i].value);
     EXPECT_EQ(row[10], i < 2 ? 1 : 0);

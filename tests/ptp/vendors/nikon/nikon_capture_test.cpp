@@ -6,9 +6,11 @@
 #include <deque>
 #include <map>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/camera/vendor_module.h"
 #include "ptp/vendors/nikon/nikon_capture.h"
+#include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_liveview.h"
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
 #include "ptp/vendors/nikon/nikon_props.h"
@@ -21,11 +23,6 @@ using kvtest::nikonValueOf;
 using kvtest::putProperty;
 
 namespace {
-
-constexpr uint16_t kGetDesc = 0x1014, kGetValue = 0x1015, kSetValue = 0x1016, kInitiateCapture = 0x100E;
-constexpr uint16_t kSetControlMode = 0x90C2, kDeviceReady = 0x90C8, kStartLv = 0x9201, kEndLv = 0x9202;
-constexpr uint16_t kLvImage = 0x9203, kAfCancel = 0x9206, kCaptureInMedia = 0x9207, kStartMovie = 0x920A;
-constexpr uint16_t kEndMovie = 0x920B, kLvImageEx = 0x9428;
 
 struct Module : VendorModule {
   PtpResponseCode setPropertyValue(uint32_t code, uint32_t value) override {
@@ -44,8 +41,10 @@ struct NikonCaptureTest : PtpSessionFixture {
   std::map<uint16_t, devsim::Bytes> data;
 
   void start(uint8_t model, std::vector<uint16_t> extraOps) {
-    std::vector<uint16_t> ops{0x1001, 0x1002, kGetDesc, kGetValue, kSetValue, kSetControlMode, kDeviceReady,
-                              kStartLv, kEndLv, kAfCancel, kStartMovie, kEndMovie, kInitiateCapture, 0x90C1};
+    std::vector<uint16_t> ops{0x1001, 0x1002, PTP_OC_GetDevicePropDesc, PTP_OC_GetDevicePropValue,
+                              PTP_OC_SetDevicePropValue, PTP_OC_NIKON_SetControlMode, PTP_OC_NIKON_DeviceReady,
+                              PTP_OC_NIKON_StartLiveView, PTP_OC_NIKON_EndLiveView, PTP_OC_NIKON_AfCancel,
+                              PTP_OC_NIKON_StartMovie, PTP_OC_NIKON_EndMovie, PTP_OC_InitiateCapture, 0x90C1};
     ops.insert(ops.end(), extraOps.begin(), extraOps.end());
     deviceInfo("Nikon", ops);
     kvtest::resetNikon();
@@ -68,13 +67,14 @@ struct NikonCaptureTest : PtpSessionFixture {
     }
     if (r.result != PTP_RC_OK) return r;
     const uint32_t code = c.params.empty() ? 0 : c.params[0];
-    if (op == kSetValue && c.data.size() >= 2) camera[code] = static_cast<uint16_t>(c.data[0] | c.data[1] << 8);
-    if (op == kSetValue && c.data.size() == 1) camera[code] = c.data[0];
-    if (op == kGetValue) {
+    if (op == PTP_OC_SetDevicePropValue && c.data.size() >= 2)
+      camera[code] = static_cast<uint16_t>(c.data[0] | c.data[1] << 8);
+    if (op == PTP_OC_SetDevicePropValue && c.data.size() == 1) camera[code] = c.data[0];
+    if (op == PTP_OC_GetDevicePropValue) {
       if (!camera.count(code)) r.result = 0x200A;
       else r.data = devsim::Bytes{static_cast<uint8_t>(camera[code]), static_cast<uint8_t>(camera[code] >> 8)};
     }
-    if (op == kGetDesc) {
+    if (op == PTP_OC_GetDevicePropDesc) {
       if (!camera.count(code)) {
         r.result = 0x200A;
         return r;
@@ -115,9 +115,9 @@ struct NikonCaptureTest : PtpSessionFixture {
 }  // namespace
 
 TEST_F(NikonCaptureTest, MirrorUpSequencePostsThePseudoRecord) {
-  start(219, {kCaptureInMedia});
+  start(219, {PTP_OC_NIKON_CaptureInMedia});
   camSetAfState(0);
-  answers[kCaptureInMedia] = {PTP_RC_DeviceBusy, 0xA207};
+  answers[PTP_OC_NIKON_CaptureInMedia] = {PTP_RC_DeviceBusy, 0xA207};
   EXPECT_EQ(nikonShutterDown(), 0xA207);
   PtpEventStruct e = evtPop();
   ASSERT_EQ(e.code, PTP_EC_DevicePropChanged);
@@ -131,15 +131,15 @@ TEST_F(NikonCaptureTest, MirrorUpSequencePostsThePseudoRecord) {
   e = evtPop();
   ASSERT_EQ(e.code, PTP_EC_DevicePropChanged);
   EXPECT_EQ(e.property->value, 0u);
-  auto captures = sent(kCaptureInMedia);
+  auto captures = sent(PTP_OC_NIKON_CaptureInMedia);
   ASSERT_EQ(captures.size(), 3u);
   EXPECT_EQ(captures[0].params, (std::vector<uint32_t>{0xFFFFFFFE, 0}));
   EXPECT_EQ(captures[2].params, (std::vector<uint32_t>{0xFFFFFFFF, 0}));
-  EXPECT_EQ(sent(kDeviceReady).size(), 1u);
+  EXPECT_EQ(sent(PTP_OC_NIKON_DeviceReady).size(), 1u);
 }
 
 TEST_F(NikonCaptureTest, DeviceReadyAnswersAfterTheCapture) {
-  start(198, {kCaptureInMedia});
+  start(198, {PTP_OC_NIKON_CaptureInMedia});
   struct Case {
     uint16_t ready;
     uint16_t result;
@@ -147,53 +147,53 @@ TEST_F(NikonCaptureTest, DeviceReadyAnswersAfterTheCapture) {
   } cases[] = {{PTP_RC_OK, PTP_RC_OK, false}, {0xA00E, PTP_RC_OK, false}, {0xA201, PTP_RC_OK, false},
                {0xA002, 0xA002, true},        {0x2002, 0x2002, false}};
   for (const auto& c : cases) {
-    const size_t cancels = sent(kAfCancel).size();
-    answers[kDeviceReady] = {PTP_RC_DeviceBusy, c.ready};
+    const size_t cancels = sent(PTP_OC_NIKON_AfCancel).size();
+    answers[PTP_OC_NIKON_DeviceReady] = {PTP_RC_DeviceBusy, c.ready};
     EXPECT_EQ(nikonShutterDown(), c.result) << std::hex << c.ready;
-    EXPECT_EQ(sent(kAfCancel).size() - cancels, c.afCancel ? 1u : 0u);
+    EXPECT_EQ(sent(PTP_OC_NIKON_AfCancel).size() - cancels, c.afCancel ? 1u : 0u);
   }
   // Model 198 sends the single parameter.
-  EXPECT_EQ(sent(kCaptureInMedia).front().params, (std::vector<uint32_t>{0xFFFFFFFF}));
+  EXPECT_EQ(sent(PTP_OC_NIKON_CaptureInMedia).front().params, (std::vector<uint32_t>{0xFFFFFFFF}));
 }
 
 TEST_F(NikonCaptureTest, InitiateCaptureWithoutTheMediaOperation) {
   start(196, {});
   both(0xD1A2, 0);
-  answers[kInitiateCapture] = {PTP_RC_DeviceBusy, PTP_RC_DeviceBusy};
-  answers[kDeviceReady] = {0xA002, PTP_RC_OK};
+  answers[PTP_OC_InitiateCapture] = {PTP_RC_DeviceBusy, PTP_RC_DeviceBusy};
+  answers[PTP_OC_NIKON_DeviceReady] = {0xA002, PTP_RC_OK};
   EXPECT_EQ(nikonShutterDown(), PTP_RC_OK);
-  EXPECT_EQ(sent(kInitiateCapture).size(), 3u);
-  EXPECT_EQ(sent(kDeviceReady).size(), 2u);
-  EXPECT_EQ(sent(kInitiateCapture).back().params, (std::vector<uint32_t>{0, 0}));
+  EXPECT_EQ(sent(PTP_OC_InitiateCapture).size(), 3u);
+  EXPECT_EQ(sent(PTP_OC_NIKON_DeviceReady).size(), 2u);
+  EXPECT_EQ(sent(PTP_OC_InitiateCapture).back().params, (std::vector<uint32_t>{0, 0}));
 }
 
 TEST_F(NikonCaptureTest, ACameraThatStaysBusyIsLeftInTime) {
-  start(219, {kCaptureInMedia});
-  always[kCaptureInMedia] = PTP_RC_DeviceBusy;
+  start(219, {PTP_OC_NIKON_CaptureInMedia});
+  always[PTP_OC_NIKON_CaptureInMedia] = PTP_RC_DeviceBusy;
   EXPECT_EQ(nikonShutterDown(), PTP_RC_DeviceBusy);
-  EXPECT_EQ(sent(kCaptureInMedia).size(), static_cast<size_t>(kNikonBusyRetries) + 1);
+  EXPECT_EQ(sent(PTP_OC_NIKON_CaptureInMedia).size(), static_cast<size_t>(kNikonBusyRetries) + 1);
 
   always.clear();
-  always[kDeviceReady] = 0xA002;
+  always[PTP_OC_NIKON_DeviceReady] = 0xA002;
   EXPECT_EQ(nikonWaitDeviceReady(), 0xA002);
-  EXPECT_EQ(sent(kDeviceReady).size(), 20u);
+  EXPECT_EQ(sent(PTP_OC_NIKON_DeviceReady).size(), 20u);
 }
 
 TEST_F(NikonCaptureTest, BulbStartAndCaptureAndWait) {
-  start(219, {kCaptureInMedia, 0x920C});
+  start(219, {PTP_OC_NIKON_CaptureInMedia, 0x920C});
   camSetAfState(1);
-  answers[kDeviceReady] = {PTP_RC_OK, 0xA200};
+  answers[PTP_OC_NIKON_DeviceReady] = {PTP_RC_OK, 0xA200};
   EXPECT_EQ(nikonBulbStart(), PTP_RC_OK);
   EXPECT_EQ(camGetAfState(), 1u);
-  answers[kCaptureInMedia] = {0xA008};
+  answers[PTP_OC_NIKON_CaptureInMedia] = {0xA008};
   EXPECT_EQ(nikonBulbStart(), PTP_RC_DeviceBusy);
   EXPECT_EQ(nikonBulbEnd(), PTP_RC_OK);
   EXPECT_EQ(sent(0x920C).back().params, (std::vector<uint32_t>{0, 0}));
 
   both(0xD032, 1);
-  answers[kSetValue] = {PTP_RC_DeviceBusy, PTP_RC_DeviceBusy};
+  answers[PTP_OC_SetDevicePropValue] = {PTP_RC_DeviceBusy, PTP_RC_DeviceBusy};
   EXPECT_EQ(nikonCaptureAndWait(), PTP_RC_OK);
-  EXPECT_EQ(sent(kSetValue).size(), 3u);
+  EXPECT_EQ(sent(PTP_OC_SetDevicePropValue).size(), 3u);
 }
 
 TEST_F(NikonCaptureTest, LiveViewZoomByModel) {
@@ -224,33 +224,33 @@ TEST_F(NikonCaptureTest, LiveViewZoomByModel) {
 }
 
 TEST_F(NikonCaptureTest, LiveViewFrames) {
-  start(228, {kLvImageEx});
+  start(228, {PTP_OC_NIKON_GetLiveViewImageEx});
   ByteBuffer frame;
   nikonSuspendFrameFetch(true);
   EXPECT_EQ(nikonGetLiveViewFrame(frame), PTP_RC_DeviceBusy);
-  EXPECT_TRUE(sent(kLvImageEx).empty());
+  EXPECT_TRUE(sent(PTP_OC_NIKON_GetLiveViewImageEx).empty());
   nikonSuspendFrameFetch(false);
 
   devsim::Bytes reply(1024, 0);
   reply[1] = 2;  // version 2
   reply[10] = 0x02;  // head size 0x200 (big-endian at 8)
   reply[15] = 4;     // JPEG length 4
-  data[kLvImageEx] = reply;
+  data[PTP_OC_NIKON_GetLiveViewImageEx] = reply;
   ASSERT_EQ(nikonGetLiveViewFrame(frame), PTP_RC_OK);
   EXPECT_EQ(frame.size(), kNikonFrameHeadBytes + 4);
 
-  data[kLvImageEx] = devsim::Bytes{0, 2, 0};  // too short for anything
+  data[PTP_OC_NIKON_GetLiveViewImageEx] = devsim::Bytes{0, 2, 0};  // too short for anything
   EXPECT_EQ(nikonGetLiveViewFrame(frame), ERROR_TOO_LARGE);
   EXPECT_TRUE(frame.empty());
 
   // Not in live view while the camera still reports it on: try again later.
   data.clear();
-  answers[kLvImageEx] = {0xA00B};
+  answers[PTP_OC_NIKON_GetLiveViewImageEx] = {0xA00B};
   EXPECT_EQ(nikonGetLiveViewFrame(frame), PTP_RC_DeviceBusy);
 }
 
 TEST_F(NikonCaptureTest, LiveViewOnAndOff) {
-  start(196, {kCaptureInMedia});
+  start(196, {PTP_OC_NIKON_CaptureInMedia});
   both(0xD1A2, 0);
   both(0xD061, 0);
   both(0xD161, 1);
@@ -258,13 +258,13 @@ TEST_F(NikonCaptureTest, LiveViewOnAndOff) {
   camera[0xD1A2] = 0;
   ASSERT_EQ(nikonSetLiveView(1, false), PTP_RC_OK);
   EXPECT_TRUE(nikonState().liveViewOn);
-  EXPECT_EQ(sent(kStartLv).size(), 1u);
+  EXPECT_EQ(sent(PTP_OC_NIKON_StartLiveView).size(), 1u);
   EXPECT_EQ(camera[0xD061], 2u) << "live-view focus aligned to AF-C";
 
   // Already on: nothing sent.
   camera[0xD1A2] = 1;
   ASSERT_EQ(nikonSetLiveView(1, false), PTP_RC_OK);
-  EXPECT_EQ(sent(kStartLv).size(), 1u);
+  EXPECT_EQ(sent(PTP_OC_NIKON_StartLiveView).size(), 1u);
 
   ASSERT_EQ(nikonSetLiveView(0, false), PTP_RC_OK);
   EXPECT_FALSE(nikonState().liveViewOn);
@@ -273,13 +273,13 @@ TEST_F(NikonCaptureTest, LiveViewOnAndOff) {
   // A refused EndLiveView leaves the flag on.
   camera[0xD1A2] = 1;
   nikonState().liveViewOn = true;
-  answers[kEndLv] = {0x2002};
+  answers[PTP_OC_NIKON_EndLiveView] = {0x2002};
   EXPECT_EQ(nikonSetLiveView(0, false), 0x2002);
   EXPECT_TRUE(nikonState().liveViewOn);
 }
 
 TEST_F(NikonCaptureTest, MovieRecordingFlag) {
-  start(219, {kCaptureInMedia});
+  start(219, {PTP_OC_NIKON_CaptureInMedia});
   EXPECT_EQ(nikonStartMovieRecording(), 0xA004) << "not in live view";
   nikonState().liveViewOn = true;
   {
@@ -287,20 +287,20 @@ TEST_F(NikonCaptureTest, MovieRecordingFlag) {
     nikonState().movieRecording = true;
   }
   EXPECT_EQ(nikonStartMovieRecording(), PTP_RC_DeviceBusy);
-  EXPECT_TRUE(sent(kStartMovie).empty());
+  EXPECT_TRUE(sent(PTP_OC_NIKON_StartMovie).empty());
   EXPECT_EQ(naps.size(), 9u);
   {
     std::lock_guard lock(nikonState().movieMutex);
     nikonState().movieRecording = false;
   }
   EXPECT_EQ(nikonStartMovieRecording(), PTP_RC_OK);
-  EXPECT_EQ(sent(kStartMovie).size(), 1u);
+  EXPECT_EQ(sent(PTP_OC_NIKON_StartMovie).size(), 1u);
 
   // Stopping waits for the movie's ObjectAdded, then answers success either way.
   naps.clear();
   EXPECT_EQ(nikonStopMovieRecording(), PTP_RC_OK);
   EXPECT_EQ(naps.size(), 20u);
-  answers[kEndMovie] = {0x2002};
+  answers[PTP_OC_NIKON_EndMovie] = {0x2002};
   EXPECT_EQ(nikonStopMovieRecording(), 0x2002);
   std::lock_guard lock(nikonState().movieMutex);
   EXPECT_FALSE(nikonState().movieRecording);
@@ -333,13 +333,13 @@ TEST_F(NikonCaptureTest, PropertyTableFromABlob) {
 }
 
 TEST_F(NikonCaptureTest, HostModeAndMovieMode) {
-  start(219, {kCaptureInMedia});
-  answers[kSetControlMode] = {0x2002};
+  start(219, {PTP_OC_NIKON_CaptureInMedia});
+  answers[PTP_OC_NIKON_SetControlMode] = {0x2002};
   EXPECT_EQ(nikonSetHostMode(1, false), 0x2002);
   EXPECT_FALSE(nikonIsHostMode());
   ASSERT_EQ(nikonSetHostMode(1, true), PTP_RC_OK);
   EXPECT_TRUE(nikonIsHostMode());
-  EXPECT_EQ(sent(kSetControlMode).back().params, (std::vector<uint32_t>{1}));
+  EXPECT_EQ(sent(PTP_OC_NIKON_SetControlMode).back().params, (std::vector<uint32_t>{1}));
 
   // Entering movie mode from host mode off switches it on, and leaving switches it off.
   nikonState().hostMode = 0;
@@ -351,11 +351,11 @@ TEST_F(NikonCaptureTest, HostModeAndMovieMode) {
   camera[0xD1A2] = 1;
   ASSERT_EQ(nikonExitMovieMode(), PTP_RC_OK);
   EXPECT_FALSE(nikonIsHostMode());
-  EXPECT_EQ(sent(kSetControlMode).back().params, (std::vector<uint32_t>{0}));
+  EXPECT_EQ(sent(PTP_OC_NIKON_SetControlMode).back().params, (std::vector<uint32_t>{0}));
 }
 
 TEST_F(NikonCaptureTest, ManualFocusThroughTheFocusModeProperties) {
-  start(196, {kCaptureInMedia});
+  start(196, {PTP_OC_NIKON_CaptureInMedia});
   // Through 0xD161 when settable: remembered, and back.
   both(0xD161, 1);
   ASSERT_EQ(nikonSetManualFocus(1), PTP_RC_OK);
@@ -385,22 +385,22 @@ TEST_F(NikonCaptureTest, ManualFocusThroughTheFocusModeProperties) {
 
   // Mirrorless: only the word, manual at once.
   camSetModelIndex(221);
-  const size_t setsBefore = sent(kSetValue).size();
+  const size_t setsBefore = sent(PTP_OC_SetDevicePropValue).size();
   ASSERT_EQ(nikonSetManualFocus(1), PTP_RC_OK);
   EXPECT_EQ(camGetAfState(), 1u);
-  EXPECT_EQ(sent(kSetValue).size(), setsBefore);
+  EXPECT_EQ(sent(PTP_OC_SetDevicePropValue).size(), setsBefore);
 }
 
 TEST_F(NikonCaptureTest, FocusDriveAfAreaAndStack) {
-  start(219, {kCaptureInMedia, 0x9204, 0x9205});
+  start(219, {PTP_OC_NIKON_CaptureInMedia, 0x9204, 0x9205});
   camSetAfState(1);
   answers[0x9204] = {PTP_RC_DeviceBusy};
-  answers[kDeviceReady] = {0xA00E, PTP_RC_OK};
+  answers[PTP_OC_NIKON_DeviceReady] = {0xA00E, PTP_RC_OK};
   ASSERT_EQ(nikonDriveFocus(1, 200), PTP_RC_OK);
   auto drives = sent(0x9204);
   ASSERT_EQ(drives.size(), 2u);
   EXPECT_EQ(drives[1].params, (std::vector<uint32_t>{1, 200}));
-  EXPECT_EQ(sent(kDeviceReady).size(), 2u) << "once more after 0xA00E";
+  EXPECT_EQ(sent(PTP_OC_NIKON_DeviceReady).size(), 2u) << "once more after 0xA00E";
 
   // Movie AF area and AF-at-live-view switched to the single-point modes first.
   both(0xD1A6, 1);
@@ -438,7 +438,7 @@ TEST_F(NikonCaptureTest, FixedCodesKeepWhatTheCameraDescribes) {
   EXPECT_FALSE(propExists(0xD999));
   EXPECT_EQ(nikonValueOf(0x5004), nikonComposeImageQuality(2, 1, 0));
   EXPECT_EQ(camera[0xD1A0], 1u);
-  EXPECT_EQ(sent(kGetDesc).size(), 65u);
+  EXPECT_EQ(sent(PTP_OC_GetDevicePropDesc).size(), 65u);
 
   ASSERT_EQ(nikonInitCamera(), PTP_RC_OK);
   EXPECT_EQ(sim->ptpCommands().back().code, 0x1001);

@@ -5,6 +5,7 @@
 #include <map>
 #include <thread>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/vendors/nikon/nikon_events.h"
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
 #include "ptp/vendors/nikon/nikon_values.h"
@@ -15,10 +16,6 @@ using kvtest::nikonValueOf;
 using kvtest::putProperty;
 
 namespace {
-
-constexpr uint16_t kGetDesc = 0x1014;
-constexpr uint16_t kGetValue = 0x1015;
-constexpr uint16_t kGetObjectInfo = 0x1008;
 
 devsim::Bytes checkEvents(std::vector<std::pair<uint16_t, uint32_t>> events, int count = -1) {
   devsim::Bytes b;
@@ -34,14 +31,15 @@ struct NikonEventsTest : PtpSessionFixture {
   std::map<uint32_t, uint16_t> camera;  // UINT16 values on the camera
 
   void start(std::vector<uint16_t> extraOps = {}) {
-    std::vector<uint16_t> ops{0x1001, 0x1002, kGetDesc, kGetValue, kGetObjectInfo};
+    std::vector<uint16_t> ops{0x1001, 0x1002, PTP_OC_GetDevicePropDesc, PTP_OC_GetDevicePropValue,
+                              PTP_OC_GetObjectInfo};
     ops.insert(ops.end(), extraOps.begin(), extraOps.end());
     deviceInfo("Nikon", ops);
     kvtest::resetNikon();
     setCameraServices(std::make_shared<kvtest::NikonTestServices>());
     camSetVendor(CameraVendorNikon);
     camSetModelIndex(196);
-    sim->setPtpHandler(kGetDesc, [this](const devsim::Simulator::PtpCommand& c) {
+    sim->setPtpHandler(PTP_OC_GetDevicePropDesc, [this](const devsim::Simulator::PtpCommand& c) {
       devsim::Simulator::PtpReply r;
       const uint32_t code = c.params.at(0);
       if (!camera.count(code)) {
@@ -58,7 +56,7 @@ struct NikonEventsTest : PtpSessionFixture {
       r.data = b;
       return r;
     });
-    sim->setPtpHandler(kGetValue, [this](const devsim::Simulator::PtpCommand& c) {
+    sim->setPtpHandler(PTP_OC_GetDevicePropValue, [this](const devsim::Simulator::PtpCommand& c) {
       devsim::Simulator::PtpReply r;
       const uint32_t code = c.params.at(0);
       if (!camera.count(code)) r.result = 0x200A;
@@ -142,7 +140,7 @@ TEST_F(NikonEventsTest, ExposureProgramChangeRereadsItsCompanions) {
   EXPECT_EQ(nikonValueOf(0x5007), 0x230u);
   EXPECT_EQ(nikonValueOf(0xD100), 0x19u);
   EXPECT_EQ(drainCodes(), (std::vector<uint32_t>(4, PTP_EC_DevicePropChanged)));
-  EXPECT_EQ(sentCount(kGetDesc), 1u);
+  EXPECT_EQ(sentCount(PTP_OC_GetDevicePropDesc), 1u);
 }
 
 TEST_F(NikonEventsTest, QualityEventRebuildsTheComposite) {
@@ -178,7 +176,7 @@ TEST_F(NikonEventsTest, ExFormWithParametersAndTheRawDuplicateDrop) {
   ASSERT_EQ(nikonParseEventsEx(b.data(), b.size()), PTP_RC_OK);
   EXPECT_EQ(drainCodes(), (std::vector<uint32_t>{PTP_EC_ObjectAdded, PTP_EC_DevicePropChanged, PTP_EC_ObjectRemoved}));
   EXPECT_EQ(nikonValueOf(0x5007), 0x280u);
-  EXPECT_EQ(sentCount(kGetDesc), 0u) << "the Ex form reads values";
+  EXPECT_EQ(sentCount(PTP_OC_GetDevicePropDesc), 0u) << "the Ex form reads values";
 
   // A count far beyond the data ends at the data.
   devsim::Bytes huge;

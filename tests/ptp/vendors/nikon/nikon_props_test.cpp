@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/camera/vendor_module.h"
 #include "ptp/vendors/nikon/nikon_props.h"
@@ -16,9 +17,6 @@ using kvtest::nikonValueOf;
 using kvtest::putProperty;
 
 namespace {
-
-constexpr uint16_t kGetValue = 0x1015;
-constexpr uint16_t kSetValue = 0x1016;
 
 // The hooks the camera interface reaches for a Nikon body, wired as the module will be.
 struct NikonPropsModule : VendorModule {
@@ -36,17 +34,17 @@ struct NikonPropsTest : PtpSessionFixture {
 
   void SetUp() override {
     PtpSessionFixture::SetUp();
-    deviceInfo("Nikon", {0x1001, 0x1002, kGetValue, kSetValue, 0x9207});
+    deviceInfo("Nikon", {0x1001, 0x1002, PTP_OC_GetDevicePropValue, PTP_OC_SetDevicePropValue, 0x9207});
     kvtest::resetNikon();
     camSetVendor(CameraVendorNikon);
     camRegisterVendorModule(CameraVendorNikon, std::make_shared<NikonPropsModule>());
-    sim->setPtpHandler(kSetValue, [this](const devsim::Simulator::PtpCommand& c) {
+    sim->setPtpHandler(PTP_OC_SetDevicePropValue, [this](const devsim::Simulator::PtpCommand& c) {
       devsim::Simulator::PtpReply r;
       sets.emplace_back(c.params.at(0), c.data);
       if (!cameraIgnoresSets) camera[c.params.at(0)] = c.data;
       return r;
     });
-    sim->setPtpHandler(kGetValue, [this](const devsim::Simulator::PtpCommand& c) {
+    sim->setPtpHandler(PTP_OC_GetDevicePropValue, [this](const devsim::Simulator::PtpCommand& c) {
       devsim::Simulator::PtpReply r;
       auto it = camera.find(c.params.at(0));
       if (it == camera.end()) r.result = 0x200A;
@@ -166,7 +164,7 @@ TEST_F(NikonPropsTest, WaitGivesUpAfterTenReads) {
   naps.clear();
   EXPECT_EQ(camSetPropertyValue(0x5007, 0x320, true), PTP_ERROR_PROP_NOT_CONFIRMED);
   size_t reads = 0;
-  for (auto code : codesSent()) reads += code == kGetValue;
+  for (auto code : codesSent()) reads += code == PTP_OC_GetDevicePropValue;
   EXPECT_EQ(reads, 10u);
   for (auto d : naps) EXPECT_EQ(d, std::chrono::milliseconds(100));
 

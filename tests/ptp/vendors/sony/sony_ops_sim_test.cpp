@@ -69,7 +69,7 @@ TEST_F(SonySimTest, ShutterDialSendsTheWholeDistanceOnceOnMostBodies) {
   sonyBuildDialLists();
   const auto list = kvtest::listOf(0xD20D);
   onWrite = [&](const SonyWrite& w) {
-    if (w.op != kSonySetControlDeviceB || w.code != 0xD20D) return;
+    if (w.op != PTP_OC_SONY_SetControlDeviceB || w.code != 0xD20D) return;
     const int to = positionIn(list, static_cast<uint32_t>(camera[0xD20D].current)) + static_cast<int32_t>(w.value());
     camera[0xD20D].current = list.at(static_cast<size_t>(to));
   };
@@ -77,7 +77,7 @@ TEST_F(SonySimTest, ShutterDialSendsTheWholeDistanceOnceOnMostBodies) {
   ASSERT_EQ(sonySetPropertyValue(0xD20D, shutter(1, 60)), PTP_RC_OK);
   const auto w = writes();
   ASSERT_EQ(w.size(), 1u);
-  EXPECT_EQ(w[0].op, kSonySetControlDeviceB);
+  EXPECT_EQ(w[0].op, PTP_OC_SONY_SetControlDeviceB);
   EXPECT_EQ(static_cast<int32_t>(w[0].value()), positionIn(list, shutter(1, 60)) - positionIn(list, shutter(1, 250)));
   EXPECT_EQ(w[0].data.size(), 4u);
   EXPECT_EQ(naps.front(), 300ms);  // 6 positions x 50 ms
@@ -143,7 +143,7 @@ TEST_F(SonySimTest, ButtonsAndTheirOrder) {
     const auto w = writes();
     ASSERT_EQ(w.size(), seen + c.sent.size());
     for (size_t i = 0; i < c.sent.size(); ++i) {
-      EXPECT_EQ(w[seen + i].op, kSonySetControlDeviceB);
+      EXPECT_EQ(w[seen + i].op, PTP_OC_SONY_SetControlDeviceB);
       EXPECT_EQ(w[seen + i].code, c.sent[i].first);
       EXPECT_EQ(w[seen + i].data.size(), 2u);
       EXPECT_EQ(w[seen + i].value(), c.sent[i].second);

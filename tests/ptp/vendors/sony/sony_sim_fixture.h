@@ -46,7 +46,7 @@ class SonySimTest : public PtpSessionFixture {
       ++reads;
       return reply;
     });
-    for (uint16_t op : {kSonySetControlDeviceA, kSonySetControlDeviceB}) {
+    for (uint16_t op : {kSonySetControlDeviceA, PTP_OC_SONY_SetControlDeviceB}) {
       sim->setPtpHandler(op, [this](const devsim::Simulator::PtpCommand& c) {
         devsim::Simulator::PtpReply reply;
         if (!c.params.empty() && c.params[0] == failCode) reply.result = 0x2002;
@@ -83,7 +83,7 @@ class SonySimTest : public PtpSessionFixture {
       const uint8_t* c = f.bytes.data() + 5;
       const size_t n = f.bytes.size() - 5;
       const uint16_t type = devsim::getU16(c + 4), op = devsim::getU16(c + 6);
-      if (type != 1 || (op != kSonySetControlDeviceA && op != kSonySetControlDeviceB)) continue;
+      if (type != 1 || (op != kSonySetControlDeviceA && op != PTP_OC_SONY_SetControlDeviceB)) continue;
       kvtest::SonyWrite w;
       w.op = op;
       const uint32_t commandLength = devsim::getU32(c);
