@@ -114,7 +114,7 @@ PtpResponseCode fujiSetHostMode(bool on) {
 bool fujiRefreshProperty(uint32_t code) {
   PropertyStruct* record = propFind(code, false);
   if (!record || !propRefresh(record)) return false;
-  const auto program = propCurrentValue(kFujiExposureProgram);
+  const auto program = propCurrentValue(PTP_DPC_ExposureProgramMode);
   if (isExposureRecord(code)) {
     if (program) setGetSet(record, settableUnder(code, *program) ? 1 : 0);
     if (code == PTP_DPC_FNumber) fujiLoadApertureList();
