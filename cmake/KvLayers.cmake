@@ -84,8 +84,9 @@ function(kv_test_layer layer)
     # batch: such files are listed in KV_UNITY_ALONE and compile on their own.
     set_target_properties(${exe} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${KV_UNITY_BATCH})
     foreach(src ${sources})
-      file(RELATIVE_PATH rel ${CMAKE_CURRENT_SOURCE_DIR} ${src})
-      if(rel IN_LIST KV_UNITY_ALONE)
+      # By layer and file name, so that a file keeps its entry when it moves to a subfolder.
+      get_filename_component(name ${src} NAME)
+      if("${layer}/${name}" IN_LIST KV_UNITY_ALONE)
         set_source_files_properties(${src} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
       endif()
     endforeach()
