@@ -20,8 +20,8 @@
 
 #include "bench/ratio_reporter.h"
 #include "ptp/base/bytes.h"
-#include "ptp/cache/cache.h"
 #include "ptp/base/filetypes.h"
+#include "ptp/cache/cache.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 
 #include "bench/ratio_reporter.h"
 #include "platform/notification_center.h"
+#include "ptp/base/timing.h"
 #include "ptp/cache/cache.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 #include "share/share_comms.h"
 #include "share/share_events.h"
 #include "tools/devsim/simulator.h"

@@ -11,10 +11,10 @@
 #include "platform/geometry.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/byte_reader.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/link/commands.h"
 #include "ptp/base/filetypes.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/link/commands.h"
 #include "ui/widgets/alert/kl_alert.h"
 
 namespace {

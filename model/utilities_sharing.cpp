@@ -16,10 +16,10 @@
 #include "platform/dispatch.h"
 #include "platform/dispatch_queue.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache/cache.h"
-#include "ptp/link/commands.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/base/local_name.h"
+#include "ptp/cache/cache.h"
+#include "ptp/link/commands.h"
 #include "ptp/link/mailbox.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
 

@@ -6,8 +6,8 @@
 
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
-#include "ptp/link/link.h"
 #include "ptp/base/timing.h"
+#include "ptp/link/link.h"
 #include "share/discovery_dnssd.h"
 #include "share/ping_manager.h"
 

@@ -7,9 +7,9 @@
 
 #include "model/connection_status.h"
 #include "platform/dispatch.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/camera/ptp_session.h"
 #include "share/share_events.h"
 
 static_assert(kShareStatusLost == ConnectionStatusDisconnected);

@@ -12,8 +12,8 @@
 #include <span>
 
 #include "ptp/base/bytes.h"
-#include "ptp/link/commands.h"
 #include "ptp/base/object_info.h"
+#include "ptp/link/commands.h"
 
 struct WatermarkSettings;
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/vendors/fuji/fuji_values.h"
 #include "ptp/vendors/nikon/nikon_values.h"
 #include "ptp/vendors/sony/sony_images.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/cache/cache.h"
 #include "ptp/base/local_name.h"
+#include "ptp/cache/cache.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/vendors/common/bmp_canvas.h"
 #include "ptp/vendors/canon/canon_yuv.h"
+#include "ptp/vendors/common/bmp_canvas.h"
 
 KV_FUZZ_TARGET(canon_yuv_frame) {
   for (uint8_t model : {0, 225, 235, 244}) {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/link/mailbox.h"
 #include "ptp/base/object_info.h"
+#include "ptp/link/mailbox.h"
 #include "ptp/protocol/ptp_container.h"
 
 KV_FUZZ_TARGET(mailbox_router) {

@@ -5,8 +5,8 @@
 #include <span>
 
 #include "fuzz/fuzz_target.h"
-#include "ptp/base/camera_vendor.h"
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/camera_vendor.h"
 #include "ptp/props/prop_parse.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"

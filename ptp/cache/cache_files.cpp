@@ -11,9 +11,9 @@
 #include <functional>
 #include <mutex>
 
+#include "ptp/base/local_name.h"
 #include "ptp/cache/cache_state.h"
 #include "ptp/cache/cache_testing.h"
-#include "ptp/base/local_name.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "ptp/cache/cache_state.h"
 #include "ptp/base/local_name.h"
+#include "ptp/cache/cache_state.h"
 
 namespace {
 

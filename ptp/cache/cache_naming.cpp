@@ -4,10 +4,10 @@
 
 #include <cstring>
 
+#include "ptp/base/local_name.h"
 #include "ptp/cache/cache.h"
 #include "ptp/cache/cache_naming.h"
 #include "ptp/cache/cache_state.h"
-#include "ptp/base/local_name.h"
 
 namespace {
 

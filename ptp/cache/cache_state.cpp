@@ -5,9 +5,9 @@
 
 #include <cstring>
 
+#include "ptp/base/local_name.h"
 #include "ptp/cache/cache.h"
 #include "ptp/cache/cache_state.h"
-#include "ptp/base/local_name.h"
 
 CacheState& cacheState() {
   static CacheState state;

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ptp/base/camera_vendor.h"
+#include "ptp/base/filetypes.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/cache/cache.h"
-#include "ptp/base/camera_vendor.h"
-#include "ptp/link/commands.h"
-#include "ptp/base/filetypes.h"
-#include "ptp/link/link.h"
-#include "ptp/protocol/object_info_dataset.h"
-#include "ptp/link/pending_table.h"
 #include "ptp/camera/ptp_objects.h"
+#include "ptp/link/commands.h"
+#include "ptp/link/link.h"
+#include "ptp/link/pending_table.h"
+#include "ptp/protocol/object_info_dataset.h"
 
 namespace {
 constexpr uint32_t kNikonOrientationMinBytes = 2049;

@@ -1,8 +1,8 @@
 // A raw file's preview JPEG stored as the record's ".ext.jpg".
 #include <sys/stat.h>
 
-#include "ptp/cache/cache.h"
 #include "ptp/base/filetypes.h"
+#include "ptp/cache/cache.h"
 
 std::optional<std::string> fileExtractRawJpegToCache(const PtpObjectInfoStruct& record, const std::string& path) {
   struct stat st;

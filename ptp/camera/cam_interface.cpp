@@ -10,16 +10,16 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
 #include "ptp/camera/cam_route.h"
-#include "ptp/protocol/device_info.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/props/event_parse.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_container.h"
-#include "ptp/camera/ptp_session.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
 
 namespace {
 using namespace std::chrono_literals;

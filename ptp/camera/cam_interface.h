@@ -10,9 +10,9 @@
 
 #include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
 #include "ptp/camera/vendor_module.h"
+#include "ptp/props/prop_types.h"
 
 // Most handles an object listing hands out; a reply claiming more is cut to this.
 constexpr uint32_t kCamMaxObjectHandles = 100000;

@@ -7,14 +7,14 @@
 #include <initializer_list>
 
 #include "ptp/base/bytes.h"
-#include "ptp/base/ptp_codes.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
+#include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_container.h"
-#include "ptp/base/sleep.h"
 
 namespace {
 using namespace std::chrono_literals;

@@ -7,11 +7,11 @@
 
 #include "ptp/base/camera_vendor.h"
 #include "ptp/base/ptp_codes.h"
-#include "ptp/protocol/device_info.h"
-#include "ptp/props/event_queue.h"
-#include "ptp/camera/ptp_session.h"
-#include "ptp/protocol/ptp_transaction.h"
 #include "ptp/base/sleep.h"
+#include "ptp/camera/ptp_session.h"
+#include "ptp/props/event_queue.h"
+#include "ptp/protocol/device_info.h"
+#include "ptp/protocol/ptp_transaction.h"
 
 namespace {
 constexpr uint8_t kSonyModelWithoutPartial = 161;

@@ -5,15 +5,15 @@
 #include <memory>
 #include <mutex>
 
+#include "ptp/base/camera_vendor.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_services.h"
-#include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_set_lock.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 
 namespace {
 constexpr size_t kStoredTextBytes = 1024;

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "ptp/base/bytes.h"
+#include "ptp/base/response_codes.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/protocol/ptp_transport.h"
-#include "ptp/base/response_codes.h"
 
 constexpr uint32_t kPtpSessionId = 1;
 

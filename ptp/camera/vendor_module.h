@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "ptp/base/bytes.h"
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 // Focus-stack progress: (shot, count); false stops the loop.
 using CamFocusProgressFn = std::function<bool(int shot, int count)>;

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/timing.h"
 #include "ptp/link/command_vendor.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/commands_internal.h"
 #include "ptp/link/pending_table.h"
-#include "ptp/base/timing.h"
 
 using namespace devdetail;
 

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "ptp/base/bytes.h"
-#include "ptp/link/link.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/link/link.h"
 
 namespace devdetail {
 

@@ -20,8 +20,8 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/bytes.h"
-#include "ptp/link/mailbox.h"
 #include "ptp/base/timing.h"
+#include "ptp/link/mailbox.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/object_info.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/link.h"
-#include "ptp/base/object_info.h"
 
 namespace {
 std::atomic<uint8_t> gShareMode{ShareModeNone};

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/timing.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 
 namespace {
 

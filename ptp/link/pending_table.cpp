@@ -4,9 +4,9 @@
 #include <mutex>
 #include <new>
 
+#include "ptp/base/object_info.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/link/link.h"
-#include "ptp/base/object_info.h"
 #include "ptp/protocol/ptp_container.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <deque>
 #include <thread>
 
+#include "ptp/base/timing.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "ptp/base/bytes.h"
-#include "ptp/link/mailbox.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/link/mailbox.h"
 
 // Connection-status values the session reports (the windows' ConnectionStatus numbers).
 constexpr int kShareStatusLost = 2;

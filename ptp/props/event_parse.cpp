@@ -4,9 +4,9 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/filetypes.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/props/event_queue.h"
-#include "ptp/base/filetypes.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"
 

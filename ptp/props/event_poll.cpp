@@ -7,13 +7,13 @@
 #include <thread>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/timing.h"
+#include "ptp/base/timing.h"
 #include "ptp/props/event_parse.h"
 #include "ptp/props/event_testing.h"
-#include "ptp/base/timing.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_set_lock.h"
-#include "ptp/base/timing.h"
 
 namespace {
 // Each poll thread has its own stop token, so a thread told to stop can never be revived

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 // Reads one value of datatype from src into out; answers the bytes it takes, 0 when
 // they are not there or the datatype is unknown. 64-bit values keep their low 32 bits.

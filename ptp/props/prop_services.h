@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "ptp/base/camera_vendor.h"
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 class CameraServices {
  public:

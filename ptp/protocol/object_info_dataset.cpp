@@ -5,8 +5,8 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
 #include "ptp/base/ptp_date.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_transaction.h"
 
 namespace {

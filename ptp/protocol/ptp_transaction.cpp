@@ -4,9 +4,9 @@
 #include <memory>
 #include <mutex>
 
+#include "ptp/base/sleep.h"
 #include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_transport.h"
-#include "ptp/base/sleep.h"
 
 namespace {
 constexpr std::chrono::milliseconds kBusyRetryPause{100};

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ptp/protocol/device_info.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/protocol/device_info.h"
 
 struct PtpStorageInfo {
   uint16_t storageType;

@@ -4,10 +4,10 @@
 
 #include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
-#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/protocol/ptp_transport.h"
+#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/vendors/fuji/fuji_afpoint.h"
 #include "ptp/vendors/fuji/fuji_autofocus.h"
 #include "ptp/vendors/fuji/fuji_capture.h"

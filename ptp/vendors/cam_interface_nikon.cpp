@@ -2,9 +2,9 @@
 #include <cstdlib>
 
 #include "ptp/camera/cam_interface.h"
-#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_labels.h"
+#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/vendors/nikon/nikon_capture.h"
 #include "ptp/vendors/nikon/nikon_events.h"
 #include "ptp/vendors/nikon/nikon_labels.h"

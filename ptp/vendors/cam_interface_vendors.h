@@ -3,8 +3,8 @@
 // library implements, as camInstallVendorDefaults registers them.
 #include <memory>
 
-#include "ptp/props/prop_services.h"
 #include "ptp/camera/vendor_module.h"
+#include "ptp/props/prop_services.h"
 
 std::shared_ptr<VendorModule> camMakeFujiModule();
 std::shared_ptr<VendorModule> camMakeNikonModule();

@@ -10,10 +10,10 @@
 
 #include "model/connection_status.h"
 #include "model/utilities.h"
+#include "ptp/base/timing.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 #include "support/qt_test_support.h"
 #include "tests/model/model_test_support.h"
 #include "tools/devsim/simulator.h"

@@ -8,12 +8,12 @@
 
 #include "model/utilities.h"
 #include "platform/paths.h"
+#include "ptp/base/timing.h"
 #include "ptp/cache/cache.h"
 #include "ptp/link/commands.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
 #include "ptp/protocol/ptp_transport.h"
-#include "ptp/base/timing.h"
 #include "support/qt_test_support.h"
 #include "tests/model/model_test_support.h"
 #include "tools/devsim/simulator.h"

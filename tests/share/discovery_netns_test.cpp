@@ -18,9 +18,9 @@
 #include <thread>
 
 #include "model/connection_status.h"
+#include "ptp/base/timing.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 #include "share/connect_run.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"

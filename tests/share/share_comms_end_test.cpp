@@ -10,9 +10,9 @@
 
 #include "model/connection_status.h"
 #include "platform/notification_center.h"
+#include "ptp/base/timing.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 #include "share/connect_run.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"

@@ -12,10 +12,10 @@
 #include <mutex>
 
 #include "model/object_info_wrapper.h"
+#include "ptp/base/timing.h"
 #include "ptp/cache/cache.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 #include "share/share_comms.h"
 #include "share/share_decoder.h"
 #include "support/qt_test_support.h"

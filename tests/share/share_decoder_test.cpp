@@ -13,15 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/ptp/vendors/vendors_frames.h"
 #include "model/object_info_wrapper.h"
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
-#include "ptp/cache/cache.h"
+#include "ptp/base/bytes.h"
 #include "ptp/base/filetypes.h"
+#include "ptp/cache/cache.h"
 #include "ptp/link/mailbox.h"
 #include "share/share_decoder.h"
 #include "share/watermark_settings.h"
+#include "tests/ptp/vendors/vendors_frames.h"
 #include "tests/share/share_event_log.h"
 #include "tools/devsim/frames.h"
 #include "tools/devsim/simulator.h"
@@ -438,13 +439,12 @@ TEST_F(ShareDecoderTest, ObjectRecordsAreCompletedWidenedAndStored) {
   // Generation 1: the packed layout is widened; fields after the gaps land in place.
   shareSetMode(ShareModeGeneration1);
   Bytes g1(584, 0);
-  auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) g1[at + i] = uint8_t(v >> (8 * i)); };
-  put32(0, 77);
-  put32(8, 12345);  // objectCompressedSize
-  put32(14, 999);   // thumbCompressedSize
-  put32(44, 5);     // associationDesc
+  bytesPutU32(g1.data() + 0, 77);
+  bytesPutU32(g1.data() + 8, 12345);  // objectCompressedSize
+  bytesPutU32(g1.data() + 14, 999);   // thumbCompressedSize
+  bytesPutU32(g1.data() + 44, 5);     // associationDesc
   std::memcpy(g1.data() + 52, "DSC_0077.NEF", 12);
-  put32(312, 1700000000);
+  bytesPutU32(g1.data() + 312, 1700000000);
   feed(relay(176, g1));
   const PtpObjectInfoStruct& r = decoder.lastObjectInfo();
   EXPECT_EQ(r.objectId, 77u);

@@ -19,16 +19,16 @@
 #include <cstring>
 #include <functional>
 
+#include "model/exif_reader.h"
 #include "ptp/base/bytes.h"
 #include "ptp/props/prop_table.h"
+#include "tests/model/exif_fixture.h"
 #include "viewer/liveview/af_overlay_view.h"
 #include "viewer/liveview/electronic_level_view.h"
 #include "viewer/liveview/grid_view.h"
-#include "viewer/still/histogram_view.h"
 #include "viewer/still/exif_view.h"
+#include "viewer/still/histogram_view.h"
 #include "viewer/strip/thumbnail_view_cell.h"
-#include "model/exif_reader.h"
-#include "tests/model/exif_fixture.h"
 #endif
 
 namespace {

@@ -10,8 +10,8 @@
 #include "model/utilities.h"
 #include "platform/dispatch.h"
 #include "platform/notification_center.h"
-#include "ptp/cache/cache.h"
 #include "ptp/base/filetypes.h"
+#include "ptp/cache/cache.h"
 #include "share/share_events.h"
 #include "viewer/strip/thumbnail_matching.h"
 

@@ -2,17 +2,17 @@
 
 #include <mutex>
 
-#include "ptp/base/ptp_codes.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
+#include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_set_lock.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_container.h"
-#include "ptp/camera/ptp_session.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
 #include "ptp/vendors/canon/canon_models.h"
 #include "ptp/vendors/canon/canon_ops.h"
 #include "ptp/vendors/canon/canon_state.h"

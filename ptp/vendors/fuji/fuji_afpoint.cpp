@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ptp/base/camera_vendor.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
-#include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/vendors/fuji/fuji_autofocus.h"
 #include "ptp/vendors/fuji/fuji_focus.h"

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <optional>
 
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/props/prop_table.h"
 #include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/props/prop_table.h"
 #include "ptp/vendors/fuji/fuji_capture.h"
 #include "ptp/vendors/fuji/fuji_state.h"
 #include "ptp/vendors/fuji/fuji_values.h"

@@ -7,13 +7,13 @@
 #include <optional>
 #include <vector>
 
-#include "ptp/base/ptp_codes.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_set_lock.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
 #include "ptp/vendors/common/capture_lock.h"
 #include "ptp/vendors/fuji/fuji_focus.h"
 #include "ptp/vendors/fuji/fuji_lens.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "ptp/base/ptp_codes.h"
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 constexpr size_t kFujiEventRowBytes = 38;
 

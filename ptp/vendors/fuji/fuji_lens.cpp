@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "ptp/camera/cam_interface.h"
-#include "ptp/protocol/device_info.h"
-#include "ptp/props/prop_table.h"
 #include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/vendors/fuji/fuji_props.h"
 #include "ptp/vendors/fuji/fuji_values.h"
 

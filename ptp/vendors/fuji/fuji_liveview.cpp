@@ -2,9 +2,9 @@
 
 #include <initializer_list>
 
+#include "ptp/base/camera_vendor.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
-#include "ptp/base/camera_vendor.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/vendors/fuji/fuji_state.h"

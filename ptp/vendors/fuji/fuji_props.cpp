@@ -3,15 +3,15 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "ptp/base/ptp_codes.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_parse.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
 #include "ptp/vendors/fuji/fuji_labels.h"
 #include "ptp/vendors/fuji/fuji_lens.h"
 #include "ptp/vendors/fuji/fuji_liveview.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "ptp/base/bytes.h"
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 // Longest text fujiSetStringProperty sends: the PTP string's count byte holds length + 1.
 constexpr size_t kFujiMaxStringLength = 254;

@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/vendors/fuji/fuji_labels.h"
 #include "ptp/vendors/fuji/fuji_state.h"

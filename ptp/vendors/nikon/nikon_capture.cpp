@@ -2,16 +2,16 @@
 
 #include <chrono>
 
-#include "ptp/base/ptp_codes.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
+#include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_table.h"
-#include "ptp/camera/ptp_session.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
 #include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
 #include "ptp/vendors/nikon/nikon_models.h"

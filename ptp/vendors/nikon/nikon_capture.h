@@ -3,8 +3,8 @@
 // mark, autofocus drive, bulb and capture-and-wait.
 #include <cstdint>
 
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 constexpr uint32_t kNikonMirrorUpCode = 0xD1BF;
 // Busy answers retried before the busy answer is returned (200 ms apart: a minute).

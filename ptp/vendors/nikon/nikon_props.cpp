@@ -4,18 +4,18 @@
 #include <cstring>
 #include <string>
 
-#include "ptp/base/ptp_codes.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
+#include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_parse.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/protocol/ptp_container.h"
-#include "ptp/camera/ptp_session.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
 #include "ptp/vendors/nikon/nikon_codes.h"
 #include "ptp/vendors/nikon/nikon_labels.h"
 #include "ptp/vendors/nikon/nikon_state.h"

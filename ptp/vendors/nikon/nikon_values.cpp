@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/protocol/device_info.h"
 #include "ptp/vendors/nikon/nikon_state.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 // Image quality. The table keeps 0x5004 as a composite: low 16 bits the camera's quality
 // value, bits 16-23 the image size (0x5003), bits 24-31 the RAW image size (0xD0B6).

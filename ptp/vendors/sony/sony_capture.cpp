@@ -3,12 +3,12 @@
 #include <chrono>
 
 #include "ptp/base/byte_reader.h"
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/sleep.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_table.h"
-#include "ptp/base/sleep.h"
 #include "ptp/vendors/sony/sony_ops.h"
 #include "ptp/vendors/sony/sony_state.h"
 #include "ptp/vendors/sony/sony_values.h"

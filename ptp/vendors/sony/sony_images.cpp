@@ -1,7 +1,7 @@
 #include "ptp/vendors/sony/sony_images.h"
 
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/vendors/sony/sony_models.h"
 

@@ -8,11 +8,11 @@
 
 #include "ptp/base/camera_vendor.h"
 #include "ptp/base/ptp_codes.h"
+#include "ptp/base/sleep.h"
+#include "ptp/base/timing.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/protocol/ptp_transaction.h"
-#include "ptp/base/sleep.h"
-#include "ptp/base/timing.h"
 #include "ptp/vendors/sony/sony_focus_ops.h"
 #include "ptp/vendors/sony/sony_images.h"
 #include "ptp/vendors/sony/sony_labels.h"

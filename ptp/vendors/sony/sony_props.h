@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
-#include "ptp/props/prop_types.h"
 #include "ptp/base/response_codes.h"
+#include "ptp/props/prop_types.h"
 
 // Longest value list kept for one property. The table counts lists in 8 bits and 255
 // means "any value", so a longer list is cut here rather than wrapped.

@@ -5,8 +5,8 @@
 
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/bytes.h"
-#include "ptp/link/link.h"
 #include "ptp/base/timing.h"
+#include "ptp/link/link.h"
 
 TEST(Bytes, LittleAndBigEndianAccess) {
   uint8_t b[8] = {0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x80, 0x3F};

@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "tests/ptp/base/filetypes_fixtures.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/vendors/filetypes_vendor.h"
+#include "tests/ptp/base/filetypes_fixtures.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Which saved file belongs to which record survives a restart: two objects of one name,
 // a cache without that knowledge, identity files that lie, and names from the device that
 // would hide a file.
-#include "tests/ptp/cache/cache_fixture.h"
-#include "ptp/cache/cache_state.h"
 #include "ptp/base/local_name.h"
+#include "ptp/cache/cache_state.h"
+#include "tests/ptp/cache/cache_fixture.h"
 
 namespace {
 

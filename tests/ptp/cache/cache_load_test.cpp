@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
-#include "tests/ptp/cache/cache_fixture.h"
 #include "ptp/base/local_name.h"
+#include "tests/ptp/cache/cache_fixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "tests/ptp/cache/cache_fixture.h"
 #include "ptp/base/local_name.h"
+#include "tests/ptp/cache/cache_fixture.h"
 
 namespace {
 

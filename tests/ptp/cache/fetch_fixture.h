@@ -4,11 +4,11 @@
 #include <set>
 #include <string>
 
-#include "ptp/cache/cache.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/cache/cache.h"
 #include "ptp/cache/fetch.h"
-#include "tests/ptp/link/mailbox_fixture.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
+#include "tests/ptp/link/mailbox_fixture.h"
 
 class FetchTest : public MailboxFixture {
  protected:

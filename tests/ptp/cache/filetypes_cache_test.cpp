@@ -1,6 +1,6 @@
-#include "tests/ptp/cache/cache_fixture.h"
-#include "tests/ptp/base/filetypes_fixtures.h"
 #include "ptp/base/filetypes.h"
+#include "tests/ptp/base/filetypes_fixtures.h"
+#include "tests/ptp/cache/cache_fixture.h"
 
 namespace {
 

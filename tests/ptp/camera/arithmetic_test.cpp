@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "tests/ptp/props/prop_fixture.h"
 #include "ptp/camera/cam_arithmetic.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 using namespace proptest;
 

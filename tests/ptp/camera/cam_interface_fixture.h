@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "ptp/camera/cam_interface.h"
-#include "ptp/protocol/device_info.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_table.h"
-#include "ptp/camera/ptp_session.h"
+#include "ptp/protocol/device_info.h"
 
 namespace camtest {
 

@@ -1,9 +1,9 @@
 // What the camera interface answers itself, per vendor, without a vendor module.
 #include <cmath>
 
-#include "ptp/vendors/filetypes_vendor.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/vendors/canon/canon_liveview.h"
+#include "ptp/vendors/filetypes_vendor.h"
 #include "ptp/vendors/sony/sony_liveview.h"
 #include "tests/ptp/camera/cam_interface_fixture.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"

@@ -6,13 +6,13 @@
 #include <mutex>
 #include <thread>
 
+#include "ptp/base/timing.h"
+#include "ptp/camera/cam_services.h"
 #include "ptp/props/event_parse.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/event_queue.h"
-#include "ptp/camera/cam_services.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_set_lock.h"
-#include "ptp/base/timing.h"
 #include "tests/ptp/camera/cam_interface_fixture.h"
 
 using namespace camtest;

@@ -2,10 +2,10 @@
 // whose status and length come back apart.
 #include <array>
 
-#include "ptp/camera/cam_predicates.h"
-#include "ptp/props/prop_code_map.h"
-#include "ptp/camera/ptp_objects.h"
 #include "ptp/base/sleep.h"
+#include "ptp/camera/cam_predicates.h"
+#include "ptp/camera/ptp_objects.h"
+#include "ptp/props/prop_code_map.h"
 #include "tests/ptp/camera/cam_interface_fixture.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/ptp/link/link_fixture.h"
 #include "ptp/base/camera_vendor.h"
-#include "ptp/protocol/device_info.h"
-#include "ptp/camera/ptp_session.h"
 #include "ptp/base/sleep.h"
+#include "ptp/camera/ptp_session.h"
+#include "ptp/protocol/device_info.h"
+#include "tests/ptp/link/link_fixture.h"
 
 namespace kvtest {
 

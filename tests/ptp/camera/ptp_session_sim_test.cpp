@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ptp/camera/ptp_objects.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/protocol/object_info_dataset.h"
-#include "ptp/camera/ptp_objects.h"
 #include "ptp/protocol/storage_info.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <thread>
 
+#include "ptp/base/timing.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
-#include "ptp/base/timing.h"
 #include "tools/devsim/simulator.h"
 
 // Bytes written out in a test, as the link hands them back.

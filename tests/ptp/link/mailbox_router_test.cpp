@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "ptp/link/link.h"
-#include "ptp/link/mailbox.h"
 #include "ptp/base/bytes.h"
 #include "ptp/base/object_info.h"
+#include "ptp/link/link.h"
+#include "ptp/link/mailbox.h"
 #include "tools/devsim/frames.h"
 #include "tools/devsim/simulator.h"
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "tests/ptp/props/prop_fixture.h"
-#include "ptp/props/event_parse.h"
 #include "ptp/base/filetypes.h"
+#include "ptp/props/event_parse.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 using namespace proptest;
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <thread>
 
-#include "tests/ptp/props/prop_fixture.h"
-#include "ptp/props/event_testing.h"
-#include "ptp/base/timing.h"
-#include "ptp/props/prop_set_lock.h"
 #include "ptp/base/sleep.h"
 #include "ptp/base/timing.h"
+#include "ptp/base/timing.h"
+#include "ptp/props/event_testing.h"
+#include "ptp/props/prop_set_lock.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 using namespace proptest;
 using namespace std::chrono_literals;

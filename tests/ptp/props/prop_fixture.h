@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/camera/cam_services.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_labels.h"
-#include "ptp/camera/cam_services.h"
 #include "ptp/props/prop_table.h"
 
 namespace proptest {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "tests/ptp/props/prop_fixture.h"
 #include "ptp/props/prop_parse.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 using namespace proptest;
 

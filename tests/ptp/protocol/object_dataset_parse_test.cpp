@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "ptp/protocol/object_info_dataset.h"
 #include "ptp/base/ptp_date.h"
+#include "ptp/protocol/object_info_dataset.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 
 namespace {

@@ -6,13 +6,13 @@
 
 #include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
-#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/link/command_vendor.h"
 #include "ptp/props/event_parse.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"
+#include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/vendors/fuji/fuji_labels.h"
 #include "ptp/vendors/fuji/fuji_state.h"
 #include "ptp/vendors/nikon/nikon_labels.h"
@@ -20,9 +20,9 @@
 #include "ptp/vendors/nikon/nikon_models.h"
 #include "ptp/vendors/nikon/nikon_state.h"
 #include "ptp/vendors/nikon/nikon_values.h"
+#include "tests/ptp/camera/ptp_session_fixture.h"
 #include "tests/ptp/vendors/fuji/fuji_fixture.h"
 #include "tests/ptp/vendors/nikon/nikon_fixture.h"
-#include "tests/ptp/camera/ptp_session_fixture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/ptp/base/filetypes_fixtures.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/vendors/filetypes_vendor.h"
+#include "tests/ptp/base/filetypes_fixtures.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ptp/camera/cam_interface.h"
 #include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/event_poll.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_labels.h"

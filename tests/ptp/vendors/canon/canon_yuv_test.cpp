@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ptp/vendors/common/bmp_canvas.h"
 #include "ptp/vendors/canon/canon_yuv.h"
+#include "ptp/vendors/common/bmp_canvas.h"
 #include "tests/ptp/vendors/vendors_frames.h"
 
 using namespace vendorstest;

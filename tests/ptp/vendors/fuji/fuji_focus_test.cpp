@@ -3,9 +3,9 @@
 #include <future>
 #include <thread>
 
-#include "tests/ptp/props/prop_fixture.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/vendors/fuji/fuji_focus.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 using namespace proptest;
 

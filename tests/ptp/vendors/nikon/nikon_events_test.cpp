@@ -9,8 +9,8 @@
 #include "ptp/vendors/nikon/nikon_events.h"
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
 #include "ptp/vendors/nikon/nikon_values.h"
-#include "tests/ptp/vendors/nikon/nikon_fixture.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
+#include "tests/ptp/vendors/nikon/nikon_fixture.h"
 
 using kvtest::nikonValueOf;
 using kvtest::putProperty;

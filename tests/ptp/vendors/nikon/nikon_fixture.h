@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/camera/ptp_session.h"
 #include "ptp/props/event_queue.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_services.h"
 #include "ptp/props/prop_table.h"
-#include "ptp/camera/ptp_session.h"
 #include "ptp/vendors/nikon/nikon_labels.h"
 #include "ptp/vendors/nikon/nikon_models.h"
 #include "ptp/vendors/nikon/nikon_setup.h"

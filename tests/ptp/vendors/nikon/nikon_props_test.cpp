@@ -10,8 +10,8 @@
 #include "ptp/camera/vendor_module.h"
 #include "ptp/vendors/nikon/nikon_props.h"
 #include "ptp/vendors/nikon/nikon_values.h"
-#include "tests/ptp/vendors/nikon/nikon_fixture.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
+#include "tests/ptp/vendors/nikon/nikon_fixture.h"
 
 using kvtest::nikonValueOf;
 using kvtest::putProperty;

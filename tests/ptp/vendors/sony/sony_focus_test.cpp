@@ -2,8 +2,8 @@
 
 #include <future>
 
-#include "tests/ptp/props/prop_fixture.h"
 #include "ptp/vendors/sony/sony_focus.h"
+#include "tests/ptp/props/prop_fixture.h"
 
 using namespace proptest;
 
