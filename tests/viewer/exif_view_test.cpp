@@ -10,17 +10,17 @@
 
 #include "model/exif_reader.h"
 #include "platform/graphics/stylekit_image_view.h"
+#include "ptp/base/filetypes.h"
 #include "stylekit/korvalume_style_kit.h"
 #include "tests/model/exif_fixture.h"
 #include "tests/support/qt_test_support.h"
 
 namespace {
 
-constexpr uint32_t kJpeg = 0x3801;
 
 std::shared_ptr<Exif> exifOf(const exiffix::Tiff& tiff) {
   const exiffix::Bytes jpeg = exiffix::jpegWithExif(tiff.build(), 6000, 4000);
-  auto exif = Exif::initWithData(std::span<const uint8_t>(jpeg), kJpeg, kExifHeaderLength);
+  auto exif = Exif::initWithData(std::span<const uint8_t>(jpeg), kFormatJpeg, kExifHeaderLength);
   EXPECT_NE(exif, nullptr);
   return exif;
 }
