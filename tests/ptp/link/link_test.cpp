@@ -1,11 +1,14 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <netinet/in.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <fstream>
 #include <future>
+#include <string>
 #include <thread>
 
 #include "ptp/base/bytes.h"
@@ -14,6 +17,20 @@
 using devsim::Bytes;
 using namespace std::chrono_literals;
 
+namespace {
+
+// True once thread `tid` of this process is seen inside poll(), the link's only wait.
+bool seenInPoll(pid_t tid) {
+  std::ifstream f("/proc/self/task/" + std::to_string(tid) + "/syscall");
+  long number = -1;
+  if (!(f >> number)) return false;
+#ifdef SYS_poll
+  if (number == SYS_poll) return true;
+#endif
+  return number == SYS_ppoll;
+}
+
+}  // namespace
 
 // The framing table: what a message read gives for each announced length.
 TEST_F(LinkFixture, ReadMessageFramingTable) {
@@ -116,9 +133,9 @@ TEST_F(LinkFixture, DisconnectWakesABlockedRead) {
   for (Case c : {Case{false, ERROR_RECEIVE_CANCELLED}, Case{true, ERROR_CONNECTION}}) {
     SCOPED_TRACE(c.wholeMessage);
     connect();
-    std::atomic<bool> started{false};
+    std::atomic<pid_t> readerTid{0};
     auto reader = std::async(std::launch::async, [&] {
-      started = true;
+      readerTid = static_cast<pid_t>(::syscall(SYS_gettid));
       if (c.wholeMessage) {
         ByteBuffer m;
         return linkReadMessage(m);
@@ -126,8 +143,9 @@ TEST_F(LinkFixture, DisconnectWakesABlockedRead) {
       uint8_t buf[8];
       return linkReadExact(buf, sizeof buf);
     });
-    while (!started) std::this_thread::yield();
-    std::this_thread::sleep_for(20ms);  // let it block in its wait
+    while (readerTid == 0) std::this_thread::yield();
+    // A disconnect before the read has taken the connection would be a different case.
+    while (!seenInPoll(readerTid)) std::this_thread::yield();
     EXPECT_EQ(linkDisconnect(), 1);
     ASSERT_EQ(reader.wait_for(kWait), std::future_status::ready);
     EXPECT_EQ(reader.get(), c.expected);
