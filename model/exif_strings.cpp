@@ -1,8 +1,9 @@
 #include "model/exif_strings.h"
 
 #include <climits>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 
 #include "model/exif_reader.h"
 #include "ptp/base/camera_vendor.h"
@@ -25,20 +26,26 @@ int truncateToInt(double v) {
   return int(v);
 }
 
-template <typename... Args>
-std::string format(const char* fmt, Args... args) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, fmt, args...);
-  return buf;
+// Texts are made with std::to_chars, which never consults the locale: the process runs
+// under the user's C locale, and "%f" there gives "f5,6" and "24,0MP".
+std::string decimal(int v) { return std::to_string(v); }
+
+std::string oneDecimal(double v) {
+  char buf[128];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
+  if (ec != std::errc()) return "0.0";
+  return std::string(buf, end);
 }
 
-std::string reciprocal(float t) { return format("1/%d", roundToInt(1.0f / t)); }
+std::string reciprocal(float t) { return "1/" + decimal(roundToInt(1.0f / t)); }
 
-// Whole seconds and tenths joined by a double quote: 2.5 s is 2"5.
+// Whole seconds and tenths joined by a double quote: 2.5 s is 2"5. Tenths that round to
+// ten carry into the seconds: 2.96 s is 3"0, not 2"10.
 std::string longForm(float t) {
   int whole = truncateToInt(t);
   int tenths = roundToInt((t - float(whole)) * 10.0f);
-  return format("%d\"%d", whole, tenths);
+  if (tenths == 10 && whole < INT_MAX) ++whole, tenths = 0;
+  return decimal(whole) + "\"" + decimal(tenths);
 }
 
 }  // namespace
@@ -48,7 +55,7 @@ std::optional<std::string> exifShutterSpeedText(float t, uint8_t make) {
   if (make == CameraVendorCanon) return t < 0.3 ? reciprocal(t) : longForm(t);
   if (make == CameraVendorNikon) {
     if (t < 1.0 && t > 0.25) {
-      std::string s = format("%0.1f", double(t));
+      std::string s = oneDecimal(double(t));
       for (char& c : s)
         if (c == '.') c = '"';
       return s;
@@ -58,15 +65,15 @@ std::optional<std::string> exifShutterSpeedText(float t, uint8_t make) {
   return t < 1.0 ? reciprocal(t) : longForm(t);
 }
 
-std::string exifApertureText(float fNumber) { return format("f%.1f", double(fNumber)); }
+std::string exifApertureText(float fNumber) { return "f" + oneDecimal(double(fNumber)); }
 
-std::string exifIsoText(uint16_t iso) { return iso == 0 ? "ISO *" : format("ISO%i", int(iso)); }
+std::string exifIsoText(uint16_t iso) { return iso == 0 ? "ISO *" : "ISO" + decimal(int(iso)); }
 
 std::optional<std::string> exifExposureCompensationText(float e) {
   if (e == 0 || !std::isfinite(e)) return std::nullopt;
   std::string s = e < 0 ? "-" : "+";
   const int w = truncateToInt(e);
-  if (w != 0) s += format("%lld", std::llabs(static_cast<long long>(w)));
+  if (w != 0) s += std::to_string(std::llabs(static_cast<long long>(w)));
   const float f = e - float(w);
   if (f != 0) {
     const float a = std::fabs(f);
@@ -80,10 +87,10 @@ std::optional<std::string> exifExposureCompensationText(float e) {
 std::optional<std::string> exifSizeText(uint16_t width, uint16_t height) {
   const float megapixels = float(uint64_t(width) * height) / 1000000.0f;
   if (megapixels == 0) return std::nullopt;
-  return format("%2.1fMP", double(megapixels));
+  return oneDecimal(double(megapixels)) + "MP";
 }
 
-std::string exifFocalLengthText(uint16_t millimetres) { return format("%dmm", int(millimetres)); }
+std::string exifFocalLengthText(uint16_t millimetres) { return decimal(int(millimetres)) + "mm"; }
 
 // The strings of one Exif, kept once made.
 

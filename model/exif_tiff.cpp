@@ -147,6 +147,29 @@ std::optional<ExifDictionary> walkIfd(const ByteReader& tiff, uint64_t ifd, cons
   return out;
 }
 
+// End of the box whose head (big-endian size, four-letter type) stands right before the
+// header at p, as a CR3's metadata boxes hold one TIFF header each; nullopt when none.
+std::optional<uint64_t> boxEndBefore(const ByteReader& r, uint64_t p) {
+  if (p < 8) return std::nullopt;
+  auto size = r.u32be(p - 8);
+  auto type = r.bytes(p - 4, 4);
+  if (!size || !type || *size < 16) return std::nullopt;
+  for (uint8_t c : *type)
+    if (c < 0x20 || c > 0x7E) return std::nullopt;
+  return p - 8 + *size;
+}
+
+// Whether the first directory of the header at p ends by limit. Signature bytes inside
+// other data (a maker note, an earlier box) give directories that run on into whatever
+// follows; reading one of those shows nonsense.
+bool directoryFits(const ByteReader& r, uint64_t p, uint64_t limit) {
+  auto ifd = r.u32(p + 4);
+  if (!ifd) return false;
+  const uint64_t at = p + *ifd;
+  auto count = r.u16(at);
+  return count && at + 2 + kEntrySize * *count <= limit;
+}
+
 // Model indexes whose files carry the EXIF IFD behind a third TIFF header.
 bool modelUsesThirdHeader(uint8_t index) {
   return index == 229 || index == 230 || index == 234 || (index >= 245 && index <= 251);
@@ -182,8 +205,16 @@ std::optional<ExifProperties> Exif::getManualMetaDataDictionary(std::span<const 
   const std::span<const uint8_t> signature(kTiffSignature, 4);
   ExifProperties props;
   int found = 0;
+  // End of the box of the latest header that stood in one.
+  std::optional<uint64_t> boxEnd;
   for (auto at = r.find(signature); at; at = r.find(signature, *at + 1)) {
     const uint64_t p = *at, rest = data.size() - p;
+    // A header counts only when its directory ends inside its box, or inside the box of
+    // an earlier header that it sits in, and inside the data.
+    uint64_t limit = data.size();
+    if (auto own = boxEndBefore(r, p)) boxEnd = own, limit = std::min(limit, *own);
+    else if (boxEnd && p < *boxEnd) limit = std::min(limit, *boxEnd);
+    if (!directoryFits(r, p, limit)) continue;
     ++found;
     if (found == 1) {
       props.tiff = tiffDictionaryFromHeader(data.subspan(p, std::min(rest, kExifWalkWindow)));

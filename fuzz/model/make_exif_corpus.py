@@ -57,6 +57,21 @@ def jpeg(t, w=640, h=480):
     return b"\xff\xd8\xff\xe1" + struct.pack(">H", len(app1) + 2) + app1 + sof + b"\xff\xd9"
 
 
+def box(kind, body):
+    return struct.pack(">I", 8 + len(body)) + kind + body
+
+
+def cr3_decoy_in_first_box():
+    """A header inside the first metadata box whose 39-entry directory runs into the next
+    box, before the box that holds the EXIF IFD."""
+    first = tiff(False, [(271, 2, 6, b"Canon\0"), (274, 3, 1, b"\x01\0")])
+    decoy = b"II\x2a\x00" + struct.pack("<IH", 8, 39) + struct.pack("<HHII", 33437, 3, 1, 41486)
+    exif = tiff(False, [(33434, 5, 1, struct.pack("<II", 1, 4)), (33437, 5, 1, struct.pack("<II", 25, 1)),
+                        (34855, 3, 1, b"\x64\0"), (37386, 5, 1, struct.pack("<II", 200, 1)), (37383, 3, 1, b"\x05\0")])
+    boxes = box(b"CMT1", first + b"\0" * 6 + decoy) + box(b"CMT2", exif)
+    return box(b"ftyp", b"crx \0\0\0\1crx isom") + box(b"moov", box(b"uuid", b"\x85" * 16 + boxes))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     cam = camera("Canon")
@@ -75,6 +90,7 @@ def main():
         "raf_with_jpeg": b"FUJIFILMCCD-RAW " + b"\0" * 144 + jpeg(camera("FUJIFILM")) + b"\x11" * 32,
         "sparse_head_full_tail": jpeg(tiff(False, [(271, 2, 6, b"Canon\0")], [(37383, 3, 1, b"\x02\0")]))
         + b"\0" * 8 + jpeg(camera("Canon")),
+        "cr3_decoy_in_first_box": cr3_decoy_in_first_box(),
         "canon_wb_marker": (jpeg(camera("Canon")) + b"\0" * 1200)[:700] + b"\x00\x44\x00\x00\x00" + b"\0" * 10 + b"\x06" + b"\0" * 100,
     }
     for name, data in files.items():

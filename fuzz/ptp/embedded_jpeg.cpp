@@ -1,5 +1,5 @@
 // Arbitrary bytes as a NEF, ARW or CR2 (the first byte picks the format): a found preview
-// lies inside the data and starts with FF D8.
+// lies inside the data and is one whole JPEG, SOI to its end of image.
 #include <cstdlib>
 
 #include "fuzz/fuzz_target.h"
@@ -16,6 +16,7 @@ KV_FUZZ_TARGET(embedded_jpeg) {
   if (found) {
     if (length < 2 || uint64_t(offset) + length > bytes.size()) std::abort();
     if (bytes[offset] != 0xFF || bytes[offset + 1] != 0xD8) std::abort();
+    if (fileJpegLength(bytes.subspan(offset, length)) != length) std::abort();
   }
   return 0;
 }

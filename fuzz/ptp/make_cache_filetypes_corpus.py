@@ -80,6 +80,8 @@ def main():
     write("raw_preview", "ii_raw_preview", ii)
     write("raw_preview", "mm_raw_preview", mm)
     write("raw_preview", "preview_past_end", raw_with_preview(False, length_fix=5000))
+    write("raw_preview", "preview_cut_off_zero_fill",
+          tiff(False, [(0x0112, 3, 1, 1), (0x0201, 4, 1, "j"), (0x0202, 4, 1, 48)], {"j": JPEG[:10] + b"\0" * 38}))
     exif = tiff(False, [(0x0112, 3, 1, 1), (0x0201, 4, 1, 4000), (0x0202, 4, 1, 16)], {})
     write("raw_preview", "jpeg_with_offsets_elsewhere",
           b"\xff\xd8\xff\xe1" + struct.pack(">H", len(exif) + 8) + b"Exif\x00\x00" + exif + JPEG[2:])
@@ -93,6 +95,11 @@ def main():
     write("embedded_jpeg", "arw_mm", b"\x01" + raw_with_preview(True, b"ILCE-7M4\x00"))
     write("embedded_jpeg", "cr2_strips", b"\x02" + raw_with_preview(False, b"Canon EOS R\x00", cr2=True))
     write("embedded_jpeg", "nef_preview_past_end", b"\x00" + raw_with_preview(False, pairs=2, length_fix=99999))
+    # Declared ranges longer than their JPEG: whole then zero fill, and cut off after SOI.
+    zero_filled = tiff(True, [(0x0201, 4, 1, "j"), (0x0202, 4, 1, 48)], {"j": JPEG + b"\0" * 32})
+    cut_off = tiff(True, [(0x0201, 4, 1, "j"), (0x0202, 4, 1, 48)], {"j": JPEG[:10] + b"\0" * 38})
+    write("embedded_jpeg", "arw_preview_then_zero_fill", b"\x01" + zero_filled)
+    write("embedded_jpeg", "arw_preview_cut_off", b"\x01" + cut_off)
 
     write("cache_records", "plain_name", record(b"IMG_0001.JPG"))
     write("cache_records", "dot_dot_slash", record(b"../x"))

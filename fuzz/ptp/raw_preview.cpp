@@ -1,4 +1,4 @@
-// Arbitrary bytes as a TIFF-based raw: whatever preview comes back is a JPEG start lying
+// Arbitrary bytes as a TIFF-based raw: whatever preview comes back is a whole JPEG lying
 // inside the data.
 #include <algorithm>
 #include <cstdlib>
@@ -16,6 +16,7 @@ KV_FUZZ_TARGET(raw_preview) {
   if (n != jpeg.size()) std::abort();
   if (n != 0) {
     if (n < 2 || jpeg[0] != 0xFF || jpeg[1] != 0xD8 || n > size) std::abort();
+    if (fileJpegLength(jpeg) != n) std::abort();
     if (std::search(bytes.begin(), bytes.end(), jpeg.begin(), jpeg.end()) == bytes.end()) std::abort();
   }
   std::vector<uint8_t> live;

@@ -70,3 +70,8 @@ bool filePreviewIsPlausible(std::span<const uint8_t> data, uint64_t offset, uint
   if (length < 2 || offset > data.size() || length > data.size() - offset) return false;
   return data[offset] == 0xFF && data[offset + 1] == 0xD8;
 }
+
+uint32_t fileWholeJpegInRange(std::span<const uint8_t> data, uint64_t offset, uint64_t length) {
+  if (!filePreviewIsPlausible(data, offset, length)) return 0;
+  return fileJpegLength(data.subspan(size_t(offset), size_t(length)));
+}

@@ -54,3 +54,7 @@ bool camExtractLiveViewJpeg(std::span<const uint8_t> frame, std::vector<uint8_t>
 
 // Whether [offset, offset + length) lies inside data, is not empty and starts with FF D8.
 bool filePreviewIsPlausible(std::span<const uint8_t> data, uint64_t offset, uint64_t length);
+// A declared preview range as a whole JPEG: the length from its SOI to the EOI that
+// fileJpegLength finds inside [offset, offset + length), 0 when the range is not
+// plausible or holds no end of image (zero fill after a cut-off download).
+uint32_t fileWholeJpegInRange(std::span<const uint8_t> data, uint64_t offset, uint64_t length);

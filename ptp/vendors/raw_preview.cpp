@@ -1,7 +1,7 @@
 // The preview JPEG inside TIFF-based raws (NEF, ARW, CR2), found by walking the bytes for
-// IFD entries in the header's byte order. A found preview must lie inside the data, be
-// non-empty and start with FF D8: offsets relative to another header (a Nikon maker note)
-// can point anywhere.
+// IFD entries in the header's byte order. A found preview must lie inside the data and be a
+// whole JPEG, SOI to EOI, inside its declared range: offsets relative to another header (a
+// Nikon maker note) can point anywhere, and a cut-off download leaves zero fill.
 #include <cstring>
 
 #include "ptp/base/byte_reader.h"
@@ -94,10 +94,10 @@ uint32_t fileExtractRawPreview(std::span<const uint8_t> data, uint8_t* orientati
     }
     i += kEntryBytes;
     if (!haveOffset || !haveLength || !haveOrient) continue;
-    if (filePreviewIsPlausible(data, offset, length) && length <= UINT32_MAX) {
-      jpeg.assign(data.begin() + long(offset), data.begin() + long(offset + length));
+    if (const uint32_t n = fileWholeJpegInRange(data, offset, length)) {
+      jpeg.assign(data.begin() + long(offset), data.begin() + long(offset + n));
       *orientation = orient;
-      return uint32_t(length);
+      return n;
     }
     haveOffset = haveLength = false;
   }
@@ -107,10 +107,12 @@ uint32_t fileExtractRawPreview(std::span<const uint8_t> data, uint8_t* orientati
 bool fileFindEmbeddedJpeg(std::span<const uint8_t> data, uint32_t& offset, uint32_t& jpegLength, uint16_t format) {
   offset = jpegLength = 0;
   if (!data.data() || data.empty()) return false;
+  // A declared range counts only when a whole JPEG ends inside it, and is cut at its end.
   auto accept = [&](uint64_t o, uint64_t l) {
-    if (!filePreviewIsPlausible(data, o, l) || o > UINT32_MAX || l > UINT32_MAX) return false;
+    const uint32_t n = o > UINT32_MAX ? 0 : fileWholeJpegInRange(data, o, l);
+    if (n == 0) return false;
     offset = uint32_t(o);
-    jpegLength = uint32_t(l);
+    jpegLength = n;
     return true;
   };
   if (format == kFormatRaf || format == kFormatCr3) {

@@ -1,10 +1,17 @@
 // The EXIF strip's texts, as tables of value and make against the text shown.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <locale.h>
+#include <string>
 
+#include "model/exif_fixture.h"
+#include "model/exif_reader.h"
 #include "model/exif_strings.h"
+#include "ptp/base/filetypes.h"
 
 namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -67,4 +74,62 @@ TEST(ExifStrings, ApertureIsoFocalLengthAndSize) {
   EXPECT_EQ(exifSizeText(65535, 65535), "4294.8MP");  // no 16-bit product overflow
   EXPECT_EQ(exifSizeText(0, 0), none);
   EXPECT_EQ(exifSizeText(6000, 0), none);
+}
+
+TEST(ExifStrings, TenthsThatRoundToTenCarryIntoTheSeconds) {
+  struct Case {
+    float seconds;
+    uint8_t make;
+    std::string text;
+  } cases[] = {
+      {2.96f, 0, "3\"0"},    {2.96f, 13, "3\"0"}, {2.96f, 15, "3\"0"},
+      {0.97f, 13, "1\"0"},   // Canon's long form starts at 0.3 s
+      {0.99f, 13, "1\"0"},   {9.97f, 0, "10\"0"}, {59.96f, 14, "60\"0"},
+      {1.04f, 15, "1\"0"},   {2.94f, 0, "2\"9"},  {0.96f, 15, "1\"0"},  // Nikon's tenths below a second
+      {0.93f, 13, "0\"9"},   {1.96f, 15, "2\"0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(exifShutterSpeedText(c.seconds, c.make), c.text) << c.seconds << " make " << int(c.make);
+}
+
+namespace {
+
+// A locale with a decimal comma, for this thread only; null when none is installed.
+locale_t commaDecimalLocale() {
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8", "it_IT.UTF-8"}) {
+    if (locale_t l = newlocale(LC_ALL_MASK, name, locale_t(0))) return l;
+  }
+  return locale_t(0);
+}
+
+}  // namespace
+
+TEST(ExifStrings, TextsKeepTheDecimalPointUnderACommaLocale) {
+  locale_t comma = commaDecimalLocale();
+  if (!comma) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup generates de_DE.UTF-8)";
+  const locale_t previous = uselocale(comma);
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 5.6);
+  const std::string probed = probe;
+
+  // The strings of a real read, as the strip asks for them.
+  exiffix::Tiff t = exiffix::Tiff::camera("NIKON CORPORATION");
+  const exiffix::Bytes jpeg = exiffix::jpegWithExif(t.build());
+  auto exif = Exif::initWithData(std::span<const uint8_t>(jpeg.data(), jpeg.size()), kFormatJpeg, kExifHeaderLength);
+  std::optional<std::string> aperture, size;
+  if (exif) aperture = exif->apertureString(), size = exif->sizeString();
+  const auto nikonTenths = exifShutterSpeedText(0.5f, 15);
+  const auto canonLong = exifShutterSpeedText(2.5f, 13);
+  const auto megapixels = exifSizeText(6000, 4000);
+  const auto fNumber = exifApertureText(5.6f);
+  uselocale(previous);
+  freelocale(comma);
+
+  ASSERT_EQ(probed, "5,6") << "the locale found does not write a decimal comma";
+  ASSERT_TRUE(exif);
+  EXPECT_EQ(aperture, "f5.6");
+  EXPECT_EQ(size, "24.0MP");
+  EXPECT_EQ(fNumber, "f5.6");
+  EXPECT_EQ(megapixels, "24.0MP");
+  EXPECT_EQ(nikonTenths, "0\"5");
+  EXPECT_EQ(canonLong, "2\"5");
 }

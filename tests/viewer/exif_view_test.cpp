@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <clocale>
+#include <cstdio>
+#include <locale.h>
 #include <span>
+#include <string>
 #include <thread>
 
 #include "model/exif_reader.h"
@@ -140,4 +144,26 @@ TEST(ExifView, SetFromAnotherThreadRebuildsOnTheGuiThread) {
     gone.reset();
   }
   QCoreApplication::processEvents();
+}
+
+TEST(ExifView, StripKeepsTheDecimalPointUnderACommaLocale) {
+  // The application runs under the user's C locale; this thread alone takes a comma one.
+  locale_t comma = locale_t(0);
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+    if (!comma) comma = newlocale(LC_ALL_MASK, name, locale_t(0));
+  if (!comma) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup generates de_DE.UTF-8)";
+  const locale_t previous = uselocale(comma);
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 5.6);
+  QString text;
+  {
+    ExifView view(exifOf(exiffix::Tiff::camera("Canon")));
+    if (QLabel* label = partsOf(view).label) text = label->text();
+  }
+  uselocale(previous);
+  freelocale(comma);
+  ASSERT_EQ(std::string(probe), "5,6") << "the locale found does not write a decimal comma";
+  EXPECT_TRUE(text.contains("f5.6")) << text.toStdString();
+  EXPECT_TRUE(text.contains("24.0MP")) << text.toStdString();
+  EXPECT_FALSE(text.contains(',')) << text.toStdString();
 }

@@ -195,7 +195,7 @@ TEST(StripThumbnails, ARawWhosePreviewCannotBeReadGetsAThumbnailOfTheWholeImage)
   u16(0x0201); u16(4); u32(1); u32(50);  // JPEGInterchangeFormat
   u16(0x0202); u16(4); u32(1); u32(16);  // JPEGInterchangeFormatLength
   u32(0);
-  tiff.append(QByteArray("\xFF\xD8\xFF\x00garbage\xFF\xD9xxx", 16));
+  tiff.append(QByteArray("\xFF\xD8\xFF\xFE\x00\x0Agarbage!\xFF\xD9", 16));  // SOI, a comment, EOI: no frame
   PtpObjectInfoStruct raw{};
   raw.objectFormat = 0xB103;
   PtpObjectInfoStruct jpg{};

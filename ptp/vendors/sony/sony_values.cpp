@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/filetypes.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/vendors/sony/sony_models.h"
@@ -204,9 +205,12 @@ bool sonyFindTiffPreview(const uint8_t* buffer, size_t length, uint32_t& offset,
     if (*tag == 0x0201) start = *value;
     if (*tag == 0x0202) size = *value;
   }
-  // A preview that runs past the buffer is refused rather than handed out.
-  if (!start || !size || !tiff.has(*start, *size)) return false;
+  // A preview that runs past the buffer, or holds no whole JPEG, is refused rather than
+  // handed out; a whole one is cut at its end of image.
+  if (!start || !size) return false;
+  const uint32_t whole = fileWholeJpegInRange(std::span<const uint8_t>(buffer + *base, length - *base), *start, *size);
+  if (whole == 0) return false;
   offset = *start;
-  previewLength = *size;
+  previewLength = whole;
   return true;
 }

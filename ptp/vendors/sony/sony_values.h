@@ -47,5 +47,6 @@ uint32_t sonyGetFixedRange();
 
 // The TIFF preview of a Sony raw: "II" within the first 100 bytes, then the entries of
 // tags 0x0201 and 0x0202 (type 4, count 1) of its first directory. The offset is relative
-// to the "II". False when not found or when the preview does not lie inside the buffer.
+// to the "II". False when not found or when the preview is no whole JPEG inside the buffer;
+// the length answered ends at the JPEG's end of image.
 bool sonyFindTiffPreview(const uint8_t* buffer, size_t length, uint32_t& offset, uint32_t& previewLength);

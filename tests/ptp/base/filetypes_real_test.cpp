@@ -52,6 +52,17 @@ std::map<std::string, std::set<std::pair<uint64_t, uint64_t>>> expectedPreviews(
   return out;
 }
 
+// Whether [offset, offset + length) is a listed preview cut at its end of image: the
+// finders hand out a declared range only up to the EOI of the whole JPEG in it.
+template <typename Listed>
+bool isListedPreview(const Listed& previews, const std::vector<uint8_t>& data, uint32_t offset, uint32_t length) {
+  for (auto [o, l] : previews) {
+    if (o != offset || l < length || uint64_t(o) + l > data.size()) continue;
+    if (fileJpegLength(std::span<const uint8_t>(data).subspan(o, l)) == length) return true;
+  }
+  return false;
+}
+
 class RealFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -74,7 +85,8 @@ TEST_F(RealFiles, FindersReturnOnlyListedJpegsInsideTheFile) {
       }
       ++found;
       EXPECT_LE(uint64_t(offset) + length, data.size()) << file;
-      EXPECT_TRUE(previews.count({offset, length})) << file << " format " << format << ": " << offset << "+" << length;
+      EXPECT_TRUE(isListedPreview(previews, data, offset, length))
+          << file << " format " << format << ": " << offset << "+" << length;
     }
     std::vector<uint8_t> jpeg;
     uint8_t orientation = 0;
@@ -82,7 +94,7 @@ TEST_F(RealFiles, FindersReturnOnlyListedJpegsInsideTheFile) {
       ++found;
       bool listed = false;
       for (auto [offset, length] : previews)
-        listed = listed || (length == n && offset + length <= data.size() &&
+        listed = listed || (isListedPreview(previews, data, uint32_t(offset), n) &&
                             std::equal(jpeg.begin(), jpeg.end(), data.begin() + long(offset)));
       EXPECT_TRUE(listed) << file << ": extracted " << n << " bytes that are not a listed preview";
     }
@@ -95,7 +107,8 @@ TEST_F(RealFiles, TruncatedRawsYieldTheirInsideThumbnailNotTheDeclaredPreview) {
   uint32_t offset = 0, length = 0;
   ASSERT_TRUE(fileFindEmbeddedJpeg(arw, offset, length, kFormatArw));
   EXPECT_EQ(offset, 32770u);
-  EXPECT_EQ(length, 3598u);
+  // The declared 3598 bytes end in 11 bytes of fill after the thumbnail's end of image.
+  EXPECT_EQ(length, 3587u);
   // The CR2's IFD0 preview strip lies beyond the 50 KiB: refused.
   std::vector<uint8_t> cr2 = readAll(kRealDir + "/canon_powershot_s90_header.cr2");
   EXPECT_FALSE(fileFindEmbeddedJpeg(cr2, offset, length, kFormatCr2));

@@ -141,4 +141,86 @@ TEST(EmbeddedJpeg, VendorFormatsGoThroughTheHooksAndAreChecked) {
   fileSetVendorHooks(before);
 }
 
+// A declared preview range counts only when a whole JPEG ends inside it, and is cut at
+// its end of image; the same for every finder that reads a declared range.
+TEST(PreviewRange, OnlyAWholeJpegInsideTheDeclaredRangeIsTaken) {
+  const Bytes whole = tinyJpeg(7);
+  auto zeroFilled = [](Bytes b, size_t size) {
+    b.resize(size, 0);
+    return b;
+  };
+  // An APP1 segment holding a whole thumbnail, then the main image cut off: the
+  // thumbnail's end of image is no end of the outer JPEG.
+  Bytes withThumb = {0xFF, 0xD8, 0xFF, 0xE1, 0x00, uint8_t(2 + whole.size())};
+  withThumb.insert(withThumb.end(), whole.begin(), whole.end());
+  withThumb.insert(withThumb.end(), {0xFF, 0xDB, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xDA, 0x00, 0x02, 0x11, 0x22});
+  struct Case {
+    const char* what;
+    Bytes range;        // the bytes at the declared offset, as long as the declared length
+    uint32_t expected;  // the length taken, 0 for refused
+  } cases[] = {
+      {"whole JPEG", whole, 16},
+      {"whole JPEG, then zero fill inside the range", zeroFilled(whole, 40), 16},
+      {"start of a JPEG, then zero fill (cut-off download)", zeroFilled(Bytes(whole.begin(), whole.begin() + 10), 40), 0},
+      {"thumbnail inside, outer image cut off", zeroFilled(withThumb, 60), 0},
+      {"end of image one byte past the range", Bytes(whole.begin(), whole.end() - 1), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const uint32_t declared = uint32_t(c.range.size());
+    auto check = [&](const Bytes& raw, bool found, uint32_t offset, uint32_t length) {
+      EXPECT_EQ(found, c.expected != 0);
+      EXPECT_EQ(length, c.expected);
+      if (found) {
+        EXPECT_EQ(Bytes(raw.begin() + offset, raw.begin() + offset + length), whole);
+      }
+    };
+    {
+      SCOPED_TRACE("TIFF raw preview");
+      Bytes raw = TiffBuilder(false).blob("p", c.range).entry(0x0112, 3, 1, 1u).entry(0x0201, 4, 1, "p").entry(0x0202, 4, 1, declared).build();
+      std::vector<uint8_t> jpeg;
+      uint8_t orientation = 0;
+      const uint32_t n = fileExtractRawPreview(raw, &orientation, jpeg);
+      EXPECT_EQ(n, c.expected);
+      EXPECT_EQ(jpeg.size(), n);
+      if (n) {
+        EXPECT_EQ(jpeg, whole);
+      }
+    }
+    const struct {
+      const char* name;
+      uint16_t format;
+      Bytes raw;
+    } finders[] = {
+        {"ARW", kFormatArw, TiffBuilder(false).blob("p", c.range).entry(0x0201, 4, 1, "p").entry(0x0202, 4, 1, declared).build()},
+        {"NEF", kFormatNef,
+         TiffBuilder(true).blob("first", tinyJpeg(1)).blob("p", c.range).entry(0x0201, 4, 1, "first")
+             .entry(0x0202, 4, 1, 16u).entry(0x0201, 4, 1, "p").entry(0x0202, 4, 1, declared).build()},
+        {"CR2", kFormatCr2, TiffBuilder(false).blob("p", c.range).entry(0x0111, 4, 1, "p").entry(0x0117, 4, 1, declared).build()},
+    };
+    for (const auto& f : finders) {
+      SCOPED_TRACE(f.name);
+      uint32_t offset = 1, length = 1;
+      const bool found = fileFindEmbeddedJpeg(f.raw, offset, length, f.format);
+      check(f.raw, found, offset, length);
+    }
+    {
+      SCOPED_TRACE("through a vendor finder");
+      const FileTypesVendorHooks before = fileVendorHooks();
+      Bytes raf = fixtures::TiffBuilder(false).blob("p", c.range).build();
+      const uint32_t at = uint32_t(raf.size() - c.range.size());
+      FileTypesVendorHooks hooks = before;
+      hooks.fujiFindEmbeddedJpeg = [&](std::span<const uint8_t>, uint32_t& o, uint32_t& l) {
+        o = at, l = declared;
+        return true;
+      };
+      fileSetVendorHooks(hooks);
+      uint32_t offset = 1, length = 1;
+      const bool found = fileFindEmbeddedJpeg(raf, offset, length, kFormatRaf);
+      fileSetVendorHooks(before);
+      check(raf, found, offset, length);
+    }
+  }
+}
+
 }  // namespace

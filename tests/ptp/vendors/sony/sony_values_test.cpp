@@ -1,5 +1,6 @@
 // Sony value texts, exposure arithmetic, drive and focus predicates, image formats and
 // the TIFF preview finder.
+#include <algorithm>
 #include <cmath>
 
 #include "ptp/vendors/sony/sony_images.h"
@@ -249,11 +250,25 @@ TEST_F(SonyTest, TiffPreviewIsFoundOnlyInsideTheBuffer) {
     b.resize(200, 0xAB);
     return b;
   };
+  // A whole JPEG at 60 (relative to "II"), zero fill after it.
+  const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x04, 0x00, 0xFF,
+                                     0xDA, 0x00, 0x02, 0x11, 0x22, 0x33, 0xFF, 0xD9};
+  auto withJpeg = [&](std::vector<uint8_t> b, size_t bytes) {
+    std::fill(b.begin() + 64, b.begin() + 164, 0);
+    std::copy(jpeg.begin(), jpeg.begin() + long(bytes), b.begin() + 64);
+    return b;
+  };
   uint32_t offset = 0, length = 0;
-  auto ok = build(60, 100);
+  auto ok = withJpeg(build(60, 100), jpeg.size());
   ASSERT_TRUE(sonyFindTiffPreview(ok.data(), ok.size(), offset, length));
   EXPECT_EQ(offset, 60u);
-  EXPECT_EQ(length, 100u);
+  EXPECT_EQ(length, 16u);  // cut at its end of image
+
+  // Bytes that are no JPEG, or a JPEG start with zero fill after it (a cut-off
+  // download), hold no whole preview.
+  EXPECT_FALSE(sonyFindTiffPreview(build(60, 100).data(), 200, offset, length));
+  auto cut = withJpeg(build(60, 100), 10);
+  EXPECT_FALSE(sonyFindTiffPreview(cut.data(), cut.size(), offset, length));
 
   auto past = build(60, 0xFFFFFFF0);
   EXPECT_FALSE(sonyFindTiffPreview(past.data(), past.size(), offset, length));
