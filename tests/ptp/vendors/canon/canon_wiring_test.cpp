@@ -87,7 +87,8 @@ Bytes pattern(size_t n) {
 class Body {
  public:
   void install(devsim::Simulator& sim) {
-    for (uint16_t op : {0x910F, 0x9114, 0x9115, 0x911D, 0x9128, 0x9129, 0x913D, 0x913E, 0x9154, 0x9155, 0x9160})
+    for (uint16_t op : {0x910F, 0x9114, 0x9115, 0x911D, 0x9128, 0x9129, 0x913D, 0x913E, 0x9154, 0x9155, 0x9158,
+                        0x9159, 0x9160})
       sim.setPtpHandler(op, [](const Cmd&) { return Reply{}; });
     sim.setPtpHandler(0x9116, [this](const Cmd&) {
       std::lock_guard lock(mutex_);
@@ -363,6 +364,28 @@ TEST_F(CanonWiringTest, PicturesGoThroughRemoteReleaseOnAndOff) {
   EXPECT_EQ(sent(0x9129, before).size(), 2u);
   EXPECT_EQ(camGetAfState(), 0u);
   EXPECT_FALSE(propIsSetBusy()) << "a press left held would block every later set";
+}
+
+TEST_F(CanonWiringTest, FocusAndZoomReachTheBody) {
+  ASSERT_EQ(connectBody("Canon EOS R6", {0x9158, 0x9159, 0x9160}), PTP_RC_OK);
+  ASSERT_EQ(camStartAutoFocus(), PTP_RC_OK);
+  EXPECT_EQ(sent(0x9154).size(), 1u);
+  EXPECT_TRUE(camIsManualFocus());
+  EXPECT_EQ(camStopAutoFocus(), PTP_RC_OK);
+  EXPECT_EQ(sent(0x9160).size(), 1u);
+  // DriveLens takes the near side as 1..n and the far side as 0x8000 + n.
+  ASSERT_EQ(camDriveFocus(-2), PTP_RC_OK);
+  ASSERT_EQ(camDriveFocus(3), PTP_RC_OK);
+  auto drives = sent(0x9155);
+  ASSERT_EQ(drives.size(), 2u);
+  EXPECT_EQ(drives[0].params, std::vector<uint32_t>{2});
+  EXPECT_EQ(drives[1].params, std::vector<uint32_t>{0x8003});
+  // The AF point in the identified sensor's pixels (5472 x 3648).
+  ASSERT_EQ(camSetAfPoint(0.05f, 1.0f), PTP_RC_OK);
+  EXPECT_EQ(sent(0x9159).at(0).params, (std::vector<uint32_t>{0, 3283}));
+  ASSERT_EQ(camSetLiveViewZoom(200), PTP_RC_OK);
+  EXPECT_EQ(sent(0x9158).at(0).params, std::vector<uint32_t>{10});
+  EXPECT_EQ(camGetLiveViewZoom(), 200);
 }
 
 TEST_F(CanonWiringTest, LiveViewFrameCarriesTheModelsSensorSize) {
