@@ -465,6 +465,33 @@ TEST_F(CanonWiringTest, ListingWalksFoldersOfEveryStorage) {
   EXPECT_TRUE(handles.empty());
 }
 
+// Bodies with the newer listing are asked with it first; one that refuses it is asked the
+// older way.
+TEST_F(CanonWiringTest, ListingPrefersTheNewerOperation) {
+  sim->addStorage(kStorage, kvtest::makeStorageInfo("SD", "EOS_DIGITAL"));
+  auto oneEntry = [](uint32_t handle) {
+    Bytes e = u32s({0, handle, kStorage, 0x3801, 0, 0, 0, 100, 0});
+    for (char ch : std::string("A.JPG")) e.push_back(static_cast<uint8_t>(ch));
+    e.push_back(0);
+    bytesPutU32(e.data(), static_cast<uint32_t>(e.size()));
+    return cat({u32s({1}), e});
+  };
+  std::atomic<uint16_t> newerAnswer{PTP_RC_OK};
+  sim->setPtpHandler(0x9170, [&](const Cmd&) {
+    if (newerAnswer != PTP_RC_OK) return Reply{newerAnswer.load(), std::nullopt, {}};
+    return Reply{PTP_RC_OK, oneEntry(0x70), {}};
+  });
+  sim->setPtpHandler(0x9109, [&](const Cmd&) { return Reply{PTP_RC_OK, oneEntry(0x09), {}}; });
+  ASSERT_EQ(connectBody("Canon EOS R6", {0x9109, 0x9170}), PTP_RC_OK);
+  std::vector<uint32_t> handles;
+  ASSERT_EQ(camGetAllObjectHandles(handles), PTP_RC_OK);
+  EXPECT_EQ(handles, std::vector<uint32_t>{0x70});
+  EXPECT_TRUE(sent(0x9109).empty());
+  newerAnswer = 0x2005;
+  ASSERT_EQ(camGetAllObjectHandles(handles), PTP_RC_OK);
+  EXPECT_EQ(handles, std::vector<uint32_t>{0x09});
+}
+
 // What a user's click on a picture runs: the display bytes, fetched by ranges past the
 // whole-object limit. Recent Canon bodies are asked 1 MiB at a time.
 TEST_F(CanonWiringTest, LargeDownloadRangesFollowTheModel) {
