@@ -159,7 +159,8 @@ PtpResponseCode fetchThumbnail(PtpObjectInfoStruct* record, std::vector<uint8_t>
   }
   if (rc != PTP_RC_OK) return rc;
   if (haveOrientation) {
-    record->orientation = orientation;
+    // 0 is no orientation at all: a thumbnail without one keeps what the record knew.
+    if (orientation != 0) record->orientation = orientation;
     cacheStoreRecord(*record);
   }
   if (!fetched.empty()) {

@@ -372,7 +372,7 @@ PtpResponseCode camTakePicture() {
 }
 
 PtpResponseCode camTakePictureNoAf() {
-  if (Route r{C}) return r->shutterDown();
+  if (Route r{C}) return r->takePictureNoAf();
   return camTakePicture();
 }
 
@@ -441,7 +441,7 @@ size_t camBuildCaptureCommand(uint8_t* buffer, size_t capacity) {
     });
   }
   const uint32_t af = camGetAfState();
-  if (ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn) && af == 1) {
+  if (ptpOperationListed(PTP_OC_CANON_RemoteReleaseOn) && (af == 1 || r->releasesInOneStep())) {
     const size_t first = framedCommand(buffer, capacity, PTP_OC_CANON_RemoteReleaseOn, {3, af});
     if (first == 0) return 0;
     const size_t second = framedCommand(buffer + first, capacity - first, PTP_OC_CANON_RemoteReleaseOff, {3});

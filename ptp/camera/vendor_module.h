@@ -97,6 +97,8 @@ class VendorModule {
   virtual PtpResponseCode shutterDown() { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual PtpResponseCode shutterUp() { return PTP_RC_OK; }
   virtual PtpResponseCode takePicture() { return ERROR_CAMERA_NOT_SUPPORTED; }
+  // Canon: one press without autofocus, released at once.
+  virtual PtpResponseCode takePictureNoAf() { return shutterDown(); }
   virtual PtpResponseCode captureAndWait() { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual PtpResponseCode bulbStart() { return ERROR_CAMERA_NOT_SUPPORTED; }
   virtual PtpResponseCode bulbEnd() { return ERROR_CAMERA_NOT_SUPPORTED; }
@@ -106,6 +108,8 @@ class VendorModule {
   virtual bool hasMirrorUpSetting() { return false; }
   // Sony: the whole framed buffer; Nikon: the PTP command container only. 0: none.
   virtual size_t buildCaptureCommand(uint8_t* /*buffer*/, size_t /*capacity*/) { return 0; }
+  // Canon: the body takes a picture with one RemoteReleaseOn (phase 3) even with autofocus.
+  virtual bool releasesInOneStep() { return false; }
 
   // Bracketing.
   virtual PtpResponseCode setBracketing(uint32_t /*value*/) { return 0; }

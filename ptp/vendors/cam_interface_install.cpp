@@ -9,7 +9,11 @@
 #include "ptp/props/event_poll.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/vendors/cam_interface_vendors.h"
+#include "ptp/camera/cam_predicates.h"
+#include "ptp/vendors/canon/canon_events.h"
 #include "ptp/vendors/canon/canon_fetch.h"
+#include "ptp/vendors/canon/canon_liveview.h"
+#include "ptp/vendors/canon/canon_models.h"
 #include "ptp/vendors/canon/canon_yuv.h"
 #include "ptp/vendors/filetypes_vendor.h"
 #include "ptp/vendors/fuji/fuji_focus.h"
@@ -53,6 +57,10 @@ class VendorServices : public CamInterfaceServices {
   uint32_t nikonFocusModeCode() override {
     return camIsNikon() ? ::nikonFocusModeCode() : CamInterfaceServices::nikonFocusModeCode();
   }
+  PtpResponseCode canonParseEvents(std::span<const uint8_t> data) override {
+    if (!camIsCanon()) return CamInterfaceServices::canonParseEvents(data);
+    return ::canonParseEvents(data.data(), data.size());
+  }
   PtpResponseCode nikonParseEvents(std::span<const uint8_t> data) override {
     if (!camIsNikon()) return CamInterfaceServices::nikonParseEvents(data);
     return ::nikonParseEvents(data.data(), data.size());
@@ -77,6 +85,17 @@ void installCommandHooks() {
   };
   hooks.loadPropDescs = [](const ByteBuffer& blob) { return nikonLoadPropertyTable(blob.data(), blob.size()); };
   hooks.rebuildVendorCodeMap = [] { propBuildVendorCodeMap(); };
+  hooks.canonIsRecentModel = [] { return canonIsRecentModel(); };
+  hooks.canonFocusDriveMessage = [](int16_t stepSize, uint16_t count) {
+    std::vector<uint8_t> message;
+    if (camBuildFocusDriveRequest(stepSize, count, message) != PTP_RC_OK) return ByteBuffer();
+    return ByteBuffer(message.begin(), message.end());
+  };
+  hooks.canonReadEvents = [](ByteBuffer& out, uint8_t blocking) { return canonGetEvent(out, blocking != 0); };
+  auto otherLiveViewOpcode = hooks.liveViewOpcode;
+  hooks.liveViewOpcode = [otherLiveViewOpcode] {
+    return camIsCanon() ? uint32_t(canonLiveViewOpcode()) : otherLiveViewOpcode();
+  };
   hooks.isManualFocus = [] { return uint8_t(camIsManualFocus() ? 1 : 0); };
   hooks.setManualFocus = [](int manual, int post) { camSetManualFocus(manual, post != 0); };
   hooks.setEventFetchCallback = [](DevEventFetchFn fetch) {

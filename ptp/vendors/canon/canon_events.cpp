@@ -18,6 +18,7 @@
 #include "ptp/protocol/ptp_transaction.h"
 #include "ptp/vendors/canon/canon_labels.h"
 #include "ptp/vendors/canon/canon_models.h"
+#include "ptp/vendors/canon/canon_ops.h"
 #include "ptp/vendors/canon/canon_state.h"
 #include "ptp/vendors/canon/canon_values.h"
 
@@ -275,7 +276,7 @@ PtpResponseCode canonParseEvents(const uint8_t* data, size_t length) {
         if (!propertyList(rec)) return 0;
         break;
       case kBusyRetry:
-        if (auto w = rec.u32(8)) canonState().busyRetry = *w != 0;
+        if (auto w = rec.u32(8)) canonSetBusyRetryFlag(*w != 0);
         break;
       case kCanonEventFocusInfo: canonParseFocusInfo(data + off, recordBytes); break;
       default: break;

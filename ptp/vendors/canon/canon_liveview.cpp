@@ -104,12 +104,7 @@ void readBlocks(EOS_LiveViewInfoStruct& h, const uint8_t* reply, size_t length, 
 }
 
 void applyDefaults(EOS_LiveViewInfoStruct& h) {
-  if (h.fullWidth == 0) {
-    double width = 0, height = 0;
-    canonGetSensorSize(width, height);
-    h.fullWidth = static_cast<uint32_t>(width);
-    h.fullHeight = static_cast<uint32_t>(height);
-  }
+  if (h.fullWidth == 0) canonFillSensorSize(h);
   if (h.zoomScale == 0) h.zoomScale = 1;
   if (h.visibleWidth == 0) {
     h.visibleWidth = h.fullWidth / h.zoomScale;
@@ -192,6 +187,13 @@ uint8_t canonLiveViewFrameOrientation(const uint8_t* frame, size_t length) {
 uint8_t canonGetLiveViewOrientation() {
   std::lock_guard<std::mutex> lock(gLastFrameMutex);
   return orientationOf(gLastFrame.rotation);
+}
+
+void canonFillSensorSize(EOS_LiveViewInfoStruct& record) {
+  double width = 0, height = 0;
+  canonGetSensorSize(width, height);
+  record.fullWidth = static_cast<uint32_t>(width);
+  record.fullHeight = static_cast<uint32_t>(height);
 }
 
 EOS_LiveViewInfoStruct canonGetLiveViewInfo() {

@@ -91,6 +91,8 @@ uint8_t canonLiveViewFrameOrientation(const EOS_LiveViewInfoStruct* frame);
 uint8_t canonLiveViewFrameOrientation(const uint8_t* frame, size_t length);
 // The same over the last frame built.
 uint8_t canonGetLiveViewOrientation();
+// The identified model's sensor size (truncated) as the frame's full width and height.
+void canonFillSensorSize(EOS_LiveViewInfoStruct& record);
 // A copy of the last frame's header (all zero before the first frame).
 EOS_LiveViewInfoStruct canonGetLiveViewInfo();
 

@@ -8,6 +8,7 @@
 #include "ptp/base/byte_reader.h"
 #include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/vendors/canon/canon_labels.h"
@@ -145,6 +146,13 @@ PtpResponseCode canonComposeImageFormat(int64_t raw, int64_t jpeg, uint32_t& val
   return PTP_RC_OK;
 }
 
+PtpResponseCode canonSetImageFormat(int64_t raw, int64_t jpeg) {
+  uint32_t value = 0;
+  const PtpResponseCode rc = canonComposeImageFormat(raw, jpeg, value);
+  if (rc != PTP_RC_OK) return rc;
+  return camSetPropertyValue(kCanonImageFormatCode, value, true);
+}
+
 PtpResponseCode canonDecodeImageFormat(uint32_t packed, uint8_t type, uint16_t& sizeCode, uint8_t& quality) {
   if (packed < 0x10000000) return ERROR_GENERAL;
   if (firstType(packed) == type) {
@@ -243,6 +251,15 @@ std::optional<float> canonMaxBracketingEvFromTable() {
   uint32_t largest = 0;
   for (const auto& e : p->values) largest = std::max(largest, e.value);
   return p->values.empty() ? 0.0f : static_cast<float>(largest) * 0.125f;
+}
+
+float canonGetMaxBracketingEv() { return canonMaxBracketingEvFromTable().value_or(0.0f); }
+
+PtpResponseCode canonClearBracketing() {
+  const auto value = propCurrentValue(kCanonBracketingCode);
+  if (!value) return PTP_ERROR_UNSUPPORTED_COMMAND;
+  if (*value == 0) return PTP_RC_OK;
+  return camSetPropertyValue(kCanonBracketingCode, 0, false);
 }
 
 void canonFillBracketingChoices(PropertyStruct& record) {

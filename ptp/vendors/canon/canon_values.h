@@ -11,6 +11,9 @@
 
 struct PropertyStruct;
 
+constexpr uint32_t kCanonImageFormatCode = 0xD120;
+constexpr uint32_t kCanonBracketingCode = 0xD1D9;
+
 // PTP datatype of a Canon property code.
 int32_t canonPropertyDatatype(uint32_t code);
 
@@ -30,6 +33,8 @@ PtpResponseCode canonGetJpegFormat(int64_t& packed);
 PtpResponseCode canonGetImageFormatChoices(uint32_t type, std::vector<int64_t>& choices);
 // The value that sets RAW and JPEG parts together (-1: none); 0xFF15 when both are none.
 PtpResponseCode canonComposeImageFormat(int64_t raw, int64_t jpeg, uint32_t& value);
+// Sets 0xD120 from the RAW and JPEG parts (-1: none) and waits for the camera to report it.
+PtpResponseCode canonSetImageFormat(int64_t raw, int64_t jpeg);
 // Size code and quality of the entry of that image type; 0xFF01 when none has it.
 PtpResponseCode canonDecodeImageFormat(uint32_t packed, uint8_t type, uint16_t& sizeCode, uint8_t& quality);
 bool canonQualityIncludesJpeg(uint32_t packed);
@@ -48,6 +53,10 @@ int canonGetBracketingShots();
 std::vector<float> canonGetBracketingSequence(float ev);
 // The largest 0xD1D9 choice in EV (0 for an empty list); nullopt without the record.
 std::optional<float> canonMaxBracketingEvFromTable();
+// The same, 0 when the body has no bracketing property (the camera interface caches it).
+float canonGetMaxBracketingEv();
+// Bracketing off: 0xFF1B without 0xD1D9, nothing sent when it is off already.
+PtpResponseCode canonClearBracketing();
 // Replaces the record's list with the bracketing choices of this body's exposure step.
 void canonFillBracketingChoices(PropertyStruct& record);
 bool canonIsBulbSelected();
