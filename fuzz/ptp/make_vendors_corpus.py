@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the small seed corpora of the vendor targets (canon_liveview_frame,
-canon_yuv_frame, canon_thumb, vendor_raw_previews, sony_liveview_frame) into
+canon_yuv_frame, canon_thumb, vendor_raw_previews, sony_liveview_frame, nikon_events,
+nikon_property_blob) into
 fuzz/corpus/. Files are named after what they show."""
 import os
 import struct
@@ -142,9 +143,65 @@ def sony():
     write(t, "no_jpeg_1100_bytes", b"\x00" * 1100)
 
 
+def u16(v):
+    return struct.pack("<H", v & 0xFFFF)
+
+
+def nikon_events():
+    t = "nikon_events"
+    # CheckEvent: u16 count, (u16 code, u32 parameter) each.
+    def check(events):
+        return u16(len(events)) + b"".join(u16(c) + u32(p) for c, p in events)
+
+    # GetEventEx: u32 count, (u16 code, u16 n, n u32 parameters) each.
+    def ex(events):
+        return u32(len(events)) + b"".join(u16(c) + u16(len(ps)) + b"".join(u32(p) for p in ps) for c, ps in events)
+
+    write(t, "check_two", check([(0x4006, 0x5004), (0x4007, 0x1234)]))
+    write(t, "check_count_claims_more", u16(40) + u16(0x4003) + u32(7))
+    write(t, "check_object_added", check([(0x4002, 0x10000001), (0x4003, 0x10000001)]))
+    write(t, "ex_two", ex([(0x4006, [0x500E]), (0x4007, [0x1234])]))
+    write(t, "ex_multi_param", ex([(0x4006, [0xD01E, 9, 9]), (0x4003, [5])]))
+    write(t, "ex_zero_params", ex([(0x4007, []), (0x4006, [0xD061])]))
+    write(t, "ex_count_huge", u32(0xFFFFFFFF) + u16(0x4006) + u16(0x4000) + u32(0x5010))
+
+
+def desc_u16_enum(code, current, values, getset=1):
+    return (u16(code) + u16(4) + bytes([getset]) + u16(values[0]) + u16(current) + b"\x02" +
+            u16(len(values)) + b"".join(u16(v) for v in values))
+
+
+def desc_u8_range(code, current, lo, hi, step):
+    return u16(code) + u16(2) + b"\x01" + bytes([lo, current, 1, lo, hi, step])
+
+
+def desc_str(code, text):
+    units = (text + "\0").encode("utf-16-le")
+    s = bytes([len(text) + 1]) + units
+    return u16(code) + u16(0xFFFF) + b"\x01" + s + s + b"\x00"
+
+
+def nikon_property_blob():
+    t = "nikon_property_blob"
+
+    def blob(descs):
+        return b"".join(u32(len(d)) + d for d in descs)
+
+    good = [desc_u16_enum(0x5004, 2, [0, 1, 2, 4]), desc_u8_range(0xD0B6, 0, 0, 2, 1),
+            desc_u16_enum(0x500E, 1, [1, 2, 3, 4, 0x8010]), desc_u8_range(0xD1A0, 0, 0, 4, 1),
+            desc_str(0x5011, "20260101T000000")]
+    write(t, "five_records", blob(good))
+    write(t, "length_past_end", u32(4000) + good[0])
+    write(t, "bad_descriptor_then_good", blob([u16(0x5010) + u16(4) + b"\x01", good[2]]))
+    write(t, "enum_count_claims_more", blob([u16(0x500F) + u16(6) + b"\x01" + u32(100) + u32(100) + b"\x02" +
+                                              u16(0xFFFF) + u32(100)]))
+
+
 if __name__ == "__main__":
     liveview()
     yuv_frames()
     thumbs()
     raws()
     sony()
+    nikon_events()
+    nikon_property_blob()

@@ -84,7 +84,10 @@ PtpResponseCode takeHandles(const ByteBuffer& reply, std::vector<uint32_t>& hand
   ByteReader r(reply.data(), reply.size());
   auto n = r.u32(0);
   if (!n) return ERROR_BAD_REPLY;
-  const uint32_t count = std::min<uint64_t>({*n, (reply.size() - 4) / 4, kCamMaxObjectHandles});
+  // A list shorter than its count lost handles on the way: refuse it rather than hand
+  // out part of it as if it were whole.
+  if (*n > (reply.size() - 4) / 4) return ERROR_BAD_REPLY;
+  const uint32_t count = std::min<uint64_t>(*n, kCamMaxObjectHandles);
   handles.reserve(count);
   for (uint32_t i = 0; i < count; ++i) handles.push_back(*r.u32(4 + 4 * size_t(i)));
   return PTP_RC_OK;

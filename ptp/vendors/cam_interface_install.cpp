@@ -26,6 +26,7 @@
 #include "ptp/vendors/nikon/nikon_labels.h"
 #include "ptp/vendors/nikon/nikon_liveview.h"
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
+#include "ptp/vendors/nikon/nikon_props.h"
 #include "ptp/vendors/nikon/nikon_setup.h"
 #include "ptp/vendors/nikon/nikon_values.h"
 
@@ -63,7 +64,8 @@ class VendorServices : public CamInterfaceServices {
   }
   PtpResponseCode nikonParseEvents(std::span<const uint8_t> data) override {
     if (!camIsNikon()) return CamInterfaceServices::nikonParseEvents(data);
-    return ::nikonParseEvents(data.data(), data.size());
+    // The poller fetches with GetEventEx when the body lists it: parse the form it got.
+    return ::nikonParseEventsEx(data.data(), data.size());
   }
 };
 
@@ -80,8 +82,9 @@ void installCommandHooks() {
   hooks.liveViewOpcode = [] { return camIsNikon() ? uint32_t(nikonLiveViewOpcode()) : uint32_t(0); };
   hooks.nikonReadEvents = [](ByteBuffer& out, uint8_t blocking) { return nikonGetEvents(out, blocking != 0); };
   hooks.nikonPropCodes = [] {
-    const auto codes = nikonVendorPropertyCodes();
-    return std::vector<uint32_t>(codes.begin(), codes.end());
+    std::vector<uint32_t> codes;
+    nikonGetVendorPropCodes(codes);
+    return codes;
   };
   hooks.loadPropDescs = [](const ByteBuffer& blob) { return nikonLoadPropertyTable(blob.data(), blob.size()); };
   hooks.rebuildVendorCodeMap = [] { propBuildVendorCodeMap(); };

@@ -104,6 +104,7 @@ class NikonModule : public VendorModule {
   bool qualityIncludesJpeg(uint32_t value) override { return nikonQualityIncludesJpeg(value); }
 
   PtpResponseCode setAfPoint(float x, float y) override { return nikonSetAfPoint(x, y); }
+  PtpResponseCode moveAfPoint(int direction) override { return nikonMoveAfPoint(direction); }
   bool isExposureBiasAdjustable() override { return nikonIsExposureBiasAdjustable(); }
   bool isBracketingAvailable() override { return nikonIsBracketingAvailable(); }
   float exposureBiasToEv(uint32_t value) override { return nikonExposureBiasToEv(value); }

@@ -14,6 +14,11 @@ constexpr size_t kNikonHeadJpegLength = 4;
 constexpr size_t kNikonHeadWidth = 12;
 constexpr size_t kNikonHeadHeight = 14;
 constexpr size_t kNikonHeadRotation = 37;
+// The AF area: its size and its centre, in the frame's pixels.
+constexpr size_t kNikonHeadAfWidth = 24;
+constexpr size_t kNikonHeadAfHeight = 26;
+constexpr size_t kNikonHeadAfCentreX = 28;
+constexpr size_t kNikonHeadAfCentreY = 30;
 // Largest reply a frame is built from; a larger one is refused, not copied.
 constexpr size_t kNikonMaxFrameReply = 32u << 20;
 

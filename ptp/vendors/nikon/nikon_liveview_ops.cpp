@@ -1,7 +1,9 @@
 #include "ptp/vendors/nikon/nikon_liveview_ops.h"
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "ptp/base/camera_vendor.h"
@@ -250,6 +252,34 @@ PtpResponseCode nikonSetAfPoint(float x, float y) {
   uint32_t px = 0, py = 0;
   if (!nikonAfPointFor(x, y, px, py)) return ERROR_INVALID_INPUT;
   return nikonChangeAfArea(px, py);
+}
+
+PtpResponseCode nikonMoveAfPoint(int direction) {
+  // The step as the picture is shown.
+  int dx = 0, dy = 0;
+  switch (direction) {
+    case 0: dy = 1; break;
+    case 1: dy = -1; break;
+    case 2: dx = -1; break;
+    case 3: dx = 1; break;
+    default: return ERROR_INVALID_INPUT;
+  }
+  // Back into the frame's own axes: the shown picture is the frame turned by its orientation.
+  switch (nikonGetLiveViewOrientation()) {
+    case 3: dx = -dx, dy = -dy; break;
+    case 6: std::swap(dx, dy), dy = -dy; break;
+    case 8: std::swap(dx, dy), dx = -dx; break;
+    default: break;
+  }
+  const auto head = nikonGetLiveViewInfo();
+  auto u16At = [&head](size_t off) { return static_cast<int64_t>(head[off] | head[off + 1] << 8); };
+  const int64_t width = u16At(kNikonHeadWidth), height = u16At(kNikonHeadHeight);
+  if (width == 0 || height == 0) return ERROR_INVALID_INPUT;  // no frame yet: no point to move
+  const int64_t stepX = u16At(kNikonHeadAfWidth) ? u16At(kNikonHeadAfWidth) : std::max<int64_t>(1, width / 20);
+  const int64_t stepY = u16At(kNikonHeadAfHeight) ? u16At(kNikonHeadAfHeight) : std::max<int64_t>(1, height / 20);
+  const int64_t x = std::clamp<int64_t>(u16At(kNikonHeadAfCentreX) + dx * stepX, 0, width - 1);
+  const int64_t y = std::clamp<int64_t>(u16At(kNikonHeadAfCentreY) + dy * stepY, 0, height - 1);
+  return nikonChangeAfArea(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
 }
 
 bool nikonHasMovieMode() { return ptpOperationListed(PTP_OC_NIKON_StartMovie); }

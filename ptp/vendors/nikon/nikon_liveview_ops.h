@@ -23,6 +23,11 @@ PtpResponseCode nikonSetManualFocus(int on);
 PtpResponseCode nikonDriveFocus(uint32_t direction, uint32_t steps);
 PtpResponseCode nikonChangeAfArea(uint32_t x, uint32_t y);
 PtpResponseCode nikonSetAfPoint(float x, float y);
+// The AF area one step (its own size, or a twentieth of the frame when the camera reports
+// none) from where the last frame shows it: 0 down, 1 up, 2 left, 3 right as the picture
+// is shown, turned by the live-view orientation; kept inside the frame. 0xFF15 for another
+// direction or before the first frame.
+PtpResponseCode nikonMoveAfPoint(int direction);
 
 bool nikonHasMovieMode();
 PtpResponseCode nikonEnterMovieMode();

@@ -173,6 +173,18 @@ PtpResponseCode nikonSetFlashMode(uint32_t on) {
   return camSetPropertyValue(0x500C, 2, true);
 }
 
+PtpResponseCode nikonCaptureWithFlash(bool flashOn) {
+  const auto mode = propCurrentValue(0x500C);
+  const bool change = mode && (*mode != 2u) != flashOn;
+  if (change) {
+    const PtpResponseCode rc = nikonSetFlashMode(flashOn ? 1 : 0);
+    if (rc != PTP_RC_OK) return rc;
+  }
+  const PtpResponseCode captured = camTakePicture();
+  const PtpResponseCode restored = change ? nikonSetFlashMode(flashOn ? 0 : 1) : PTP_RC_OK;
+  return captured != PTP_RC_OK ? captured : restored;
+}
+
 void nikonResetLiveViewAfMode() {
   if (propCurrentValue(0xD061) == 2u) camSetPropertyValue(0xD061, 0, false);
   if (propCurrentValue(0xD161) == 4u) camSetPropertyValue(0xD161, 0, false);

@@ -27,6 +27,12 @@ PtpResponseCode nikonClearBracketing();
 PtpResponseCode nikonSetFlashMode(uint32_t on);
 // 0xD061 at 2 := 0 and 0xD161 at 4 := 0 (not waited), then DevicePropChanged for 0xD061.
 void nikonResetLiveViewAfMode();
+// A capture with the flash on or off. The flash setting is FlashMode 0x500C as
+// nikonSetFlashMode switches it: 2 is off, any other mode on. When the body is in the
+// other state the flash is switched, the picture taken through the camera interface
+// (camTakePicture) and the flash switched back; the capture's failure is answered before
+// the restore's. Without a 0x500C record there is nothing to switch: only the capture.
+PtpResponseCode nikonCaptureWithFlash(bool flashOn);
 
 // The 64 vendor codes as the heap list the device-link fetch takes.
 PtpResponseCode nikonGetVendorPropCodes(std::vector<uint32_t>& codes);

@@ -75,7 +75,8 @@ PtpResponseCode nikonLoadPropertyTable(const uint8_t* blob, size_t length) {
   while (length - off >= 9) {
     const auto size = in.u32(off);
     const auto code = in.u16(off + 4);
-    if (!size || !code || *size > length - off - 4) break;
+    // A zero length or code ends the list: code 0 names no property.
+    if (!size || !code || *size == 0 || *code == 0 || *size > length - off - 4) break;
     addParsed(*code, *in.bytes(off + 4, *size));
     off += 4 + *size;
   }

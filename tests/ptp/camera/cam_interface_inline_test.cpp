@@ -198,37 +198,54 @@ TEST_F(CamInterfaceTest, BuiltInPiecesAreInstalled) {
   fileSetVendorHooks(before);
 }
 
-// GetObjectHandles replies that claim more handles than they carry give what they carry.
+// GetObjectHandles replies are taken whole or refused: a count that claims more handles
+// than arrived is a broken reply, not a shorter list.
 class CamHandlesTest : public PtpSessionFixture {
  protected:
   void TearDown() override {
     resetInterface();
     PtpSessionFixture::TearDown();
   }
+  void reply(devsim::Bytes data) {
+    sim->setPtpHandler(0x1007, [data](const devsim::Simulator::PtpCommand&) {
+      devsim::Simulator::PtpReply r;
+      r.data = data;
+      return r;
+    });
+  }
 };
 
-TEST_F(CamHandlesTest, HandleCountIsBoundedByTheReply) {
+TEST_F(CamHandlesTest, HandleListIsTakenWholeOrRefused) {
   deviceInfo("Sim Maker", {0x1007});
-  sim->setPtpHandler(0x1007, [](const devsim::Simulator::PtpCommand&) {
-    devsim::Simulator::PtpReply reply;
+  auto list = [](uint32_t count, std::vector<uint32_t> handles) {
     devsim::Bytes b;
-    devsim::putU32(b, 0xFFFFFFFF);
-    devsim::putU32(b, 5);
-    devsim::putU32(b, 6);
-    reply.data = b;
-    return reply;
-  });
-  std::vector<uint32_t> handles;
-  ASSERT_EQ(camGetAllObjectHandles(handles), PTP_RC_OK);
-  EXPECT_EQ(handles, (std::vector<uint32_t>{5, 6}));
-  sim->setPtpHandler(0x1007, [](const devsim::Simulator::PtpCommand&) {
-    devsim::Simulator::PtpReply reply;
-    reply.data = devsim::Bytes{1, 2};
-    return reply;
-  });
-  EXPECT_EQ(camGetObjectHandles(0xFFFFFFFF, 0, 0, handles), ERROR_BAD_REPLY);
-  EXPECT_TRUE(handles.empty());
+    devsim::putU32(b, count);
+    for (uint32_t h : handles) devsim::putU32(b, h);
+    return b;
+  };
+  const struct {
+    const char* name;
+    devsim::Bytes data;
+    PtpResponseCode rc;
+    std::vector<uint32_t> handles;
+  } kCases[] = {
+      {"whole", list(2, {5, 6}), PTP_RC_OK, {5, 6}},
+      {"empty", list(0, {}), PTP_RC_OK, {}},
+      {"trailing bytes beyond the count", list(1, {5, 6}), PTP_RC_OK, {5}},
+      {"count claims more than arrived", list(3, {5, 6}), ERROR_BAD_REPLY, {}},
+      {"count 0xFFFFFFFF", list(0xFFFFFFFF, {5, 6}), ERROR_BAD_REPLY, {}},
+      {"half a handle", devsim::Bytes{1, 0, 0, 0, 5, 0}, ERROR_BAD_REPLY, {}},
+      {"no count", devsim::Bytes{1, 2}, ERROR_BAD_REPLY, {}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    reply(c.data);
+    std::vector<uint32_t> handles{99};
+    EXPECT_EQ(camGetAllObjectHandles(handles), c.rc);
+    EXPECT_EQ(handles, c.handles);
+  }
   camSetVendor(CameraVendorSony);
+  std::vector<uint32_t> handles;
   EXPECT_EQ(camGetObjectHandles(0xFFFFFFFF, 0, 0, handles), 0);
 }
 

@@ -69,7 +69,7 @@ struct FujiWiringTest : VendorWiringTest {
   kvtest::FakeFujiBody body;
   void SetUp() override {
     VendorWiringTest::SetUp();
-    identify("FUJIFILM", "X-T3",
+    identify("FUJIFILM", "X-T4",
              {0x1001, 0x1002, 0x1007, 0x100E, PTP_OC_GetDevicePropDesc, PTP_OC_GetDevicePropValue,
               PTP_OC_SetDevicePropValue, PTP_OC_InitiateOpenCapture, PTP_OC_TerminateOpenCapture});
     propSetLabelTable(fujiPropertyLabels(), kFujiLabelEndCode);
@@ -86,7 +86,7 @@ struct FujiWiringTest : VendorWiringTest {
 
 TEST_F(FujiWiringTest, IdentifiedBodyGetsTheModuleAndItsServices) {
   EXPECT_EQ(camGetVendor(), CameraVendorFujifilm);
-  EXPECT_EQ(camModelIndex(), 22);
+  EXPECT_EQ(camModelIndex(), 25);
   // The services answer for Fujifilm: the image-size name is the module's text.
   auto text = cameraServices()->vendorValueText(0x5003, 15);
   ASSERT_TRUE(text.has_value());
@@ -178,7 +178,7 @@ TEST_F(FujiWiringTest, SetUpResetsTheModuleAndInstallsItsLabels) {
   fujiState().pressed = true;
   propSetLabelTable({}, 0);
   // Whatever the body answers to the rest of the set-up, the reset and labels come first.
-  camVendorModule(CameraVendorFujifilm)->initCamera(0);
+  EXPECT_EQ(camInitCamera(0), PTP_RC_OK);
   EXPECT_FALSE(fujiState().pressed);
   EXPECT_NE(propLabelFor(0xD018), nullptr);
 }
@@ -198,7 +198,7 @@ devsim::Bytes checkEventList(std::vector<std::pair<uint16_t, uint32_t>> events) 
 struct NikonWiringTest : VendorWiringTest {
   void SetUp() override {
     VendorWiringTest::SetUp();
-    identify("Nikon", "D7500",
+    identify("Nikon Corporation", "NIKON Z 6",
              {0x1001, 0x1002, PTP_OC_GetDevicePropDesc, PTP_OC_GetDevicePropValue, PTP_OC_SetDevicePropValue,
               PTP_OC_GetObjectInfo, 0x90C2});
     sim->setPtpHandler(PTP_OC_SetDevicePropValue,
@@ -209,7 +209,7 @@ struct NikonWiringTest : VendorWiringTest {
 
 TEST_F(NikonWiringTest, IdentifiedBodyGetsTheModuleAndItsServices) {
   EXPECT_EQ(camGetVendor(), CameraVendorNikon);
-  EXPECT_EQ(camModelIndex(), 217);
+  EXPECT_EQ(camModelIndex(), 220);
   EXPECT_EQ(cameraServices()->nikonFocusModeCode(), nikonFocusModeCode());
   EXPECT_FALSE(cameraServices()->vendorValueText(0x5003, 15).has_value());  // Fujifilm's texts only
   const auto hooks = devVendorHooks();
@@ -280,7 +280,7 @@ TEST_F(NikonWiringTest, SetUpTakesHostModeAndResetsTheModule) {
   sim->setPtpHandler(0x90C2, [](const devsim::Simulator::PtpCommand&) {
     return devsim::Simulator::PtpReply{0xA003, std::nullopt, {}};  // already in host mode
   });
-  camVendorModule(CameraVendorNikon)->initCamera(1);
+  EXPECT_EQ(camInitCamera(1), PTP_RC_OK);
   auto control = sent(0x90C2);
   ASSERT_EQ(control.size(), 1u);
   EXPECT_EQ(control[0].params, (std::vector<uint32_t>{1}));

@@ -332,6 +332,25 @@ TEST_F(NikonCaptureTest, PropertyTableFromABlob) {
   EXPECT_EQ(nikonLoadPropertyTable(nullptr, 10), ERROR_INVALID_INPUT);
 }
 
+// Code 0 names no property: a descriptor claiming it ends the list instead of becoming a
+// record that every unmapped vendor code (0) would then find.
+TEST_F(NikonCaptureTest, PropertyBlobEndsAtADescriptorOfCodeZero) {
+  start(219, {});
+  camera = {{0x5004, 8}, {0x5003, 1}};
+  std::vector<uint8_t> blob;
+  auto append = [&blob](const devsim::Bytes& d) {
+    for (int b = 0; b < 4; ++b) blob.push_back(static_cast<uint8_t>(d.size() >> (8 * b)));
+    blob.insert(blob.end(), d.begin(), d.end());
+  };
+  append(desc(0x5004, 8));
+  auto zero = desc(0x5004, 3);
+  zero[0] = zero[1] = 0;
+  append(zero);
+  ASSERT_EQ(nikonLoadPropertyTable(blob.data(), blob.size()), PTP_RC_OK);
+  for (uint16_t i = 0; i < propCount(); ++i) EXPECT_NE(propAt(i)->code, 0u) << "record " << i;
+  EXPECT_EQ(propCount(), 2u);  // 0x5004 from the blob, 0x5003 read after
+}
+
 TEST_F(NikonCaptureTest, HostModeAndMovieMode) {
   start(219, {PTP_OC_NIKON_CaptureInMedia});
   answers[PTP_OC_NIKON_SetControlMode] = {0x2002};
