@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include "ui/widgets/alert/alert_fonts.h"
 #include "ui/widgets/alert/kl_alert.h"
 
 namespace {
@@ -60,6 +61,8 @@ QWidget* KL_Alert::buildWindow() {
   oTitleTextField->setFont(tf);
   oTitleTextField->setWordWrap(true);
   oInformationTextField = new QLabel(w);
+  // The standard size of a message field.
+  oInformationTextField->setFont(alertTextFont(Font::systemFontOfSize(13)));
   oInformationTextField->setWordWrap(true);
   oCheckButton = new QCheckBox(w);
   oProgressIndicator = new QProgressBar(w);
