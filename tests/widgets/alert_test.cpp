@@ -245,6 +245,7 @@ TEST(Alert, HelpButtonTogglesThePopover) {
 // in the embedded faces, whatever the machine's font settings.
 TEST(Alert, HelpTextIsSmallerThanTheMessage) {
   auto alert = KL_Alert::klAlertWithStyle(AlertStyleNote);
+  alert->setTitleText("Information");
   alert->setInformationText("The card is full.");
   alert->setHelpText("Insert a card.");
   alert->showNonModal();
@@ -253,7 +254,9 @@ TEST(Alert, HelpTextIsSmallerThanTheMessage) {
     QLabel* field;
     int pixels;
     bool bold;
-  } const cases[] = {{"message", alert->oInformationTextField, 13, false}, {"help", alert->oHelpTextField, 12, true}};
+  } const cases[] = {{"title", alert->oTitleTextField, 18, true},
+                     {"message", alert->oInformationTextField, 13, false},
+                     {"help", alert->oHelpTextField, 12, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const QFontInfo info(c.field->font());

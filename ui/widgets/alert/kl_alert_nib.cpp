@@ -55,10 +55,7 @@ QWidget* KL_Alert::buildWindow() {
   oLogoImageView = new QLabel(w);
   oLogoImageView->setFixedSize(24, 24);
   oTitleTextField = new QLabel(w);
-  QFont tf = oTitleTextField->font();
-  tf.setPointSizeF(14);
-  tf.setBold(true);
-  oTitleTextField->setFont(tf);
+  oTitleTextField->setFont(alertTextFont(Font::boldSystemFontOfSize(18)));
   oTitleTextField->setWordWrap(true);
   oInformationTextField = new QLabel(w);
   // The standard size of a message field.
