@@ -240,3 +240,31 @@ TEST(Alert, HelpButtonTogglesThePopover) {
   EXPECT_FALSE(alert->isHelpPopoverShown());
   alert->close();
 }
+
+// The help text is the smaller, bold line: sizes count pixels as the design's points do,
+// in the embedded faces, whatever the machine's font settings.
+TEST(Alert, HelpTextIsSmallerThanTheMessage) {
+  auto alert = KL_Alert::klAlertWithStyle(AlertStyleNote);
+  alert->setTitleText("Information");
+  alert->setInformationText("The card is full.");
+  alert->setHelpText("Insert a card.");
+  alert->showNonModal();
+  struct Case {
+    const char* name;
+    QLabel* field;
+    int pixels;
+    bool bold;
+  } const cases[] = {{"title", alert->oTitleTextField, 18, true},
+                     {"message", alert->oInformationTextField, 13, false},
+                     {"help", alert->oHelpTextField, 12, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QFontInfo info(c.field->font());
+    EXPECT_EQ(info.pixelSize(), c.pixels);
+    EXPECT_EQ(info.bold(), c.bold);
+    EXPECT_EQ(info.family(), "Liberation Sans");
+  }
+  EXPECT_LT(QFontMetrics(alert->oHelpTextField->font()).capHeight(),
+            QFontMetrics(alert->oInformationTextField->font()).capHeight());
+  alert->close();
+}

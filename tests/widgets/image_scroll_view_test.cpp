@@ -2,7 +2,11 @@
 
 #include <QPainter>
 
+#include <functional>
+#include <optional>
+
 #include "platform/geometry.h"
+#include "support/qt_test_support.h"
 #include "ui/widgets/scroll/ct_image_scroll_view.h"
 #include "ui/widgets/scroll/image_scroll_geometry.h"
 
@@ -118,4 +122,46 @@ TEST(ImageScrollView, DragPansAndAReleaseGlides) {
   v.finishAnimations();
   EXPECT_FALSE(v.animationActive());
   EXPECT_EQ(v.scrollOrigin(), start + QPointF(20, -10) + QPointF(200, -100));
+}
+
+// Whatever places the image anew stops a glide that is under way, so the glide cannot carry
+// the image off afterwards.
+TEST(ImageScrollView, PlacingTheImageStopsAGlide) {
+  struct Case {
+    const char* name;
+    std::function<void(CT_ImageScrollView&)> act;
+    std::optional<QPointF> origin;  // none: where the glide was stopped
+  };
+  const Case cases[] = {
+      {"zoom to fit", [](CT_ImageScrollView& v) { v.setZoomToFit(); }, QPointF(0, 0)},
+      // factor 1 at the fitted image's lower-left corner: scrolled to (0, 0)
+      {"zoom", [](CT_ImageScrollView& v) { v.setZoomFactor(1, {0, 0}); }, QPointF(0, 0)},
+      {"new drag", [](CT_ImageScrollView& v) { v.mouseDownAt({10, 10}, 1); }, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CT_ImageScrollView v;
+    v.resize(800, 600);
+    v.setImageRef(solid(4000, 2000));
+    v.setZoomFactor(1, {400, 200});
+    v.mouseDownAt({100, 100}, 1);
+    v.mouseDraggedTo({80, 110}, {-20, -10});
+    v.mouseUp();
+    ASSERT_TRUE(v.animationActive());
+    const QPointF held = v.scrollOrigin();
+    c.act(v);
+    // The event loop runs until no glide is left.
+    ASSERT_TRUE(kvtest::waitUntil([&] { return !v.animationActive(); }));
+    EXPECT_EQ(v.scrollOrigin(), c.origin.value_or(held));
+    if (c.origin == std::nullopt) continue;
+    QImage shot(800, 600, QImage::Format_ARGB32_Premultiplied);
+    shot.fill(Qt::transparent);
+    v.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    if (v.zoomFactor() != 0) continue;
+    // Fitted: 4000 x 2000 into 800 x 600 is 800 x 400, centred with 100 above and below.
+    for (int y : {99, 100, 499, 500}) {
+      SCOPED_TRACE(y);
+      EXPECT_EQ(shot.pixelColor(400, y).alpha(), y == 99 || y == 500 ? 0 : 255);
+    }
+  }
 }

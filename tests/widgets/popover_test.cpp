@@ -178,3 +178,73 @@ TEST(Popover, ResizeDragOnTheBorderKeepsTheTopLeftAndTheMinimum) {
   drag(view, {126.5, 50}, {6.5, 50});  // the border has moved with the edge
   EXPECT_EQ(pop.popoverWindow()->contentRectForFrameRect(pop.popoverWindow()->frame()).width(), 100);
 }
+
+// The popover window sits inside its host window while shown; the main window closes on a
+// lost link with the histogram popover over it, so the host can go first.
+TEST(Popover, HostDeletedFirstLeavesThePopoverWhole) {
+  for (bool shown : {false, true}) {
+    for (bool fading : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "shown " << shown << " fading " << fading);
+      auto* host = new QWidget;
+      host->resize(600, 400);
+      host->show();
+      auto* content = new QWidget;
+      content->resize(100, 50);
+      QPointer<QWidget> contentAlive(content);
+      SFBPopover pop(content);
+      pop.setAnimates(fading);
+      pop.displayPopoverInWindow(host, {300, 200});
+      if (!shown) {
+        pop.setAnimates(false);
+        pop.closePopover();
+      }
+      delete host;
+      EXPECT_FALSE(pop.isVisible());
+      ASSERT_TRUE(contentAlive);  // the content lives as long as the popover
+      pop.finishAnimations();
+      // Still usable: shown again in another window.
+      QWidget other;
+      other.resize(600, 400);
+      other.show();
+      pop.setAnimates(false);
+      pop.displayPopoverInWindow(&other, {300, 200});
+      EXPECT_TRUE(pop.isVisible());
+      EXPECT_EQ(pop.popoverWindow()->parentWidget(), &other);
+    }
+  }
+}
+
+TEST(Popover, PopoverDeletedFirstLeavesTheHostWhole) {
+  QWidget host;
+  host.resize(600, 400);
+  host.show();
+  QPointer<QWidget> content = new QWidget;
+  QPointer<SFBPopoverWindow> window;
+  {
+    SFBPopover pop(content);
+    pop.setAnimates(false);
+    pop.displayPopoverInWindow(&host, {300, 200});
+    window = pop.popoverWindow();
+    ASSERT_EQ(window->parentWidget(), &host);
+  }
+  EXPECT_FALSE(window);
+  EXPECT_FALSE(content);
+  EXPECT_TRUE(host.findChildren<SFBPopoverWindow*>().isEmpty());
+}
+
+// The replaced view comes back to the caller (LeakSanitizer would report it otherwise);
+// dropping it deletes it.
+TEST(Popover, ReplacedContentViewIsHandedBack) {
+  auto* first = new QWidget;
+  first->resize(100, 50);
+  SFBPopover pop(first);
+  auto* second = new QWidget;
+  second->resize(80, 40);
+  std::unique_ptr<QWidget> back = pop.popoverWindow()->setPopoverContentView(second);
+  EXPECT_EQ(back.get(), first);
+  EXPECT_EQ(back->parent(), nullptr);
+  EXPECT_EQ(pop.popoverWindow()->popoverContentView(), second);
+  QPointer<QWidget> secondAlive(second);
+  pop.popoverWindow()->setPopoverContentView(new QWidget);  // handed back and dropped
+  EXPECT_FALSE(secondAlive);
+}

@@ -7,6 +7,7 @@
 #include "platform/dispatch.h"
 #include "platform/gui_thread.h"
 #include "platform/modal.h"
+#include "ui/widgets/alert/alert_fonts.h"
 #include "ui/widgets/alert/alert_icons.h"
 
 namespace {
@@ -127,10 +128,7 @@ void KL_Alert::windowDidLoad() {
   oOkButton->setTitleNormalColor(Qt::white);
   oOkButton->setFont(semibold13);
   oCancelButton->setFont(semibold13);
-  QFont helpFont = oHelpTextField->font();
-  helpFont.setPointSizeF(12);
-  helpFont.setWeight(QFont::DemiBold);
-  oHelpTextField->setFont(helpFont);
+  oHelpTextField->setFont(alertTextFont(Font::boldSystemFontOfSize(12)));
 
   oCancelButton->setHidden(mCancelButtonText.isEmpty());
   oCancelButton->setTitle(mCancelButtonText);

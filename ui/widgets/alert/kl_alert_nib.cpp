@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include "ui/widgets/alert/alert_fonts.h"
 #include "ui/widgets/alert/kl_alert.h"
 
 namespace {
@@ -54,12 +55,11 @@ QWidget* KL_Alert::buildWindow() {
   oLogoImageView = new QLabel(w);
   oLogoImageView->setFixedSize(24, 24);
   oTitleTextField = new QLabel(w);
-  QFont tf = oTitleTextField->font();
-  tf.setPointSizeF(14);
-  tf.setBold(true);
-  oTitleTextField->setFont(tf);
+  oTitleTextField->setFont(alertTextFont(Font::boldSystemFontOfSize(18)));
   oTitleTextField->setWordWrap(true);
   oInformationTextField = new QLabel(w);
+  // The standard size of a message field.
+  oInformationTextField->setFont(alertTextFont(Font::systemFontOfSize(13)));
   oInformationTextField->setWordWrap(true);
   oCheckButton = new QCheckBox(w);
   oProgressIndicator = new QProgressBar(w);

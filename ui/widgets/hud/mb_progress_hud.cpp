@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "platform/dispatch.h"
 #include "platform/geometry.h"
@@ -118,11 +119,6 @@ MBProgressHUD::MBProgressHUD(QWidget* view) : QWidget(nullptr), target_(GuiTarge
 MBProgressHUD::~MBProgressHUD() {
   target_->detach();
   if (parentWidget() != nullptr) parentWidget()->removeEventFilter(this);
-  joinTask();
-}
-
-void MBProgressHUD::joinTask() {
-  if (task_.joinable()) task_.join();
 }
 
 void MBProgressHUD::setupButton(const QString& title, std::function<void()> clickBlock) {
@@ -204,16 +200,14 @@ void MBProgressHUD::hideDelayed(bool animated) {
 
 void MBProgressHUD::showWhileExecuting(std::function<void()> method, bool animated) {
   KV_ASSERT_GUI_THREAD();
-  joinTask();
   methodForExecution_ = std::move(method);
   taskInProgress_ = true;
-  auto target = target_;
-  // Joined before the next task and at destruction, so it never outlives the HUD; the
-  // clean-up hop carries the HUD as its context.
-  task_ = std::thread([target, method = methodForExecution_, this] {
+  // The thread owns its copy of the task and the HUD's mailbox; the clean-up runs only
+  // while the HUD exists. Nobody joins it: the GUI thread must not wait for a task.
+  std::thread([target = target_, method = methodForExecution_, this] {
     if (method) method();
     target->post([this] { cleanUp(); });
-  });
+  }).detach();
   show(animated);
 }
 
@@ -222,15 +216,21 @@ void MBProgressHUD::showAnimated(bool animated, std::function<void()> block, Dis
   KV_ASSERT_GUI_THREAD();
   taskInProgress_ = true;
   completionBlock_ = std::move(completionBlock);
-  auto target = target_;
-  auto run = [target, block = std::move(block), this] {
+  auto run = [target = target_, block = std::move(block), this] {
     if (block) block();
     target->post([this] { cleanUp(); });
   };
-  if (queue != nullptr)
-    queue->async(std::move(run));
-  else
+  if (queue != nullptr) {
+    if (!queue->async(std::move(run))) {
+      // A stopping queue refused the task: nothing will end it, so do not stay up.
+      taskInProgress_ = false;
+      useAnimation_ = false;
+      hideUsingAnimation(false);
+      return;
+    }
+  } else {
     Dispatch::global(std::move(run));
+  }
   show(animated);
 }
 

@@ -9,6 +9,8 @@
 // but the progress, the value itself) reaches the GUI thread queued with the HUD as the
 // call's context. A worker that may outlive the HUD posts through guiTarget().
 // A HUD removed from its superview on hide is deleted later: hold it in a QPointer.
+// A task never holds the HUD up: the task owns what it runs, its end reaches the HUD only
+// while the HUD exists, and deleting the HUD does not wait for it.
 #include <QPointer>
 #include <QTimer>
 #include <QVariantAnimation>
@@ -18,7 +20,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "platform/dispatch_queue.h"
 #include "platform/graphics/font.h"
@@ -160,7 +161,6 @@ class MBProgressHUD : public QWidget {
   void setAlpha(qreal a);
   void setScale(qreal s);
   void cancelDelayedPerforms() { delayTimer_.stop(); }
-  void joinTask();
   void updateLabelsAndLayout();
 
   std::shared_ptr<GuiTarget> target_;
@@ -206,5 +206,4 @@ class MBProgressHUD : public QWidget {
   qreal scale_ = 1;
   QVariantAnimation fade_;
   bool fadeHides_ = false;
-  std::thread task_;
 };

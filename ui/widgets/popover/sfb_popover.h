@@ -17,6 +17,7 @@ class SFBPopover : public QObject {
  public:
   static constexpr int kFadeMs = 250;
 
+  // Takes the content view: it lives, inside the popover window, as long as the popover.
   explicit SFBPopover(QWidget* contentView);
   ~SFBPopover() override;
 

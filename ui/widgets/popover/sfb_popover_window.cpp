@@ -23,14 +23,19 @@ QRectF SFBPopoverWindow::frameRectForContentRect(const QRectF& r) const {
   return frameView_ ? frameView_->frameRectForContentRect(r) : QRectF();
 }
 
-void SFBPopoverWindow::setPopoverContentView(QWidget* view) {
+std::unique_ptr<QWidget> SFBPopoverWindow::setPopoverContentView(QWidget* view) {
   KV_ASSERT_GUI_THREAD();
-  if (frameView_ && contentView_ == view) return;
+  if (frameView_ && contentView_ == view) return nullptr;
   if (!frameView_) frameView_ = new SFBPopoverWindowFrame(this);
   const QRectF viewFrame = view ? QRectF(QPointF(0, 0), QSizeF(view->size())) : QRectF(0, 0, 0, 0);
   const QRectF f = frameRectForContentRect(viewFrame);
   setFrame(QRectF(QPointF(0, 0), f.size()));
-  if (contentView_ && contentView_ != view) contentView_->setParent(nullptr);
+  std::unique_ptr<QWidget> replaced;
+  if (contentView_ && contentView_ != view) {
+    contentView_->hide();
+    contentView_->setParent(nullptr);
+    replaced.reset(contentView_.data());
+  }
   contentView_ = view;
   if (view) {
     view->setParent(frameView_);
@@ -38,6 +43,7 @@ void SFBPopoverWindow::setPopoverContentView(QWidget* view) {
     view->setGeometry(Geometry::flipped(c, f.height()).toRect());
     view->show();
   }
+  return replaced;
 }
 
 void SFBPopoverWindow::setContentSize(QSizeF size) {
@@ -67,12 +73,16 @@ void SFBPopoverWindow::attachToParent(QWidget* parentWindow) {
   detachFromParent();
   host_ = host;
   if (!host) return;
+  // Qt deletes a widget's children right after its destroyed signal: leave first, so the
+  // popover's own pointer stays the only owner.
+  hostGone_ = connect(host, &QObject::destroyed, this, [this] { detachFromParent(); });
   setParent(host);
   host->installEventFilter(this);
   place();
 }
 
 void SFBPopoverWindow::detachFromParent() {
+  disconnect(hostGone_);
   if (host_) host_->removeEventFilter(this);
   WindowRegistry::unregisterWindow(this);
   host_ = nullptr;

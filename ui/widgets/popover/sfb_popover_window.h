@@ -6,9 +6,15 @@
 // change the space around the content grow or shrink the window so that the content
 // keeps its size and the arrow side's edge (for a position change: the attachment point)
 // stays in place.
+//
+// Ownership: the popover owns this window. While shown it is a Qt child of the parent's
+// top-level window, so it is taken back out of that window as the window is destroyed
+// (before Qt deletes the children); the content view is a Qt child of the frame view.
 #include <QColor>
 #include <QPointer>
 #include <QWidget>
+
+#include <memory>
 
 #include "ui/widgets/popover/sfb_popover_window_frame.h"
 
@@ -18,7 +24,9 @@ class SFBPopoverWindow : public QWidget {
   explicit SFBPopoverWindow(const QRectF& contentRect);
 
   SFBPopoverWindowFrame* popoverWindowFrame() const { return frameView_; }
-  void setPopoverContentView(QWidget* view);
+  // Takes the view (it becomes a child of the frame view) and hands back the view it
+  // replaces, which the caller keeps or lets go.
+  std::unique_ptr<QWidget> setPopoverContentView(QWidget* view);
   QWidget* popoverContentView() const { return contentView_; }
 
   QRectF contentRectForFrameRect(const QRectF& r) const;
@@ -81,6 +89,7 @@ class SFBPopoverWindow : public QWidget {
   SFBPopoverWindowFrame* frameView_ = nullptr;
   QPointer<QWidget> contentView_;
   QPointer<QWidget> host_;
+  QMetaObject::Connection hostGone_;
   QRectF frame_;
   QSizeF minSize_{0, 0};
   QSizeF maxSize_{1e6, 1e6};

@@ -24,6 +24,7 @@ CT_ImageScrollView::CT_ImageScrollView(QWidget* parent) : QWidget(parent) {
 void CT_ImageScrollView::setImageRef(const QImage& image) {
   KV_ASSERT_GUI_THREAD();
   if (image.isNull()) return;
+  stopGlide();
   image_ = image;
   imageRect_ = QRectF(0, 0, image.width(), image.height());
   documentSize_ = QSizeF(size());
@@ -34,6 +35,7 @@ void CT_ImageScrollView::setImageRef(const QImage& image) {
 void CT_ImageScrollView::setZoomFactor(float factor, QPointF point) {
   KV_ASSERT_GUI_THREAD();
   if (!std::isfinite(factor) || factor < 0) return;
+  stopGlide();
   const ZoomResult r = zoomAtPoint(imageRect_.size(), documentSize_, factor, point, QSizeF(size()));
   zoomFactor_ = factor;
   documentSize_ = r.documentSize;
@@ -43,6 +45,7 @@ void CT_ImageScrollView::setZoomFactor(float factor, QPointF point) {
 
 void CT_ImageScrollView::setZoomToFit() {
   KV_ASSERT_GUI_THREAD();
+  stopGlide();
   scrollers_ = false;
   zoomFactor_ = 0;
   documentSize_ = QSizeF(size());
@@ -81,6 +84,12 @@ void CT_ImageScrollView::scrollToPoint(QPointF point, double seconds) {
   glide_.start();
 }
 
+void CT_ImageScrollView::stopGlide() {
+  // A glide left running would carry on from a place that no longer exists.
+  glide_.stop();
+  animationActive_ = false;
+}
+
 void CT_ImageScrollView::finishAnimations() {
   if (glide_.state() == QAbstractAnimation::Running) glide_.setCurrentTime(glide_.duration());
 }
@@ -88,6 +97,7 @@ void CT_ImageScrollView::finishAnimations() {
 void CT_ImageScrollView::mouseDownAt(QPointF point, int clickCount) {
   KV_ASSERT_GUI_THREAD();
   if (clickCount == 1) {
+    stopGlide();  // the hand takes the image where it is
     clickPoint_ = point;
     originalOrigin_ = origin_;
     setCursor(Qt::OpenHandCursor);

@@ -62,6 +62,7 @@ class CT_ImageScrollView : public QWidget {
   QPointF yUp(QPointF qtPoint) const { return QPointF(qtPoint.x(), height() - qtPoint.y()); }
   QPointF constrained(QPointF origin) const;
   void scrollTo(QPointF origin);
+  void stopGlide();
 
   QImage image_;
   QRectF imageRect_;
