@@ -57,11 +57,11 @@ KV_EXIT_SCENARIO(StripAtTwiceTheScale) {
     QSize size;
     uint16_t format;
   } shots[] = {
-      {"IMG_0001.JPG", {1200, 800}, 0x3801},
-      {"DSC_20261211_102233_HDR.NEF", {1200, 800}, 0xB103},
-      {"A_very_long_file_name_from_the_device_0001.CR3", {800, 1200}, 0xB108},
-      {"P1000001_panorama_stitched_final_v2.TIF", {1600, 600}, 0x380D},
-      {"An_absurdly_long_name_that_no_label_of_a_thumbnail_could_ever_hold_whole_0001.MOV", {1200, 800}, 0x300D},
+      {"IMG_0001.JPG", {600, 400}, 0x3801},
+      {"DSC_20261211_102233_HDR.NEF", {600, 400}, 0xB103},
+      {"A_very_long_file_name_from_the_device_0001.CR3", {400, 600}, 0xB108},
+      {"P1000001_panorama_stitched_final_v2.TIF", {800, 300}, 0x380D},
+      {"An_absurdly_long_name_that_no_label_of_a_thumbnail_could_ever_hold_whole_0001.MOV", {600, 400}, 0x300D},
   };
   uint32_t handle = 1;
   for (const Shot& s : shots)
