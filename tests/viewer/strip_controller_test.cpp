@@ -264,3 +264,139 @@ TEST_F(StripController, AStripOfThousandsDecodesOnlyWhatItShows) {
   EXPECT_LE(controller->decodedCount(), 12u);
   EXPECT_FALSE(controller->isDecoded(0));
 }
+
+namespace {
+
+// A picture with detail, so that its JPEG is as large as a photograph's.
+QByteArray noiseJpeg(QSize size, int seed = 1) {
+  QImage image(size, QImage::Format_RGB32);
+  uint32_t v = static_cast<uint32_t>(seed) * 2654435761u;
+  for (int y = 0; y < size.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < size.width(); ++x) {
+      v = v * 1664525u + 1013904223u;
+      line[x] = qRgb(int(v >> 24), int((v >> 16) & 0xFF), (x + y) & 0xFF);
+    }
+  }
+  QByteArray out;
+  QBuffer b(&out);
+  b.open(QIODevice::WriteOnly);
+  image.save(&b, "JPG", 95);
+  return out;
+}
+
+// A cache in a temporary folder for the length of a test.
+struct StripCacheFolder {
+  QTemporaryDir root;
+  StripCacheFolder() {
+    const QString cache = root.path() + "/Cache", save = root.path() + "/Photos";
+    QDir().mkpath(cache);
+    QDir().mkpath(save);
+    EXPECT_EQ(cacheLoad(cache.toUtf8().constData(), save.toUtf8().constData()), 1);
+  }
+  ~StripCacheFolder() { cacheLoad(nullptr, nullptr); }
+};
+
+bool cachedThumb(const std::shared_ptr<PtpObjectInfoClass>& object) {
+  std::vector<uint8_t> stored;
+  PtpObjectInfoStruct record = *object->origObjectInfo();
+  return cacheReadThumb(record, stored) == 1 && !stored.empty();
+}
+
+}  // namespace
+
+TEST_F(StripController, ItemsKeepASmallJpegAtTheCellsSizeAndSmallOnesAsTheyCame) {
+  const QByteArray photo = noiseJpeg({1600, 1200});
+  ASSERT_GT(photo.size(), kStripThumbnailMaxBytes);
+  const QByteArray deviceThumb = encode({100, 75}, "JPG");
+  controller->addThumnailImage(photo, info("A.JPG", 1));
+  controller->addThumnailImage(encode({300, 300}, "PNG"), info("B.PNG", 2));
+  controller->addThumnailImage(deviceThumb, info("C.JPG", 3));
+  ASSERT_EQ(controller->count(), 3);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return !controller->isPreparing(0) && !controller->isPreparing(1); }));
+  const QSize fit = (ThumbnailViewCell::cellSize() - QSize(10, 10)) * controller->deviceScale();
+  for (int row : {0, 1}) {
+    const QByteArray kept = controller->thumbnailBytesAt(row);
+    EXPECT_LE(kept.size(), kStripThumbnailMaxBytes) << row;
+    const QImage image = QImage::fromData(kept, "JPG");
+    ASSERT_FALSE(image.isNull()) << row;
+    EXPECT_EQ(image.size(), (row == 0 ? QSize(1600, 1200) : QSize(300, 300)).scaled(fit, Qt::KeepAspectRatio)) << row;
+  }
+  // A device's own small JPEG is not made again.
+  EXPECT_FALSE(controller->isPreparing(2));
+  EXPECT_EQ(controller->thumbnailBytesAt(2), deviceThumb);
+  // The layout keeps the original's shape.
+  ThumbnailViewCell cell;
+  controller->cellForRow(0, cell);
+  EXPECT_EQ(cell.imageSize, QSize(1600, 1200));
+}
+
+TEST(StripDownloads, ABurstIsMadeOffTheGuiThreadAndArrivesOnceInRequestOrder) {
+  StripCacheFolder folder;
+  QListView view;
+  MainThumbnailController controller(&view);
+  QObject owner;
+  std::vector<QString> posted;
+  // As the main window does: what is posted joins the strip.
+  observeShareThumbnailDownloaded(&owner, [&](const ShareThumbnailDownloadedEvent& e) {
+    posted.push_back(e.image->getObjectInfo()->fileName());
+    controller.addThumnailImage(e.image->getImageData(), e.image->getObjectInfo());
+  });
+  // Large and small pictures in turn, so later ones are often made before earlier ones.
+  const QByteArray large = noiseJpeg({2400, 1600}), small = encode({64, 48}, "JPG");
+  constexpr int n = 24;
+  std::vector<std::shared_ptr<PtpObjectInfoClass>> objects;
+  std::vector<QString> expected;
+  for (int i = 0; i < n; ++i) {
+    const QString name = QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QChar('0'));
+    objects.push_back(info(name.toUtf8().constData(), static_cast<uint32_t>(100 + i)));
+    expected.push_back(name);
+    controller.ptpObjectDownloaded(PtpImageData::initWithObjectData(i % 2 ? small : large, objects.back()));
+    // The GUI thread only queued the work.
+    if (i == 0) {
+      EXPECT_TRUE(posted.empty());
+    }
+    // The same object again while it is on its way is not made twice.
+    if (i % 6 == 5)
+      controller.ptpObjectDownloaded(PtpImageData::initWithObjectData(small, objects[static_cast<size_t>(i - 1)]));
+  }
+  EXPECT_EQ(controller.downloadsPending(), static_cast<size_t>(n));
+  ASSERT_TRUE(kvtest::waitUntil([&] { return controller.downloadsPending() == 0; }));
+  EXPECT_EQ(posted, expected);
+  ASSERT_EQ(controller.count(), n);
+  for (int i = 0; i < n; ++i) {
+    EXPECT_EQ(controller.objectInfoAt(i)->fileName(), expected[static_cast<size_t>(i)]);
+    EXPECT_TRUE(cachedThumb(objects[static_cast<size_t>(i)])) << i;
+  }
+  // A repeated request selects its item once that has arrived, as it would had it been there.
+  EXPECT_EQ(controller.selectedIndex(), 22);
+  NotificationCenter::defaultCenter().removeObserver(&owner);
+}
+
+TEST(StripDownloads, TheStripMayGoWhileItsThumbnailsAreBeingMade) {
+  StripCacheFolder folder;
+  QObject owner;
+  int posts = 0;
+  observeShareThumbnailDownloaded(&owner, [&](const ShareThumbnailDownloadedEvent&) { ++posts; });
+  const QByteArray large = noiseJpeg({2400, 1600});
+  std::vector<std::shared_ptr<PtpObjectInfoClass>> objects;
+  {
+    QListView view;
+    view.resize(600, 140);
+    MainThumbnailController controller(&view);
+    for (uint32_t i = 0; i < 8; ++i) {
+      objects.push_back(info(QStringLiteral("IMG_%1.JPG").arg(i).toUtf8().constData(), 200 + i));
+      controller.ptpObjectDownloaded(PtpImageData::initWithObjectData(large, objects.back()));
+      controller.addThumnailImage(large, info("ADD.JPG", 300 + i));
+    }
+    view.show();
+    (void)view.grab();  // and decodes for the cells shown
+  }
+  // Work in flight finishes without its controller; what it would have told it is dropped.
+  ASSERT_TRUE(Dispatch::waitForGlobal(std::chrono::milliseconds(120000)));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posts, 0);
+  // The thumbnails made are not lost: the cache has them.
+  for (const auto& object : objects) EXPECT_TRUE(cachedThumb(object));
+  NotificationCenter::defaultCenter().removeObserver(&owner);
+}

@@ -1,9 +1,13 @@
 #include "viewer/strip/main_thumbnail_controller.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <span>
 
@@ -17,9 +21,14 @@
 
 namespace {
 
-// The header's size, without decoding; invalid when the bytes are no readable image or
-// claim more pixels than the strip takes.
-QSize headerSize(const QByteArray& bytes) {
+struct Header {
+  QSize size;
+  QByteArray format;
+};
+
+// The header's size and format, without decoding; invalid when the bytes are no readable
+// image or claim more pixels than the strip takes.
+Header readHeader(const QByteArray& bytes) {
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -29,21 +38,46 @@ QSize headerSize(const QByteArray& bytes) {
   if (!size.isValid() || size.isEmpty() ||
       static_cast<qint64>(size.width()) * size.height() > kStripThumbnailMaxPixels)
     return {};
-  return size;
+  return {size, reader.format()};
 }
 
-// Decodes scaled to fit the cell; JPEG decoders scale while decoding, so a large picture
-// costs a fraction of its full decode.
+QSize headerSize(const QByteArray& bytes) { return readHeader(bytes).size; }
+
+// Decodes scaled to fit; JPEG decoders scale while decoding, so a large picture costs a
+// fraction of its full decode.
 QImage decodeScaled(const QByteArray& bytes, QSize fit) {
   QBuffer buffer;
   buffer.setData(bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   const QSize size = reader.size();
-  if (size.isValid() && (size.width() > fit.width() || size.height() > fit.height()))
+  if (!size.isValid() || static_cast<qint64>(size.width()) * size.height() > kStripThumbnailMaxPixels) return {};
+  if (size.width() > fit.width() || size.height() > fit.height())
     reader.setScaledSize(size.scaled(fit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-  QImage image = reader.read();
-  return image;
+  return reader.read();
+}
+
+// The picture's area of a cell in device pixels.
+QSize devicePictureSize(qreal scale) {
+  const QSize points = ThumbnailViewCell::cellSize() - QSize(10, 10);
+  return {static_cast<int>(std::ceil(points.width() * scale)), static_cast<int>(std::ceil(points.height() * scale))};
+}
+
+// What an item keeps: the picture at most `fit` large as a JPEG of at most
+// kStripThumbnailMaxBytes; empty when the bytes do not decode.
+QByteArray smallThumbnail(const QByteArray& bytes, QSize fit) {
+  const QImage image = decodeScaled(bytes, fit);
+  if (image.isNull()) return {};
+  for (int quality : {85, 70, 50, 30, 10}) {
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    if (!writer.write(image)) return {};
+    if (out.size() <= kStripThumbnailMaxBytes) return out;
+  }
+  return {};
 }
 
 }  // namespace
@@ -93,18 +127,54 @@ void MainThumbnailController::addThumnailImage(const QByteArray& data, std::shar
 
 void MainThumbnailController::addOnMain(const QByteArray& data, std::shared_ptr<PtpObjectInfoClass> info) {
   if (data.isEmpty() || !info) return;
-  const QSize size = headerSize(data);
-  if (!size.isValid()) return;
+  const Header header = readHeader(data);
+  if (!header.size.isValid()) return;
   const int row = count();
   beginInsertRows(QModelIndex(), row, row);
   Item item;
   item.id = nextId_++;
   item.bytes = data;
-  item.size = size;
+  item.size = header.size;
+  item.scale = deviceScale();
   item.info = std::move(info);
+  const QSize fit = devicePictureSize(item.scale);
+  // A JPEG already no larger than the cell and the cap is kept as it came.
+  item.preparing = header.format != "jpeg" || header.size.width() > fit.width() ||
+                   header.size.height() > fit.height() || data.size() > kStripThumbnailMaxBytes;
+  if (item.preparing) {
+    QPointer<MainThumbnailController> self(this);
+    Dispatch::global([self, id = item.id, data, fit] {
+      QByteArray small = smallThumbnail(data, fit);
+      Dispatch::main([self, id, small = std::move(small)]() mutable {
+        if (self) self->prepareFinished(id, std::move(small));
+      });
+    });
+  }
   mThumbnails.push_back(std::move(item));
   endInsertRows();
   if (mCollectionView) mCollectionView->scrollTo(index(row), QAbstractItemView::EnsureVisible);
+}
+
+void MainThumbnailController::prepareFinished(uint64_t id, QByteArray small) {
+  const int row = rowForId(id);
+  if (row < 0) return;
+  Item& item = mThumbnails[row];
+  item.preparing = false;
+  // What arrived goes either way: an item never keeps more than its small thumbnail.
+  item.bytes = std::move(small);
+  if (item.bytes.isEmpty()) {
+    item.failed = true;
+    item.decoded = QImage();
+    std::erase(decodedOrder_, id);
+    emit dataChanged(index(row), index(row));
+  }
+}
+
+qreal MainThumbnailController::deviceScale() const {
+  const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  qreal scale = app ? app->devicePixelRatio() : 1.0;
+  if (mCollectionView) scale = std::max(scale, mCollectionView->devicePixelRatioF());
+  return std::clamp<qreal>(scale, 1, kStripMaxDeviceScale);
 }
 
 void MainThumbnailController::deleteThumbnail(const PtpObjectInfoStruct* record) {
@@ -242,12 +312,42 @@ void MainThumbnailController::ptpObjectDownloaded(std::shared_ptr<PtpImageData> 
   deselectCurrentThumbnail();
   const auto info = imageData->getObjectInfo();
   if (selectThumbnailNoAction(info.get())) return;
-  const QByteArray thumb = thumbnailForImage(imageData->getImageData(), *info->origObjectInfo());
-  if (thumb.isEmpty()) return;
-  cacheStoreThumb(*info->origObjectInfo(),
-                  std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(thumb.constData()),
-                                           static_cast<size_t>(thumb.size())));
-  postShareThumbnailDownloaded({PtpImageData::initWithObjectData(thumb, info)});
+  // Already on its way: it is selected when it arrives rather than made twice.
+  for (const auto& pending : downloads_) {
+    if (!thumbnailMatchesByItem(*pending->info->origObjectInfo(), *info->origObjectInfo())) continue;
+    ++pending->repeats;
+    return;
+  }
+  auto download = std::make_shared<Download>();
+  download->info = info;
+  downloads_.push_back(download);
+  QPointer<MainThumbnailController> self(this);
+  Dispatch::global([self, download, imageData] {
+    const PtpObjectInfoStruct& record = *download->info->origObjectInfo();
+    QByteArray thumb = thumbnailForImage(imageData->getImageData(), record);
+    if (!thumb.isEmpty())
+      cacheStoreThumb(record, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(thumb.constData()),
+                                                       static_cast<size_t>(thumb.size())));
+    download->thumb = std::move(thumb);
+    download->done.store(true, std::memory_order_release);
+    Dispatch::main([self] {
+      if (self) self->deliverDownloads();
+    });
+  });
+}
+
+void MainThumbnailController::deliverDownloads() {
+  // In request order: a later image that was quicker waits for the ones before it.
+  while (!downloads_.empty() && downloads_.front()->done.load(std::memory_order_acquire)) {
+    const std::shared_ptr<Download> download = std::move(downloads_.front());
+    downloads_.pop_front();
+    if (!download->thumb.isEmpty())
+      postShareThumbnailDownloaded({PtpImageData::initWithObjectData(download->thumb, download->info)});
+    if (download->repeats > 0) {
+      deselectCurrentThumbnail();
+      selectThumbnailNoAction(download->info.get());
+    }
+  }
 }
 
 std::shared_ptr<PtpObjectInfoClass> MainThumbnailController::objectInfoAt(int row) const {
@@ -258,25 +358,34 @@ uint8_t MainThumbnailController::ratingAt(int row) const {
   return row >= 0 && row < count() ? mThumbnails[row].rating : 0;
 }
 
+QByteArray MainThumbnailController::thumbnailBytesAt(int row) const {
+  return row >= 0 && row < count() ? mThumbnails[row].bytes : QByteArray();
+}
+
+bool MainThumbnailController::isPreparing(int row) const {
+  return row >= 0 && row < count() && mThumbnails[row].preparing;
+}
+
 bool MainThumbnailController::isDecoded(int row) const {
   return row >= 0 && row < count() && !mThumbnails[row].decoded.isNull();
 }
 
 int MainThumbnailController::rowForId(uint64_t id) const {
-  for (int row = 0; row < count(); ++row)
-    if (mThumbnails[row].id == id) return row;
-  return -1;
+  const auto found = std::lower_bound(mThumbnails.begin(), mThumbnails.end(), id,
+                                      [](const Item& item, uint64_t wanted) { return item.id < wanted; });
+  return found != mThumbnails.end() && found->id == id ? static_cast<int>(found - mThumbnails.begin()) : -1;
 }
 
 void MainThumbnailController::requestDecode(Item& item) {
-  if (item.decoding || item.failed || !item.decoded.isNull()) return;
+  if (item.decoding || item.failed || !item.decoded.isNull() || item.bytes.isEmpty()) return;
   item.decoding = true;
   QPointer<MainThumbnailController> self(this);
   const QByteArray bytes = item.bytes;
   const uint64_t id = item.id;
-  const QSize fit = ThumbnailViewCell::cellSize() - QSize(10, 10);
-  Dispatch::global([self, bytes, id, fit] {
-    QImage image = decodeScaled(bytes, fit);
+  const qreal scale = item.scale;
+  Dispatch::global([self, bytes, id, scale] {
+    QImage image = decodeScaled(bytes, devicePictureSize(scale));
+    image.setDevicePixelRatio(scale);
     Dispatch::main([self, id, image = std::move(image)]() mutable {
       if (self) self->decodeFinished(id, std::move(image));
     });

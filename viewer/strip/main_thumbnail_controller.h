@@ -1,8 +1,10 @@
 #pragma once
-// The thumbnail strip's data source and delegate. Items keep the thumbnail's bytes and the
-// size from its header only; pictures are decoded on the pool when an item is first
-// painted, scaled to the cell on the way, and at most kStripDecodedMax stay decoded, so a
-// strip of thousands scrolls without decoding on the GUI thread.
+// The thumbnail strip's data source and delegate. Each item keeps a small JPEG of its
+// picture, made on the pool at the cell's size in device pixels and capped in bytes, and
+// the size from the original's header; pictures are decoded on the pool when an item is
+// first painted and at most kStripDecodedMax stay decoded, so a strip of thousands
+// neither fills memory nor decodes on the GUI thread. Whole images from downloads are
+// turned into thumbnails on the pool too, and their results come back in request order.
 #include <QAbstractListModel>
 #include <QByteArray>
 #include <QImage>
@@ -10,6 +12,7 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -20,9 +23,13 @@
 #include "viewer/strip/thumbnail_view_cell.h"
 
 // Pictures kept decoded at once; the oldest are dropped and decoded again when shown.
-constexpr size_t kStripDecodedMax = 512;
+constexpr size_t kStripDecodedMax = 64;
 // Thumbnails whose header claims more pixels than this are refused.
 constexpr qint64 kStripThumbnailMaxPixels = 40'000'000;
+// The most bytes an item's stored thumbnail may take; the JPEG quality drops until it fits.
+constexpr qsizetype kStripThumbnailMaxBytes = 128 * 1024;
+// Screens beyond this many device pixels per point get thumbnails made for this many.
+constexpr qreal kStripMaxDeviceScale = 4;
 
 class ThumbnailControllerDelegate {
  public:
@@ -79,6 +86,14 @@ class MainThumbnailController : public QAbstractListModel {
   int selectedIndex() const { return mSelectedIndex; }
   std::shared_ptr<PtpObjectInfoClass> objectInfoAt(int row) const;
   uint8_t ratingAt(int row) const;
+  // The bytes an item keeps, and whether its small thumbnail is still being made.
+  QByteArray thumbnailBytesAt(int row) const;
+  bool isPreparing(int row) const;
+  // Downloads whose thumbnail is being made.
+  size_t downloadsPending() const { return downloads_.size(); }
+  // Device pixels per point the thumbnails are made for: the sharpest screen's, or the
+  // strip's own when it is sharper.
+  qreal deviceScale() const;
   bool isDecoded(int row) const;
   size_t decodedCount() const { return decodedOrder_.size(); }
   QListView* collectionView() const { return mCollectionView; }
@@ -96,13 +111,23 @@ class MainThumbnailController : public QAbstractListModel {
  private:
   struct Item {
     uint64_t id = 0;
-    QByteArray bytes;
-    QSize size;
+    QByteArray bytes;  // the small thumbnail, or what arrived while it is being made
+    QSize size;        // the original's, from its header
+    qreal scale = 1;   // device pixels per point the item is decoded for
     std::shared_ptr<PtpObjectInfoClass> info;
     uint8_t rating = 0;
     QImage decoded;
+    bool preparing = false;
     bool decoding = false;
     bool failed = false;
+  };
+  // A whole image whose thumbnail is being made. The worker writes `thumb` and then sets
+  // `done`; the GUI thread reads it only after seeing `done`.
+  struct Download {
+    std::shared_ptr<PtpObjectInfoClass> info;
+    QByteArray thumb;
+    std::atomic<bool> done{false};
+    int repeats = 0;  // the same object asked for again while this one was on its way
   };
 
   void addOnMain(const QByteArray& data, std::shared_ptr<PtpObjectInfoClass> info);
@@ -110,14 +135,17 @@ class MainThumbnailController : public QAbstractListModel {
   void selectRow(int row, bool scrollCentred);
   void requestDecode(Item& item);
   void decodeFinished(uint64_t id, QImage image);
+  void prepareFinished(uint64_t id, QByteArray small);
+  void deliverDownloads();
   int rowForId(uint64_t id) const;
 
   QPointer<QListView> mCollectionView;
-  std::vector<Item> mThumbnails;
+  std::vector<Item> mThumbnails;  // ids ascend with the rows
   int mSelectedIndex = -1;
   ThumbnailControllerDelegate* delegate_ = nullptr;
   uint64_t nextId_ = 1;
   std::deque<uint64_t> decodedOrder_;
+  std::deque<std::shared_ptr<Download>> downloads_;  // in request order
 };
 
 // Paints the controller's cells into its view.

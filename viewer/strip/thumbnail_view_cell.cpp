@@ -1,13 +1,15 @@
 #include "viewer/strip/thumbnail_view_cell.h"
 
-#include <QFontMetricsF>
-#include <QRawFont>
 #include <QTransform>
 #include <cmath>
 
 #include "platform/graphics/font.h"
+#include "platform/graphics/graphics_context.h"
+#include "platform/graphics/shadow.h"
+#include "platform/graphics/text.h"
 #include "stylekit/badge_icons.h"
 #include "stylekit/rating_star_icons.h"
+#include "ui/widgets/text/adjustable_font_size_text_field.h"
 #include "viewer/strip/thumbnail_layout.h"
 
 namespace {
@@ -17,16 +19,11 @@ QRectF flip(const QRectF& r, const QRect& cell) {
   return QRectF(cell.x() + r.x(), cell.y() + cell.height() - r.y() - r.height(), r.width(), r.height());
 }
 
-QFont labelFont(qreal pixelSize) {
-  QFont font(Font::fontWithName(QStringLiteral("AvenirNext-Regular"), pixelSize).rawFont().familyName());
-  font.setPixelSize(std::max(2, static_cast<int>(pixelSize)));
-  return font;
-}
-
 }  // namespace
 
 void ThumbnailViewCell::paint(QPainter& painter, const QRect& rect) const {
-  const QSizeF size = thumbnailImage.isNull() ? QSizeF(imageSize) : QSizeF(thumbnailImage.size());
+  // The header's size gives the shape; a decoded picture may be rounded at device pixels.
+  const QSizeF size = imageSize.isValid() ? QSizeF(imageSize) : QSizeF(thumbnailImage.size());
   // Before the header is known the picture is taken as square.
   const ThumbnailLayout layout = thumbnailLayout(rect.size(), size.isEmpty() ? QSizeF(1, 1) : size, orientation);
   painter.save();
@@ -66,14 +63,16 @@ void ThumbnailViewCell::paint(QPainter& painter, const QRect& rect) const {
   }
 
   if (showFilename && !fileName.isEmpty()) {
-    const QRectF label = flip(layout.label, rect);
-    const QFont font = labelFont(rect.width() / 8.0);
-    painter.setFont(font);
-    const QString text = QFontMetricsF(font).elidedText(fileName, Qt::ElideMiddle, label.width());
-    painter.setPen(Qt::black);
-    painter.drawText(label.translated(1, 1), Qt::AlignCenter, text);
-    painter.setPen(Qt::white);
-    painter.drawText(label, Qt::AlignCenter, text);
+    painter.save();
+    painter.translate(rect.topLeft());
+    GraphicsContext ctx(painter, rect.height());
+    const ThumbnailLabelText text = thumbnailLabelText(fileName, rect.width(), layout.label.width());
+    // The field draws at the bottom of its title area, which is inset from its sides.
+    const QRectF box(layout.label.x() + kThumbnailLabelInset, layout.label.y(),
+                     std::max<qreal>(0, layout.label.width() - 2 * kThumbnailLabelInset), text.font.lineHeight());
+    ctx.setShadow(Shadow(Qt::black, QSizeF(1, 1), 0));
+    drawInRect(ctx, text.text, box, TextAttributes{text.font, Qt::white, TextAlignment::Center});
+    painter.restore();
   }
 
   if (badge != ThumbnailBadge::None) {
@@ -81,4 +80,13 @@ void ThumbnailViewCell::paint(QPainter& painter, const QRect& rect) const {
     thumbnailBadgeImage(badge).draw(painter, b);
   }
   painter.restore();
+}
+
+ThumbnailLabelText thumbnailLabelText(const QString& fileName, qreal cellWidth, qreal labelWidth) {
+  const Font start = Font::fontWithName(QStringLiteral("AvenirNext-Regular"), cellWidth / 8.0);
+  // Shrunk to the width the text is drawn in, not the label's whole width: a name that
+  // fits only the latter would shrink and then be cut all the same.
+  const qreal textWidth = std::max<qreal>(0, labelWidth - 2 * kThumbnailLabelInset);
+  const Font font = AdjustableFontSizeTextField::fontShrunkToFit(fileName, start, textWidth, kThumbnailLabelMinimumSize);
+  return {font, AdjustableFontSizeTextField::truncatedMiddle(fileName, font, textWidth)};
 }

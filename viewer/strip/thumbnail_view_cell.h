@@ -9,10 +9,22 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/graphics/font.h"
 #include "viewer/strip/thumbnail_badge.h"
 
+// The name label: the font shrinks from an eighth of the cell's width down to this before
+// the name is cut in the middle; the text sits this far inside the label's sides.
+constexpr double kThumbnailLabelMinimumSize = 2;
+constexpr double kThumbnailLabelInset = 2;
+
+struct ThumbnailLabelText {
+  Font font;
+  QString text;  // the name as drawn: whole, or cut in the middle at the smallest size
+};
+ThumbnailLabelText thumbnailLabelText(const QString& fileName, qreal cellWidth, qreal labelWidth);
+
 struct ThumbnailViewCell {
-  QImage thumbnailImage;  // decoded picture; null while it is being decoded
+  QImage thumbnailImage;  // decoded picture at device pixels; null while it is being decoded
   QSize imageSize;        // the picture's size from its header (for the layout before decode)
   bool decodeFailed = false;
   uint8_t orientation = 1;

@@ -58,15 +58,22 @@ void AdjustableFontSizeTextField::setMinimumFontSize(double s) {
 void AdjustableFontSizeTextField::layout() {
   KV_ASSERT_GUI_THREAD();
   if (adjustsFontSize_) {
-    // A minimum below 1 point still stops: sizes never reach zero.
-    const double floor = std::max(minimumFontSize_, 1.0);
-    while (sizeWithAttributes(string_, TextAttributes{font_}).width() > width() &&
-           font_.pointSize() - 1 >= floor) {
-      font_ = Font(font_.face(), font_.pointSize() - 1);
+    const Font shrunk = fontShrunkToFit(string_, font_, width(), minimumFontSize_);
+    if (shrunk.pointSize() != font_.pointSize()) {
+      font_ = shrunk;
       alignment_ = TextAlignment::Center;
     }
   }
   update();
+}
+
+Font AdjustableFontSizeTextField::fontShrunkToFit(const QString& text, Font font, qreal width,
+                                                  double minimumFontSize) {
+  // A minimum below 1 point still stops: sizes never reach zero.
+  const double floor = std::isfinite(minimumFontSize) ? std::max(minimumFontSize, 1.0) : 1.0;
+  while (sizeWithAttributes(text, TextAttributes{font}).width() > width && font.pointSize() - 1 >= floor)
+    font = Font(font.face(), font.pointSize() - 1);
+  return font;
 }
 
 void AdjustableFontSizeTextField::resizeEvent(QResizeEvent* event) {
@@ -75,14 +82,18 @@ void AdjustableFontSizeTextField::resizeEvent(QResizeEvent* event) {
 }
 
 QString AdjustableFontSizeTextField::displayedString(qreal width) const {
-  const TextAttributes a{font_};
-  if (lineBreakMode_ != LineBreakMode::TruncatingMiddle || sizeWithAttributes(string_, a).width() <= width)
-    return string_;
+  if (lineBreakMode_ != LineBreakMode::TruncatingMiddle) return string_;
+  return truncatedMiddle(string_, font_, width);
+}
+
+QString AdjustableFontSizeTextField::truncatedMiddle(const QString& text, const Font& font, qreal width) {
+  const TextAttributes a{font};
+  if (sizeWithAttributes(text, a).width() <= width) return text;
   const QString ellipsis = QString(QChar(0x2026));
   // Keep as much of both ends as fits around the ellipsis.
-  for (int keep = static_cast<int>(string_.size()) - 1; keep > 0; --keep) {
+  for (int keep = static_cast<int>(text.size()) - 1; keep > 0; --keep) {
     const int head = (keep + 1) / 2, tail = keep / 2;
-    const QString s = string_.left(head) + ellipsis + string_.right(tail);
+    const QString s = text.left(head) + ellipsis + text.right(tail);
     if (sizeWithAttributes(s, a).width() <= width) return s;
   }
   return ellipsis;

@@ -36,6 +36,12 @@ class AdjustableFontSizeTextField : public QWidget {
   // The shrink step, then the layout.
   void layout();
 
+  // The shrink rule on its own, for text drawn without a field (the strip's cells): `font`
+  // one point smaller at a time while `text` is wider than `width`, never below the minimum.
+  static Font fontShrunkToFit(const QString& text, Font font, qreal width, double minimumFontSize);
+  // The middle truncation on its own: `text` as drawn in `width` with `font`.
+  static QString truncatedMiddle(const QString& text, const Font& font, qreal width);
+
   // The string as drawn in `width` with the field's line-break mode.
   QString displayedString(qreal width) const;
   // Where the cell draws the text (y-down widget space): the bottom strip of the title area.
