@@ -1,11 +1,15 @@
 #include "platform/graphics/stylekit_image.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
+#include <atomic>
 #include <cmath>
 
 #include "platform/graphics/graphics_context.h"
+#include "platform/graphics/stylekit_image_cache.h"
 
 namespace {
 
@@ -52,9 +56,29 @@ class StyleKitIconEngine : public QIconEngine {
 }  // namespace
 
 StyleKitImage StyleKitImage::imageWithSize(QSizeF size, DrawingHandler handler) {
+  return imageWithSize(size, std::move(handler), QByteArray());
+}
+
+StyleKitImage StyleKitImage::imageWithSize(QSizeF size, DrawingHandler handler, QByteArray drawingKey) {
+  static std::atomic<quint64> serial{0};
+  QByteArray key;
+  if (drawingKey.isEmpty()) {
+    const quint64 n = ++serial;
+    key = QByteArray("#") + QByteArray::number(n);
+  } else {
+    key = QByteArray("K") + drawingKey;
+  }
   StyleKitImage img;
-  img.d_ = std::make_shared<const Data>(Data{size, std::move(handler)});
+  img.d_ = std::make_shared<const Data>(Data{size, std::move(handler), std::move(key)});
   return img;
+}
+
+QByteArray StyleKitImage::renderKey(char mode, QSize pixels, qreal ratio) const {
+  QByteArray key;
+  QDataStream out(&key, QIODevice::WriteOnly);
+  out.setFloatingPointPrecision(QDataStream::DoublePrecision);
+  out << static_cast<qint8>(mode) << d_->size.width() << d_->size.height() << pixels << ratio;
+  return key + d_->cacheKey;
 }
 
 QSizeF StyleKitImage::size() const { return d_ ? d_->size : QSizeF(); }
@@ -66,7 +90,13 @@ void StyleKitImage::drawInContext(GraphicsContext& ctx) const {
 }
 
 QImage StyleKitImage::render(qreal dpr) const {
-  if (!d_ || dpr <= 0) return {};
+  if (!d_ || !(dpr > 0)) return {};
+  const QSize px(std::max(0, qCeil(d_->size.width() * dpr - 1e-9)),
+                 std::max(0, qCeil(d_->size.height() * dpr - 1e-9)));
+  return stylekit_image_cache::lookupOrRender(renderKey('R', px, dpr), [&] { return renderUncached(dpr); });
+}
+
+QImage StyleKitImage::renderUncached(qreal dpr) const {
   const QSize px(std::max(0, qCeil(d_->size.width() * dpr - 1e-9)),
                  std::max(0, qCeil(d_->size.height() * dpr - 1e-9)));
   QImage img(px, QImage::Format_ARGB32_Premultiplied);
@@ -81,6 +111,11 @@ QImage StyleKitImage::render(qreal dpr) const {
 
 QImage StyleKitImage::renderToPixelSize(QSize pixels) const {
   if (!d_ || pixels.isEmpty() || d_->size.isEmpty()) return {};
+  return stylekit_image_cache::lookupOrRender(renderKey('P', pixels, 1),
+                                              [&] { return renderToPixelSizeUncached(pixels); });
+}
+
+QImage StyleKitImage::renderToPixelSizeUncached(QSize pixels) const {
   QImage img(pixels, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);

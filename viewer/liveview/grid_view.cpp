@@ -1,6 +1,8 @@
 #include "viewer/liveview/grid_view.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/graphics/graphics_context.h"
 #include "platform/graphics/named_colors.h"
@@ -110,16 +112,48 @@ QColor SoundBarView::colorForBin(uint64_t i) const {
   return NamedColor::redColor();
 }
 
+std::vector<SoundBarView::Bar> SoundBarView::bars(qreal w, qreal pixelsPerPoint) const {
+  std::vector<Bar> out;
+  if (mNumBins == 0 || !(w > 0) || !(pixelsPerPoint > 0)) return out;
+  const qreal columns = std::ceil(w * pixelsPerPoint);
+  const qreal slot = w / static_cast<qreal>(mNumBins);
+  if (static_cast<qreal>(mNumBins) <= columns) {
+    const qreal bar = slot * static_cast<double>(0.8f);
+    out.reserve(mNumBins);
+    for (uint64_t i = 0; i < mNumBins; ++i) out.push_back({static_cast<qreal>(i) * slot, bar, i});
+    return out;
+  }
+  // More bins than pixels: each would be narrower than a pixel and most would not show.
+  // Draw each column once; the gaps between bars are narrower than a pixel too.
+  const uint64_t last = mNumBins - 1;
+  auto binAt = [&](qreal x) {
+    const qreal b = std::floor(x / slot);
+    return b <= 0 ? uint64_t{0} : b >= static_cast<qreal>(last) ? last : static_cast<uint64_t>(b);
+  };
+  const auto n = static_cast<int64_t>(columns);
+  out.reserve(static_cast<size_t>(n));
+  const qreal step = 1 / pixelsPerPoint;
+  for (int64_t c = 0; c < n; ++c) {
+    const qreal x0 = static_cast<qreal>(c) * step, x1 = std::min(w, x0 + step);
+    const uint64_t a = binAt(x0);
+    // The last bin that starts before the column's end.
+    uint64_t b = x1 >= w ? last : binAt(x1);
+    if (b > a && x1 < w && static_cast<qreal>(b) * slot >= x1) --b;
+    uint64_t shown = a;
+    if (mCurrentBin >= a) shown = std::min(mCurrentBin, b);
+    if (mMaxBin >= a && mMaxBin <= b) shown = std::max(shown, mMaxBin);
+    out.push_back({x0, x1 - x0, shown});
+  }
+  return out;
+}
+
 void SoundBarView::paintEvent(QPaintEvent*) {
   if (mNumBins == 0) return;
   QPainter p(this);
   const qreal w = width(), h = height();
   GraphicsContext ctx(p, h);
-  const qreal slot = w / static_cast<qreal>(mNumBins);
-  const qreal bar = slot * static_cast<double>(0.8f);
-  // Bins beyond the view's width in whole pixels would draw nothing: stop there.
-  for (uint64_t i = 0; i < mNumBins && static_cast<qreal>(i) * slot < w; ++i) {
-    ctx.setFillColor(colorForBin(i));
-    ctx.fill(BezierPath::bezierPathWithRect(QRectF(static_cast<qreal>(i) * slot, 0, bar, h)));
+  for (const Bar& bar : bars(w, ctx.deviceScaleX())) {
+    ctx.setFillColor(colorForBin(bar.bin));
+    ctx.fill(BezierPath::bezierPathWithRect(QRectF(bar.x, 0, bar.width, h)));
   }
 }

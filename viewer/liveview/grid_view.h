@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <vector>
 
 class GridView : public QWidget {
   Q_OBJECT
@@ -45,6 +47,18 @@ class SoundBarView : public QWidget {
 
   // A bin's colour for the current state (dark grey when unlit).
   QColor colorForBin(uint64_t bin) const;
+
+  // One filled bar: its left edge and width in points and the bin whose colour it takes.
+  struct Bar {
+    qreal x;
+    qreal width;
+    uint64_t bin;
+  };
+  // The bars a paint fills across `width` points at `pixelsPerPoint`: one per bin while the
+  // bins fit the device pixels, else one per pixel column, coloured by the highest lit bin
+  // under it (so the peak stays visible) or, with none lit, as unlit. Never more bars than
+  // the bins or the pixel columns, whichever are fewer.
+  std::vector<Bar> bars(qreal width, qreal pixelsPerPoint) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
