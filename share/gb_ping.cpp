@@ -435,6 +435,8 @@ bool GBPing::listenOnce(int fd) {
         summary.ttl = datagram[8];
       else if (receivedTtl >= 0)
         summary.ttl = unsigned(receivedTtl);
+    } else if (toGroup) {
+      summary.host = source;  // the member that answered, not the group
     }
     summary.status = GBPingSummary::GBPingStatusSuccess;
     it->second.timerLive = false;

@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,9 +17,12 @@
 #include <QVariant>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "model/connection_status.h"
 #include "platform/defaults_keys.h"
@@ -30,6 +34,8 @@
 #include "share/connect_run.h"
 #include "share/discovery.h"
 #include "share/discovery_dnssd.h"
+#include "share/gb_ping_packet.h"
+#include "share/ping_manager.h"
 #include "share/share_comms.h"
 #include "share/share_events.h"
 #include "support/net_guard.h"
@@ -175,6 +181,66 @@ TEST_F(DiscoveryNetns, FirstGenerationDeviceAnswersTheGroupEcho) {
   ASSERT_TRUE(startDevice(1, "10.0.2.9", kV1PingedDevicePort));
   expectConnected(connectAsTheApp(), "10.0.2.9", 1);
   ::close(member);
+}
+
+// The same over IPv6: every node has joined the all-nodes group and answers an echo to it
+// from its own link-local address, which is the host the pinger gives back.
+TEST_F(DiscoveryNetns, GroupEchoOverIpv6GivesTheMemberThatAnswered) {
+  if (kvtest::rerunInNetworkNamespace()) return;
+  ASSERT_TRUE(makeNetwork("10.0.5.5/24", "10.0.5.9/24"));
+  auto manager = PingManager::initWithHost(QStringLiteral("ff02::1%kvlocal"));
+  auto answer = std::async(std::launch::async, [&] { return manager->blockForFirstResponse(30.0); });
+  EXPECT_TRUE(kvtest::waitUntil([&] { return answer.wait_for(0s) == std::future_status::ready; }));
+  EXPECT_TRUE(answer.get().startsWith(QStringLiteral("fe80:"))) << "not a member's own address";
+}
+
+// An echo to one host still takes replies from that host only. The device's namespace holds
+// the pinged address, its kernel answers no echo, and a raw-socket responder answers each
+// echo twice: first from another of its addresses, then from the one pinged. Only the second
+// may be taken, and it arrives after the first.
+TEST_F(DiscoveryNetns, EchoToOneHostTakesRepliesOnlyFromIt) {
+  if (kvtest::rerunInNetworkNamespace()) return;
+  ASSERT_TRUE(makeNetwork("10.0.4.5/24", "10.0.4.9/24"));
+  ASSERT_TRUE(peer->shell("ip addr add 10.0.4.50/24 dev kvpeer && sysctl -qw net.ipv4.icmp_echo_ignore_all=1"));
+  int raw = -1;
+  peer->run([&] { raw = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP); });
+  ASSERT_GE(raw, 0);
+  int on = 1;
+  ASSERT_EQ(::setsockopt(raw, IPPROTO_IP, IP_HDRINCL, &on, sizeof on), 0);
+  int stop[2];
+  ASSERT_EQ(::pipe(stop), 0);
+  std::thread responder([&] {
+    for (;;) {
+      pollfd fds[2] = {{raw, POLLIN, 0}, {stop[0], POLLIN, 0}};
+      if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN)) return;
+      uint8_t in[2048];
+      ssize_t n = ::recv(raw, in, sizeof in, 0);
+      if (n < 28) continue;
+      size_t header = size_t(in[0] & 0x0F) * 4;
+      if (size_t(n) < header + 8 || in[header] != gbping::kEchoRequest4) continue;
+      std::span<const uint8_t> echo(in + header, size_t(n) - header);
+      ByteBuffer icmp = gbping::echoPacket(gbping::kEchoReply4, uint16_t(echo[4] << 8 | echo[5]),
+                                           uint16_t(echo[6] << 8 | echo[7]), echo.subspan(8), true);
+      for (const char* from : {"10.0.4.9", "10.0.4.50"}) {
+        uint8_t out[2048] = {0x45, 0, 0, 0, 0, 0, 0, 0, 64, 1};
+        ::inet_pton(AF_INET, from, out + 12);
+        std::memcpy(out + 16, in + 12, 4);  // back to the sender
+        std::memcpy(out + 20, icmp.data(), icmp.size());
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        std::memcpy(&to.sin_addr, in + 12, 4);
+        ::sendto(raw, out, 20 + icmp.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+      }
+    }
+  });
+
+  auto manager = PingManager::initWithHost(QStringLiteral("10.0.4.50"));
+  auto answer = std::async(std::launch::async, [&] { return manager->blockForFirstResponse(30.0); });
+  EXPECT_TRUE(kvtest::waitUntil([&] { return answer.wait_for(0s) == std::future_status::ready; }));
+  EXPECT_EQ(answer.get(), QStringLiteral("10.0.4.50"));
+  (void)!::write(stop[1], "x", 1);
+  responder.join();
+  for (int fd : {raw, stop[0], stop[1]}) ::close(fd);
 }
 
 // A device advertised by DNS-SD: an Avahi daemon in the device's namespace publishes
