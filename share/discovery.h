@@ -52,8 +52,8 @@ class CommsManager {
   // The link to the user default "ipAddress", else to the first DNS-SD answer on its
   // advertised port, else to 192.168.82.1 on the pinged port.
   static bool connectToServer();
-  // One datagram "!" to port 9 of the computer's own address on every broadcast-capable
-  // interface, without waiting; it only makes the system ask for local-network access.
+  // Where a system asks the user before a program may reach the local network, this would
+  // trigger the question; Linux has none, so it does nothing.
   static void checkLocalNetworkAccess();
 };
 

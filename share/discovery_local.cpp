@@ -1,4 +1,4 @@
-// The computer's own addresses, and the datagram that asks for local-network access.
+// The computer's own addresses, and the local-network access check.
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -45,30 +45,6 @@ std::vector<LocalInterface> localNetworkProbeTargets(const std::vector<LocalInte
   return targets;
 }
 
-void CommsManager::checkLocalNetworkAccess() {
-  auto interfaces = localInterfaces();
-  if (!interfaces) return;
-  int fd4 = ::socket(AF_INET, SOCK_DGRAM, 0);
-  int fd6 = ::socket(AF_INET6, SOCK_DGRAM, 0);
-  if (fd4 >= 0 && fd6 >= 0) {
-    const char bang = '!';
-    for (const auto& t : localNetworkProbeTargets(*interfaces)) {
-      if (t.family == AF_INET) {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(9);
-        if (inet_pton(AF_INET, t.address.c_str(), &to.sin_addr) == 1)
-          ::sendto(fd4, &bang, 1, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&to), sizeof to);
-      } else {
-        sockaddr_in6 to{};
-        to.sin6_family = AF_INET6;
-        to.sin6_port = htons(9);
-        to.sin6_scope_id = t.scopeId;
-        if (inet_pton(AF_INET6, t.address.c_str(), &to.sin6_addr) == 1)
-          ::sendto(fd6, &bang, 1, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&to), sizeof to);
-      }
-    }
-  }
-  if (fd4 >= 0) ::close(fd4);
-  if (fd6 >= 0) ::close(fd6);
-}
+// The datagram exists only to make a system with a local-network permission ask the user for
+// it. Linux has no such permission, so there is nothing to ask and nothing is sent.
+void CommsManager::checkLocalNetworkAccess() {}

@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -32,6 +33,18 @@ std::chrono::steady_clock::duration seconds(double s) {
 }
 
 void nameThread(const char* name) { pthread_setname_np(pthread_self(), name); }
+
+// True for an IPv4 or IPv6 multicast socket address.
+bool isGroupAddress(const ByteBuffer& address) {
+  sockaddr_storage storage{};
+  if (address.size() < sizeof(sockaddr_in)) return false;
+  std::memcpy(&storage, address.data(), std::min(address.size(), sizeof storage));
+  if (storage.ss_family == AF_INET)
+    return IN_MULTICAST(ntohl(reinterpret_cast<const sockaddr_in*>(&storage)->sin_addr.s_addr));
+  if (storage.ss_family == AF_INET6 && address.size() >= sizeof(sockaddr_in6))
+    return IN6_IS_ADDR_MULTICAST(&reinterpret_cast<const sockaddr_in6*>(&storage)->sin6_addr);
+  return false;
+}
 
 }  // namespace
 
@@ -395,7 +408,11 @@ bool GBPing::listenOnce(int fd) {
 
   int family = hostAddressFamily();
   std::lock_guard lock(mutex_);
-  if (source != hostAddressString_) return true;  // not from the host we ping
+  // An echo to a group is answered by each member from its own address, never from the
+  // group's: there any source counts, but only with a valid reply to one of our echoes.
+  const bool fromHost = source == hostAddressString_;
+  const bool toGroup = isGroupAddress(hostAddress_);
+  if (!fromHost && !toGroup) return true;  // not from the host we ping
   std::optional<std::span<const uint8_t>> icmp =
       family == AF_INET ? gbping::icmp4InDatagram(datagram) : std::optional(datagram);
   auto header = icmp ? gbping::echoHeader(*icmp) : std::nullopt;
@@ -405,7 +422,9 @@ bool GBPing::listenOnce(int fd) {
     if ((p->first & 0xFFFF) == header->sequence) it = p;
   if (it == pendingPings_.end()) return true;  // no echo of ours is waiting for it
   GBPingSummary& summary = it->second.summary;
-  if (isValidPingResponsePacket(datagram)) {
+  const bool valid = isValidPingResponsePacket(datagram);
+  if (!valid && !fromHost) return true;  // a stranger's packet says nothing about our echo
+  if (valid) {
     summary.receiveDate = std::chrono::system_clock::now();
     if (family == AF_INET) {
       // A whole IP packet carries its own source and TTL; a ping socket's datagram does not.
@@ -416,6 +435,8 @@ bool GBPing::listenOnce(int fd) {
         summary.ttl = datagram[8];
       else if (receivedTtl >= 0)
         summary.ttl = unsigned(receivedTtl);
+    } else if (toGroup) {
+      summary.host = source;  // the member that answered, not the group
     }
     summary.status = GBPingSummary::GBPingStatusSuccess;
     it->second.timerLive = false;

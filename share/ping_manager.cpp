@@ -97,6 +97,9 @@ void PingManager::stopPing() {
 void PingManager::didReceiveReplyWithSummary(GBPing&, const GBPingSummary& summary) {
   {
     std::lock_guard lock(mutex_);
+    // The first reply is the answer. Replies already queued behind it (every member of a
+    // group answers) may not change it while the released caller is still reading it.
+    if (waitReleased_ || !mIpAddress.isNull()) return;
     mIpAddress = summary.host;
   }
   stopPing();

@@ -13,7 +13,7 @@ volatile std::sig_atomic_t gStop = 0;
 void onSignal(int) { gStop = 1; }
 
 int usage() {
-  std::fprintf(stderr, "usage: korvalume-devsim [--generation 1|2] [--port N]\n");
+  std::fprintf(stderr, "usage: korvalume-devsim [--generation 1|2] [--port N] [--address IPv4]\n");
   return 2;
 }
 }  // namespace
@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
   options.log = true;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if ((a == "--generation" || a == "--port") && i + 1 < argc) {
+    if (a == "--address" && i + 1 < argc) {
+      options.address = argv[++i];
+    } else if ((a == "--generation" || a == "--port") && i + 1 < argc) {
       long v = std::strtol(argv[++i], nullptr, 10);
       if (a == "--generation") {
         if (v != 1 && v != 2) return usage();
@@ -41,11 +43,12 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, onSignal);
   devsim::Simulator sim(options);
   if (!sim.start()) {
-    std::fprintf(stderr, "korvalume-devsim: cannot listen on 127.0.0.1:%u: %s\n", options.port,
+    std::fprintf(stderr, "korvalume-devsim: cannot listen on %s:%u: %s\n", options.address.c_str(), options.port,
                  std::strerror(errno));
     return 1;
   }
-  std::printf("korvalume-devsim: generation %d listening on 127.0.0.1:%u\n", options.generation, sim.port());
+  std::printf("korvalume-devsim: generation %d listening on %s:%u\n", options.generation, options.address.c_str(),
+              sim.port());
   std::fflush(stdout);
   while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   sim.stop();

@@ -30,15 +30,15 @@ Simulator::~Simulator() { stop(); }
 
 bool Simulator::start() {
   if (thread_.joinable()) return true;
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(options_.port);
+  if (::inet_pton(AF_INET, options_.address.c_str(), &addr.sin_addr) != 1) return false;
   if (::pipe2(stopPipe_, O_CLOEXEC | O_NONBLOCK) != 0) return false;
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) return false;
   int one = 1;
   ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(options_.port);
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
       ::listen(listenFd_, 4) != 0) {
     ::close(listenFd_);

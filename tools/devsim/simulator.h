@@ -53,6 +53,9 @@ class Simulator {
     int generation = 2;
     uint16_t port = 0;  // 0: any free port
     bool log = false;   // one line per message on stderr
+    // The IPv4 address it listens on. Anything but the loopback belongs only inside a
+    // network namespace that a test made.
+    std::string address = "127.0.0.1";
   };
 
   explicit Simulator(Options options);
