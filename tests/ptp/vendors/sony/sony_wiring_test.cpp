@@ -69,9 +69,11 @@ class SonyWiringTest : public SonySimTest {
   void SetUp() override {
     clearSonyWiring();
     SonySimTest::SetUp();  // camInit installs the library's vendor defaults
-    // The body takes a directly set value at once; the dial turns one list position per step.
+    // The body takes a directly set value at once (the 8-byte zoom position is no value);
+    // the dial turns one list position per step.
     onWrite = [this](const SonyWrite& w) {
-      if (w.op == kSonySetControlDeviceA && camera.count(static_cast<uint16_t>(w.code)) && !ignoreSets)
+      if (w.op == kSonySetControlDeviceA && w.data.size() == 4 && camera.count(static_cast<uint16_t>(w.code)) &&
+          !ignoreSets)
         camera[static_cast<uint16_t>(w.code)].current = w.value();
       if (w.op == PTP_OC_SONY_SetControlDeviceB && w.code == 0xD20D && !dial.empty()) {
         auto& current = camera[0xD20D].current;
@@ -247,6 +249,11 @@ TEST_F(SonyWiringTest, CaptureAndTheOtherButtonsGoOutAs9207) {
       {"device focus step", [] { return devDriveFocus(5, 3); }, {{0xD2D1, 0xFFF1}}},  // -(5 x 3)
       {"control write", [] { return camSetControlDevice(0xD2C3, 2); }, {{0xD2C3, 2}}},
       {"move AF point", [] { return camMoveAfPoint(1); }, {{0xD2CE, 2}, {0xD2CE, 1}}},
+      {"start AF", [] { return camStartAutoFocus(); }, {{0xD2C1, 2}}},
+      {"stop AF", [] { return camStopAutoFocus(); }, {{0xD2C1, 1}}},
+      {"zoom button", [] { return camSetLiveViewZoom(100); }, {{0xD2CB, 2}, {0xD2CB, 1}}},
+      // Last: the body is left with focus engaged by the toggle.
+      {"manual focus", [] { return camSetManualFocus(1, false); }, {{0xD2D2, 2}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -257,6 +264,20 @@ TEST_F(SonyWiringTest, CaptureAndTheOtherButtonsGoOutAs9207) {
   // Sony has no capture command for the device to relay.
   uint8_t buffer[64];
   EXPECT_EQ(camBuildCaptureCommand(buffer, sizeof buffer), 0u);
+}
+
+TEST_F(SonyWiringTest, LiveViewZoomOnADirectSetBodyIsOneSetOfItsPosition) {
+  ASSERT_EQ(connectBody("ILCE-7C", {sonyEnum(0xD254, 6, 10, {10, 20, 30, 40}, true), sonyValue(0xD25B, 2, 1)}),
+            PTP_RC_OK);
+  EXPECT_TRUE(camIsLiveViewZoomEnabled());
+  ASSERT_EQ(camSetLiveViewZoom(200), PTP_RC_OK);
+  const auto w = writesOf(0xD254);
+  ASSERT_EQ(w.size(), 1u);
+  EXPECT_EQ(w[0].op, kSonySetControlDeviceA);
+  EXPECT_EQ(w[0].data, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 40, 0, 0, 0}));  // the fourth entry
+  setCamera(0xD254, 30);
+  ASSERT_EQ(sonyRefreshPropertyValue(0xD254), PTP_RC_OK);
+  EXPECT_EQ(camGetLiveViewZoom(), 100);  // the third entry
 }
 
 TEST_F(SonyWiringTest, LiveViewFrameComesFromItsHandle) {
