@@ -578,8 +578,9 @@ bool camQualityIncludesRaw() {
     const uint32_t slot = propVendorCodeMap().imageQuality;
     auto v = propCurrentValue(slot);
     if (!v) return false;
-    if (slot == 0xD253) return *v == 2;
-    if (slot == 0x5004) return oneOf(*v, {18, 19, 20});
+    // The record holds the packed quality (size and compression above the low byte).
+    if (slot == 0xD253) return (*v & 0xFF) == 2;
+    if (slot == 0x5004) return oneOf(*v & 0xFF, {18, 19, 20});
   }
   return false;
 }

@@ -29,6 +29,8 @@
 #include "ptp/vendors/nikon/nikon_props.h"
 #include "ptp/vendors/nikon/nikon_setup.h"
 #include "ptp/vendors/nikon/nikon_values.h"
+#include "ptp/vendors/sony/sony_ops.h"
+#include "ptp/vendors/sony/sony_values.h"
 
 namespace {
 // Each hook answers for the session's vendor only; the others get the base answer.
@@ -43,6 +45,7 @@ class VendorServices : public CamInterfaceServices {
   }
   std::optional<std::string> vendorValueText(uint32_t code, uint32_t value) override {
     if (camIsFujifilm()) return fujiValueText(code, value);
+    if (camIsSony()) return sonyValueText(code, value);
     return std::nullopt;
   }
   uint32_t fujiImageSizeIndexFromName(const std::string& name) override {
@@ -67,6 +70,10 @@ class VendorServices : public CamInterfaceServices {
     // The poller fetches with GetEventEx when the body lists it: parse the form it got.
     return ::nikonParseEventsEx(data.data(), data.size());
   }
+  PtpResponseCode sonyReadAllProperties(int queueEvents) override {
+    if (!camIsSony()) return CamInterfaceServices::sonyReadAllProperties(queueEvents);
+    return ::sonyReadAllProperties(queueEvents);
+  }
 };
 
 bool unregistered(uint16_t vendor) { return camVendorModule(vendor) == camVendorModule(CameraVendorUnknown); }
@@ -75,6 +82,7 @@ void installCommandHooks() {
   CommandVendorHooks hooks = devVendorHooks();
   hooks.fujiIsGfxBody = [] { return fujiIsGfxModel(); };
   hooks.fujiDriveFocus = [](int16_t step) { return fujiDriveFocus(step); };
+  hooks.sonyDriveFocus = [](int16_t step) { return sonyDriveFocus(step); };
   hooks.nikonLensTypeZero = [] { return nikonIsLensTypeZero(); };
   hooks.nikonDriveFocus = [](int16_t direction, uint16_t count) {
     return nikonDriveFocus(static_cast<uint32_t>(direction), count);

@@ -18,11 +18,24 @@ constexpr Row kRows[] = {
     {"GFX 100", 23},   {"X-H1", 18},    {"X-H2", 35},     {"X-Pro2", 19},    {"X-Pro3", 24},
 };
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A name is not found inside a longer number, as for the other makers: "X-T1" is not in
+// "X-T10". A letter suffix still matches ("X-H2S").
 bool containsNoCase(std::string_view text, std::string_view needle) {
+  if (needle.empty()) return false;
   auto eq = [](char a, char b) {
     return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
   };
-  return std::search(text.begin(), text.end(), needle.begin(), needle.end(), eq) != text.end();
+  for (auto it = text.begin();; ++it) {
+    it = std::search(it, text.end(), needle.begin(), needle.end(), eq);
+    if (it == text.end()) return false;
+    const size_t at = static_cast<size_t>(it - text.begin());
+    const size_t end = at + needle.size();
+    const bool digitBefore = at > 0 && isDigit(text[at - 1]) && isDigit(needle.front());
+    const bool digitAfter = end < text.size() && isDigit(text[end]) && isDigit(needle.back());
+    if (!digitBefore && !digitAfter) return true;
+  }
 }
 }  // namespace
 

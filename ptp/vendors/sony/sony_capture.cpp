@@ -17,6 +17,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
+constexpr uint32_t kDriveMode = 0x5013;
+constexpr uint32_t kSingleShot = 1;
+
 std::chrono::milliseconds seconds(double s) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(s));
 }
@@ -27,7 +30,7 @@ PtpResponseCode sonyTakePicture() {
   PtpResponseCode rc = sonyShutterDown();
   if (rc != PTP_RC_OK) return rc;
   if (!sonyIsManualFocus()) sonyWaitPropertyValue(0xD213, 2);
-  const uint32_t driveMode = propCurrentValue(0x5013).value_or(0);
+  const uint32_t driveMode = propCurrentValue(kDriveMode).value_or(0);
   if (const int shots = sonyBracketingShots(driveMode)) {
     const double micros = shots + shots * sonyExposureSeconds() * 1e6 + 250000.0;
     libSleep(seconds(micros / 1e6));
@@ -35,6 +38,13 @@ PtpResponseCode sonyTakePicture() {
   const uint8_t model = camModelIndex();
   libSleep(model == 189 || model == 176 ? 250ms : 100ms);
   return sonyShutterUp();
+}
+
+PtpResponseCode sonyClearBracketing() {
+  const auto drive = propCurrentValue(kDriveMode);
+  if (!drive) return PTP_ERROR_UNSUPPORTED_COMMAND;
+  if (sonyBracketingShots(*drive) == 0) return PTP_RC_OK;
+  return camSetPropertyValue(kDriveMode, kSingleShot, true);
 }
 
 PtpResponseCode sonyCaptureAndWait() {

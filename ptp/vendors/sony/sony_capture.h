@@ -9,6 +9,10 @@
 
 // Shutter down, wait for focus, hold through a bracketing burst, shutter up.
 PtpResponseCode sonyTakePicture();
+// Bracketing off: a bracketing "Drive Mode" goes back to single shot through
+// camSetPropertyValue (waited where the body reports values back); any other drive mode
+// is left. 0xFF1B without the drive-mode property.
+PtpResponseCode sonyClearBracketing();
 // Takes a picture, then waits for the exposure and until no image is pending.
 PtpResponseCode sonyCaptureAndWait();
 // `count` pictures with one "Drive Lens" step of `step` between them; progress(i, count)

@@ -41,11 +41,24 @@ std::atomic<bool> gDirectSet{false};
 std::atomic<bool> gCapabilityB{false};
 std::atomic<uint8_t> gRawJpegCode{0};
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Case-insensitive search in which a key is not found inside a longer number, as for the
+// other makers: "FX3" is not in "FX30". A letter suffix still matches ("ILCE-7RM3A").
 bool containsNoCase(std::string_view haystack, std::string_view needle) {
-  auto it = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), [](char a, char b) {
+  if (needle.empty()) return false;
+  auto eq = [](char a, char b) {
     return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
-  return it != haystack.end();
+  };
+  for (auto it = haystack.begin();; ++it) {
+    it = std::search(it, haystack.end(), needle.begin(), needle.end(), eq);
+    if (it == haystack.end()) return false;
+    const size_t at = static_cast<size_t>(it - haystack.begin());
+    const size_t end = at + needle.size();
+    const bool digitBefore = at > 0 && isDigit(haystack[at - 1]) && isDigit(needle.front());
+    const bool digitAfter = end < haystack.size() && isDigit(haystack[end]) && isDigit(needle.back());
+    if (!digitBefore && !digitAfter) return true;
+  }
 }
 
 // Tables of 29 entries indexed by model index - 161 (161-189).

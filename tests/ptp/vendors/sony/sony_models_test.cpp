@@ -49,6 +49,24 @@ TEST_F(SonyTest, ModelStringsPickTheFirstMatchingKey) {
   }
 }
 
+// The makers' common rule: a key continued by a digit is not that model ("ILME-FX30" is
+// no FX3); a letter suffix still is.
+TEST_F(SonyTest, AKeyContinuedByADigitIsNotThatModel) {
+  struct Case {
+    const char* model;
+    int index;  // -1: not recognised
+  } cases[] = {
+      {"ILME-FX30", -1},        {"ILME-FX3", 181},   {"ILME-FX3A", 181},  {"ILCE-66000", -1},
+      {"ILCE-6400", 167},       {"ILCE-7M3", 163},   {"ILCE-7M30", -1},   {"ILCE-1M2", 180},
+      {"ILCE-17M3", -1},        {"ILCE-7RM4A", 171}, {"ZV-E10M2", 187},   {"ILCE-7M2", 162},
+  };
+  for (const Case& c : cases) {
+    uint8_t index = 99;
+    EXPECT_EQ(sonyIdentifyModel(c.model, index), c.index >= 0) << c.model;
+    EXPECT_EQ(index, c.index >= 0 ? c.index : 99) << c.model;
+  }
+}
+
 TEST_F(SonyTest, UnknownModelIsNotRecognisedAndClearsTheFlags) {
   uint8_t index = 0;
   ASSERT_TRUE(sonyIdentifyModel("ILCE-7RM4", index));
