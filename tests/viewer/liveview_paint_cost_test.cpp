@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include "platform/graphics/bezier_path.h"
+#include "platform/graphics/graphics_context.h"
+#include "platform/graphics/named_colors.h"
 #include "viewer/liveview/electronic_level_view.h"
 #include "viewer/liveview/grid_view.h"
 
@@ -170,6 +173,54 @@ TEST(SoundBarPaint, BarCountIsBoundedByBinsOrColumns) {
     // The peak (the last bin) is always in the last bar.
     if (!bars.empty()) {
       EXPECT_EQ(bars.back().bin, c.bins - 1) << c.bins;
+    }
+  }
+}
+
+
+// The line is drawn with a pen, which costs a fraction of filling its outline: it must
+// cover what the 4-point stroke of a closed path from end to end covers.
+TEST(ElectronicLevelPaint, PenLineCoversWhatTheStrokedPathCovers) {
+  const QSize size(640, 360);
+  for (float angle : {0.0f, 7.0f, -33.0f, 90.0f, 180.5f}) {
+    for (qreal dpr : {1.0, 2.0}) {
+      auto blank = [&] {
+        QImage img(size * dpr, QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(dpr);
+        img.fill(Qt::transparent);
+        return img;
+      };
+      QImage pen = blank(), path = blank();
+      {
+        QPainter p(&pen);
+        ElectronicLevelView::paintLine(p, QSizeF(size), angle);
+      }
+      {
+        QPainter p(&path);
+        GraphicsContext ctx(p, size.height());
+        ctx.setStrokeColor(ElectronicLevelView::isLevel(angle) ? NamedColor::greenColor() : NamedColor::redColor());
+        const auto [from, to] = ElectronicLevelView::lineEnds(angle, size.width(), size.height());
+        BezierPath line;
+        line.moveToPoint(from);
+        line.lineToPoint(to);
+        line.closePath();
+        line.setLineWidth(4);
+        ctx.stroke(line);
+      }
+      // The two rasterisers shade the edges apart; no pixel is solid in one and empty in
+      // the other, and the lines cover about the same area.
+      int opposite = 0;
+      double penArea = 0, pathArea = 0;
+      for (int y = 0; y < pen.height(); ++y)
+        for (int x = 0; x < pen.width(); ++x) {
+          const int a = qAlpha(pen.pixel(x, y)), b = qAlpha(path.pixel(x, y));
+          if ((a >= 250 && b <= 5) || (b >= 250 && a <= 5)) ++opposite;
+          penArea += a / 255.0;
+          pathArea += b / 255.0;
+        }
+      EXPECT_EQ(opposite, 0) << angle << " @" << dpr;
+      EXPECT_NEAR(penArea / pathArea, 1.0, 0.15) << angle << " @" << dpr;
+      EXPECT_GT(pixelsApart(pen, blank()), 0);
     }
   }
 }

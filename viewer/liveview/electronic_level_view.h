@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 // The camera's electronic level over the live picture: the dial and a thick line through
 // its centre tilted by the roll angle, green within a degree of level, red otherwise.
 // The dial (blurred shadows and all) does not change with the angle: it is rendered once per
@@ -21,6 +22,11 @@ class ElectronicLevelView : public QWidget {
   // Draws the level into a painter whose origin is the view's top-left, everything drawn
   // afresh (what a paint without the kept dial would do).
   static void paintUncached(QPainter& painter, QSizeF size, float degrees);
+  // Draws only the line, the part that changes with each frame.
+  static void paintLine(QPainter& painter, QSizeF size, float degrees);
+
+  // What a paint event draws, into a painter whose origin is the view's top-left.
+  void paint(QPainter& painter);
 
   // How many times the dial has been rendered (for tests of the kept dial).
   int dialRenders() const { return dialRenders_; }
@@ -43,5 +49,6 @@ class ElectronicLevelView : public QWidget {
   DialKey dialKey_;
   QImage dial_;
   QPoint dialOrigin_;  // device pixels, relative to the whole-pixel part of the device offset
+  std::vector<QRect> dialTiles_;  // the parts of dial_ that hold anything
   int dialRenders_ = 0;
 };
