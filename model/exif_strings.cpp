@@ -1,12 +1,12 @@
 #include "model/exif_strings.h"
 
 #include <climits>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
 #include "model/exif_reader.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/decimal_text.h"
 
 namespace {
 
@@ -26,16 +26,11 @@ int truncateToInt(double v) {
   return int(v);
 }
 
-// Texts are made with std::to_chars, which never consults the locale: the process runs
-// under the user's C locale, and "%f" there gives "f5,6" and "24,0MP".
+// Texts are made with textFixed, which never consults the locale: the process runs under
+// the user's C locale, and "%f" there gives "f5,6" and "24,0MP".
 std::string decimal(int v) { return std::to_string(v); }
 
-std::string oneDecimal(double v) {
-  char buf[128];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
-  if (ec != std::errc()) return "0.0";
-  return std::string(buf, end);
-}
+std::string oneDecimal(double v) { return textFixed(v, 1); }
 
 std::string reciprocal(float t) { return "1/" + decimal(roundToInt(1.0f / t)); }
 

@@ -8,6 +8,7 @@
 
 #include "ptp/base/bytes.h"
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/decimal_text.h"
 #include "ptp/base/ptp_codes.h"
 #include "ptp/base/sleep.h"
 #include "ptp/camera/cam_interface.h"
@@ -99,7 +100,13 @@ bool camIsRawOnlyQuality() {
       auto v = propCurrentValue(0xD120);
       return v && (*v >> 24) == 0x16;
     }
-    case CameraVendorSony: return valueIs(propVendorCodeMap().imageQuality, 16);
+    case CameraVendorSony: {
+      // The record holds the packed quality: size and compression sit above the low byte,
+      // whose RAW-only value is 1 with "Image Format" 0xD253 and 16 with 0x5004.
+      const uint32_t slot = propVendorCodeMap().imageQuality;
+      auto v = propCurrentValue(slot);
+      return v && (*v & 0xFF) == (slot == 0xD253 ? 1u : 16u);
+    }
     case CameraVendorNikon: return valueIs(0x5004, nikonRawOnlyValue(camModelIndex()));
     default: return false;
   }
@@ -116,8 +123,9 @@ float camGetApertureValue() {
   if (!p || p->value == 0 || p->value == 0xFFFF) return 0.0f;
   switch (camGetVendor()) {
     case CameraVendorCanon: {
-      float f = 0;
-      return std::sscanf(p->text.c_str(), "f%f", &f) == 1 ? f : 0.0f;
+      // The text is "f5.6".
+      if (p->text.empty() || p->text[0] != 'f') return 0.0f;
+      return textLeadingFloat(std::string_view(p->text).substr(1)).value_or(0.0f);
     }
     case CameraVendorFujifilm:
     case CameraVendorSony:

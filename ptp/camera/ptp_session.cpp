@@ -80,16 +80,11 @@ PtpResponseCode camInitCamera(uint8_t nikonHostFlag) {
   hooks.resetCameraState();
   if (vendor < 11 || vendor > CameraVendorNikon) return vendor;
   if (vendor == 11 || !hooks.identifyModel()) return ERROR_CAMERA_NOT_SUPPORTED;
-  PtpResponseCode rc;
-  if (vendor == CameraVendorFujifilm) {
-    rc = hooks.vendorSetUp(vendor, nikonHostFlag);
-    if (rc != PTP_RC_OK) return rc;
-    propBuildVendorCodeMap();
-  } else {
-    propBuildVendorCodeMap();
-    rc = hooks.vendorSetUp(vendor, nikonHostFlag);
-    if (rc != PTP_RC_OK) return rc;
-  }
+  // The map names the codes the set-up has just read; Fujifilm keeps none of a failed set-up.
+  const PtpResponseCode rc = hooks.vendorSetUp(vendor, nikonHostFlag);
+  if (rc != PTP_RC_OK && vendor == CameraVendorFujifilm) return rc;
+  propBuildVendorCodeMap();
+  if (rc != PTP_RC_OK) return rc;
   afState = hooks.isAutoFocusMode() ? 0 : 1;
   return PTP_RC_OK;
 }

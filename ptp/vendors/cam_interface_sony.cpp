@@ -1,6 +1,5 @@
 // The Sony module behind the camera interface.
 #include "ptp/camera/cam_interface.h"
-#include "ptp/props/prop_code_map.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/vendors/cam_interface_vendors.h"
 #include "ptp/vendors/sony/sony_capture.h"
@@ -19,11 +18,7 @@ class SonyModule : public VendorModule {
   bool identifyModel(std::string_view model, uint8_t& index) override { return sonyIdentifyModel(model, index); }
   PtpResponseCode initCamera(uint8_t) override {
     propSetLabelTable(sonyPropertyLabels(), kSonyLabelEndCode);
-    const PtpResponseCode rc = sonyInitCamera();
-    // The image-quality slot depends on which format property the body reports: the map
-    // built before the read would name 0x5004 on a body that has 0xD253.
-    propBuildVendorCodeMap();
-    return rc;
+    return sonyInitCamera();
   }
   PtpResponseCode keepAlive() override { return sonyKeepAlive(); }
 

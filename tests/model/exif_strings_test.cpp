@@ -12,6 +12,7 @@
 #include "model/exif_reader.h"
 #include "model/exif_strings.h"
 #include "ptp/base/filetypes.h"
+#include "tests/support/comma_locale.h"
 
 namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -91,25 +92,10 @@ TEST(ExifStrings, TenthsThatRoundToTenCarryIntoTheSeconds) {
   for (const Case& c : cases) EXPECT_EQ(exifShutterSpeedText(c.seconds, c.make), c.text) << c.seconds << " make " << int(c.make);
 }
 
-namespace {
-
-// A locale with a decimal comma, for this thread only; null when none is installed.
-locale_t commaDecimalLocale() {
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8", "it_IT.UTF-8"}) {
-    if (locale_t l = newlocale(LC_ALL_MASK, name, locale_t(0))) return l;
-  }
-  return locale_t(0);
-}
-
-}  // namespace
-
 TEST(ExifStrings, TextsKeepTheDecimalPointUnderACommaLocale) {
-  locale_t comma = commaDecimalLocale();
-  if (!comma) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup generates de_DE.UTF-8)";
-  const locale_t previous = uselocale(comma);
-  char probe[16];
-  std::snprintf(probe, sizeof probe, "%.1f", 5.6);
-  const std::string probed = probe;
+  kvtest::CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup generates de_DE.UTF-8)";
+  const bool printsComma = kvtest::CommaLocale::printsComma();
 
   // The strings of a real read, as the strip asks for them.
   exiffix::Tiff t = exiffix::Tiff::camera("NIKON CORPORATION");
@@ -121,10 +107,9 @@ TEST(ExifStrings, TextsKeepTheDecimalPointUnderACommaLocale) {
   const auto canonLong = exifShutterSpeedText(2.5f, 13);
   const auto megapixels = exifSizeText(6000, 4000);
   const auto fNumber = exifApertureText(5.6f);
-  uselocale(previous);
-  freelocale(comma);
+  comma.restore();
 
-  ASSERT_EQ(probed, "5,6") << "the locale found does not write a decimal comma";
+  ASSERT_TRUE(printsComma) << "the locale found does not write a decimal comma";
   ASSERT_TRUE(exif);
   EXPECT_EQ(aperture, "f5.6");
   EXPECT_EQ(size, "24.0MP");

@@ -18,6 +18,7 @@
 #include "stylekit/korvalume_style_kit.h"
 #include "tests/model/exif_fixture.h"
 #include "tests/support/qt_test_support.h"
+#include "tests/support/comma_locale.h"
 
 namespace {
 
@@ -148,21 +149,16 @@ TEST(ExifView, SetFromAnotherThreadRebuildsOnTheGuiThread) {
 
 TEST(ExifView, StripKeepsTheDecimalPointUnderACommaLocale) {
   // The application runs under the user's C locale; this thread alone takes a comma one.
-  locale_t comma = locale_t(0);
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
-    if (!comma) comma = newlocale(LC_ALL_MASK, name, locale_t(0));
-  if (!comma) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup generates de_DE.UTF-8)";
-  const locale_t previous = uselocale(comma);
-  char probe[16];
-  std::snprintf(probe, sizeof probe, "%.1f", 5.6);
+  kvtest::CommaLocale comma;
+  if (!comma.active()) GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup generates de_DE.UTF-8)";
+  const bool printsComma = kvtest::CommaLocale::printsComma();
   QString text;
   {
     ExifView view(exifOf(exiffix::Tiff::camera("Canon")));
     if (QLabel* label = partsOf(view).label) text = label->text();
   }
-  uselocale(previous);
-  freelocale(comma);
-  ASSERT_EQ(std::string(probe), "5,6") << "the locale found does not write a decimal comma";
+  comma.restore();
+  ASSERT_TRUE(printsComma) << "the locale found does not write a decimal comma";
   EXPECT_TRUE(text.contains("f5.6")) << text.toStdString();
   EXPECT_TRUE(text.contains("24.0MP")) << text.toStdString();
   EXPECT_FALSE(text.contains(',')) << text.toStdString();

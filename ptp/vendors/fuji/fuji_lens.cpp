@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ptp/base/decimal_text.h"
 #include "ptp/base/sleep.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_table.h"
@@ -58,7 +59,7 @@ PtpResponseCode fujiLoadApertureList() {
   }
   for (uint32_t n : *stops) {
     PropertyValueNamesStruct entry{};
-    std::snprintf(entry.text, sizeof entry.text, "%.1f", n / 100.0);
+    std::snprintf(entry.text, sizeof entry.text, "%s", textFixed(n / 100.0, 1).c_str());
     entry.value = n;
     list.push_back(entry);
   }

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "ptp/base/camera_vendor.h"
+#include "ptp/base/decimal_text.h"
 #include "ptp/camera/cam_interface.h"
 #include "ptp/props/prop_table.h"
 #include "ptp/vendors/fuji/fuji_labels.h"
@@ -20,11 +21,7 @@ bool oneOf(uint32_t v, std::initializer_list<uint32_t> list) {
   return std::find(list.begin(), list.end(), v) != list.end();
 }
 
-std::string formatOneDecimal(double v) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.1f", v);
-  return buffer;
-}
+std::string formatOneDecimal(double v) { return textFixed(v, 1); }
 
 // The JPEG quality code a quality value carries: Fine 2, Normal 3, Super Fine 6.
 uint32_t jpegCode(uint32_t quality) {

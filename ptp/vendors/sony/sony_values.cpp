@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ptp/base/byte_reader.h"
+#include "ptp/base/decimal_text.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/props/prop_labels.h"
 #include "ptp/props/prop_table.h"
@@ -22,23 +23,17 @@ std::optional<std::string> rowName(uint32_t code, uint32_t value) {
   return std::nullopt;
 }
 
-std::string format(const char* fmt, double v) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, fmt, v);
-  return buffer;
-}
-
 std::string compensationText(uint32_t value) {
   const double ev = static_cast<int16_t>(value & 0xFFFF) / 1000.0;
   if (std::fabs(ev) < 0.001) return "+/-0";
-  return format(ev > 0 ? "+%.1f" : "%.1f", ev);
+  return (ev > 0 ? "+" : "") + textFixed(ev, 1);
 }
 
 }  // namespace
 
 std::optional<std::string> sonyValueText(uint32_t code, uint32_t value) {
   switch (code) {
-    case 0x5007: return format("%.1f", value / 100.0);
+    case 0x5007: return textFixed(value / 100.0, 1);
     case 0x5010:
     case 0xD200: return compensationText(value);
     // Each name comes from its own property's list: a value missing there is shown as a

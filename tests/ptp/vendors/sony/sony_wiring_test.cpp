@@ -8,6 +8,7 @@
 
 #include "ptp/base/ptp_codes.h"
 #include "ptp/camera/cam_interface.h"
+#include "ptp/camera/cam_predicates.h"
 #include "ptp/link/command_vendor.h"
 #include "ptp/link/commands.h"
 #include "ptp/props/event_parse.h"
@@ -341,6 +342,15 @@ TEST_F(SonyWiringTest, ImageFormatThroughTheCameraInterface) {
   EXPECT_EQ(camGetRawFormat(), 1);
   EXPECT_EQ(camGetJpegFormat() & 0xFF, 3);
   EXPECT_TRUE(camQualityIncludesJpeg(3));
+  EXPECT_FALSE(camIsRawOnlyQuality());
+  // RAW only is the format byte 1 under the packed size and compression.
+  setCamera(0xD253, 1);
+  ASSERT_EQ(sonyRefreshPropertyValue(0xD253), PTP_RC_OK);
+  EXPECT_EQ(kvtest::valueOf(0xD253), 0x010201u);
+  EXPECT_TRUE(camIsRawOnlyQuality());
+  EXPECT_FALSE(camQualityIncludesRaw());
+  setCamera(0xD253, 2);
+  ASSERT_EQ(sonyRefreshPropertyValue(0xD253), PTP_RC_OK);
   std::vector<int64_t> choices;
   ASSERT_EQ(camGetImageFormatChoices(6, choices), PTP_RC_OK);
   EXPECT_EQ(choices, (std::vector<int64_t>{-1, 1}));
