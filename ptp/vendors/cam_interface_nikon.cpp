@@ -26,6 +26,9 @@ class NikonModule : public VendorModule {
   bool identifyModel(std::string_view model, uint8_t& index) override { return nikonIdentifyModel(model, index); }
   PtpResponseCode initCamera(uint8_t hostFlag) override {
     nikonResetModuleState();
+    // The reset clears what an earlier session left; identification has just turned the
+    // live-view flag on for a mirrorless body, which always shows live view.
+    if (nikonGetModelState().liveViewOn) camLiveViewFlag() = true;
     propSetLabelTable(nikonPropertyLabels(), kNikonLabelEndCode);
     PtpResponseCode rc = nikonSetHostMode(hostFlag, false);
     if (rc == kHostModeNotNeeded) rc = PTP_RC_OK;

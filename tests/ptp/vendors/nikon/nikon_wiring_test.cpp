@@ -140,6 +140,9 @@ TEST_F(NikonZ6Test, SetUpTakesHostControlAndInstallsTheLabels) {
   EXPECT_TRUE(cameraServices()->nikonIsHostMode());
   EXPECT_FALSE(nikonState().mirrorLockupMark);
   EXPECT_NE(propLabelFor(0xD1A6), nullptr);  // Nikon's own label table
+  // A mirrorless body always shows live view: identification turns the flag on and the
+  // module's set-up keeps it.
+  EXPECT_TRUE(camLiveViewFlag().load());
 
   // A body already in host mode answers 0xA003: still a set-up.
   sim->setPtpHandler(0x90C2, [](const Cmd&) { return Reply{0xA003, std::nullopt, {}}; });
