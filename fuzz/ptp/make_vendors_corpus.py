@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """Writes the small seed corpora of the vendor targets (canon_liveview_frame,
 canon_yuv_frame, canon_thumb, vendor_raw_previews, sony_liveview_frame, nikon_events,
-nikon_property_blob) into
-fuzz/corpus/. Files are named after what they show."""
+nikon_property_blob, canon_object_list) into fuzz/corpus/. Files are named after what they show."""
 import os
 import struct
 
@@ -197,6 +196,28 @@ def nikon_property_blob():
                                               u16(0xFFFF) + u32(100)]))
 
 
+def canon_object_list():
+    t = "canon_object_list"
+
+    def sized(handle, fmt, name, size=96):
+        e = u32(size) + u32(handle) + u32(0x10001) + u32(fmt) + u32(0) * 3 + u32(1234) + u32(0)
+        e += name.encode() + b"\0"
+        return e + b"\0" * max(0, size - len(e))
+
+    def named(handle, fmt, name):
+        e = u32(0) + u32(handle) + u32(0x10001) + u32(fmt) + u32(0) * 3 + u32(1234) + b"\0" * 12
+        units = name + "\0"
+        return e + bytes([len(units)]) + b"".join(struct.pack("<H", ord(c)) for c in units)
+
+    write(t, "sized_folder_and_two_files",
+          u32(3) + sized(1, 0x3001, "DCIM") + sized(2, 0xB108, "IMG_0001.CR3") + sized(3, 0x3801, "IMG_0002.JPG"))
+    write(t, "sized_entry_past_end", u32(2) + sized(1, 0x3801, "A.JPG") + u32(4000) + u32(2))
+    write(t, "sized_tiny_entries", u32(0xFFFFFFFF) + u32(4) * 64)
+    write(t, "sized_name_without_end", u32(1) + u32(40) + u32(1) + u32(0) * 7 + b"ABCD")
+    write(t, "named_two_files", u32(2) + named(5, 0xB108, "IMG_0005.CR3") + named(6, 0x3801, "IMG_0006.JPG"))
+    write(t, "named_string_cut", u32(1) + named(7, 0x3801, "IMG_0007.JPG")[:50])
+
+
 if __name__ == "__main__":
     liveview()
     yuv_frames()
@@ -205,3 +226,4 @@ if __name__ == "__main__":
     sony()
     nikon_events()
     nikon_property_blob()
+    canon_object_list()

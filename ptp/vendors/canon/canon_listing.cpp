@@ -71,7 +71,7 @@ class Walker {
     if (rc != PTP_RC_OK) return rc;
     if (reply.empty()) return ERROR_BAD_REPLY;
     std::vector<CanonObjectRecord> found;
-    if (!parse(reply, found)) return ERROR_NO_MEMORY;
+    if (!canonParseObjectList(reply.data(), reply.size(), layout_ == Layout::PtpName, found)) return ERROR_NO_MEMORY;
     std::map<uint32_t, uint32_t> extras;
     if (extra_ && !found.empty()) extras = extraInfo(storage, parent);
     for (CanonObjectRecord& r : found) {
@@ -103,40 +103,6 @@ class Walker {
     return ptpTransaction(kOpListObjects, params, 3, nullptr, 0, &reply, nullptr, true);
   }
 
-  // Entries until the count or the bytes run out; false only without memory.
-  bool parse(const ByteBuffer& reply, std::vector<CanonObjectRecord>& found) const {
-    ByteReader r(reply.data(), reply.size());
-    const uint32_t count = r.u32(0).value_or(0);
-    size_t at = 4;
-    try {
-      for (uint32_t i = 0; i < count && at < reply.size(); ++i) {
-        const size_t left = reply.size() - at;
-        if (layout_ == Layout::Sized) {
-          const uint32_t entrySize = r.u32(at).value_or(0);
-          if (entrySize < 4 || entrySize > left) break;
-          ByteReader entry(reply.data() + at, entrySize);
-          CanonObjectRecord rec = fixedFields(entry);
-          const std::string name = entry.cstring(kNameOffset, sizeof rec.name - 1).value_or("");
-          std::memcpy(rec.name, name.data(), name.size());
-          found.push_back(rec);
-          at += entrySize;
-        } else {
-          if (left <= kPtpNameOffset) break;
-          ByteReader entry(reply.data() + at, left);
-          CanonObjectRecord rec = fixedFields(entry);
-          const size_t used =
-              ptpReadString(reply.data() + at + kPtpNameOffset, left - kPtpNameOffset, rec.name, sizeof rec.name);
-          if (used == 0) break;
-          found.push_back(rec);
-          at += kPtpNameOffset + used;
-        }
-      }
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    return true;
-  }
-
   Layout layout_;
   bool extra_;
   uint16_t filter_;
@@ -161,6 +127,41 @@ PtpResponseCode listAll(Layout layout, std::vector<CanonObjectRecord>& records, 
 }
 
 }  // namespace
+
+bool canonParseObjectList(const uint8_t* data, size_t size, bool ptpNames, std::vector<CanonObjectRecord>& found) {
+  found.clear();
+  if (!data) return true;
+  ByteReader r(data, size);
+  const uint32_t count = r.u32(0).value_or(0);
+  size_t at = 4;
+  try {
+    // Small entries would let a reply of a few megabytes claim millions of 96-byte records.
+    for (uint32_t i = 0; i < count && at < size && found.size() < kCanonListMaxRecords; ++i) {
+      const size_t left = size - at;
+      if (!ptpNames) {
+        const uint32_t entrySize = r.u32(at).value_or(0);
+        if (entrySize < 4 || entrySize > left) break;
+        ByteReader entry(data + at, entrySize);
+        CanonObjectRecord rec = fixedFields(entry);
+        const std::string name = entry.cstring(kNameOffset, sizeof rec.name - 1).value_or("");
+        std::memcpy(rec.name, name.data(), name.size());
+        found.push_back(rec);
+        at += entrySize;
+      } else {
+        if (left <= kPtpNameOffset) break;
+        ByteReader entry(data + at, left);
+        CanonObjectRecord rec = fixedFields(entry);
+        const size_t used = ptpReadString(data + at + kPtpNameOffset, left - kPtpNameOffset, rec.name, sizeof rec.name);
+        if (used == 0) break;
+        found.push_back(rec);
+        at += kPtpNameOffset + used;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
 
 PtpResponseCode canonListObjectInfos(std::vector<CanonObjectRecord>& records, bool withExtraInfo,
                                      uint16_t formatFilter) {

@@ -35,5 +35,9 @@ PtpResponseCode canonListObjectInfos(std::vector<CanonObjectRecord>& records, bo
 // The same through 0x917A, whose entries carry the name as a PTP string at +44.
 PtpResponseCode canonListObjectsNamed(std::vector<CanonObjectRecord>& records, bool withExtraInfo,
                                       uint16_t formatFilter);
+// The entries of one listing reply: a u32 count, then entries of a u32 size each
+// (ptpNames false) or with the name as a PTP string at +44 (true). Stops where the count,
+// the bytes or kCanonListMaxRecords run out; false only without memory.
+bool canonParseObjectList(const uint8_t* data, size_t size, bool ptpNames, std::vector<CanonObjectRecord>& found);
 // Formats a Canon listing shows: 0x300D, 0x3801, 0xB103-0xB105, 0xB108 and 0xB982.
 bool canonIsListableFormat(uint16_t format);
