@@ -1,6 +1,7 @@
 #include "share/connect_run.h"
 
 #include <atomic>
+#include <cstdlib>
 
 #include "model/connection_status.h"
 #include "platform/bundle.h"
@@ -24,6 +25,8 @@ int32_t connectRunStep() {
   auto target = CommsManager::findDevice(&generation);
   setConnectGeneration(generation);
   if (!target || !CommsManager::connectToDevice(*target)) {
+    if (target && std::getenv(kDeviceOverrideVariable))
+      qWarning("%s: cannot reach %s port %d", kDeviceOverrideVariable, target->host.c_str(), target->port);
     setConnectGeneration(0);
     return ConnectionStatusDisconnected;
   }

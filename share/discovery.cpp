@@ -2,6 +2,8 @@
 
 #include <sys/socket.h>
 
+#include <charconv>
+#include <cstdlib>
 #include <mutex>
 
 #include "platform/defaults_keys.h"
@@ -49,7 +51,53 @@ double seconds(std::chrono::milliseconds ms) { return std::chrono::duration<doub
 // Descriptor 0 is a socket like any other once standard input is closed.
 bool opened(int descriptor) { return descriptor >= 0; }
 
+// A decimal number filling `text` within [low, high].
+std::optional<int> whole(std::string_view text, int low, int high) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) return std::nullopt;
+  return value;
+}
+
+// The override in force, logged once per connect: none when unset, nullopt inside when
+// malformed.
+std::optional<std::optional<DeviceTarget>> deviceOverride() {
+  const char* value = std::getenv(kDeviceOverrideVariable);
+  if (!value) return std::nullopt;
+  auto target = parseDeviceOverride(value);
+  if (!target)
+    qWarning("%s=\"%s\" is not host:port[:1|2]; not connecting", kDeviceOverrideVariable, value);
+  else
+    qInfo("%s: connecting to %s port %d, generation %d", kDeviceOverrideVariable, target->host.c_str(), target->port,
+          int(target->generation));
+  return target;
+}
+
 }  // namespace
+
+std::optional<DeviceTarget> parseDeviceOverride(std::string_view value) {
+  DeviceTarget t;
+  std::string_view rest;
+  if (!value.empty() && value.front() == '[') {
+    const size_t close = value.find(']');
+    if (close == std::string_view::npos || close + 1 >= value.size() || value[close + 1] != ':') return std::nullopt;
+    t.host = std::string(value.substr(1, close - 1));
+    rest = value.substr(close + 2);
+  } else {
+    const size_t colon = value.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    t.host = std::string(value.substr(0, colon));
+    rest = value.substr(colon + 1);
+  }
+  if (t.host.empty() || t.host.find_first_of(" \t[]") != std::string::npos) return std::nullopt;
+  const size_t colon = rest.find(':');
+  auto port = whole(rest.substr(0, colon), 1, 65535);
+  auto generation = colon == std::string_view::npos ? std::optional<int>(2) : whole(rest.substr(colon + 1), 1, 2);
+  if (!port || !generation) return std::nullopt;
+  t.port = *port;
+  t.generation = static_cast<uint8_t>(*generation);
+  return t;
+}
 
 void CommsManager::setHooks(DiscoveryHooks h) {
   std::lock_guard lock(gHooksMutex);
@@ -68,6 +116,10 @@ std::optional<std::string> CommsManager::getIpAddress() {
 }
 
 std::optional<DeviceTarget> CommsManager::findDevice(uint8_t* generation) {
+  if (auto named = deviceOverride()) {
+    if (*named && generation) *generation = (*named)->generation;
+    return *named;
+  }
   DiscoveryHooks h = hooks();
   std::optional<DeviceTarget> found;
   DeviceTarget fixed;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "share/discovery_address.h"
@@ -27,6 +28,13 @@ struct DiscoveryHooks {
   QString pingHost = QString::fromLatin1(kV1PingGroupAddress);
 };
 
+// A development aid: KORVALUME_DEVICE=host:port[:generation] names the device outright
+// (the bundled simulator, a device on another network). It acts as a row of the discovery
+// table; the generation is 1 or 2, 2 when left out; an IPv6 host goes in brackets.
+constexpr const char* kDeviceOverrideVariable = "KORVALUME_DEVICE";
+// The target a KORVALUME_DEVICE value names; none when it is malformed.
+std::optional<DeviceTarget> parseDeviceOverride(std::string_view value);
+
 class CommsManager {
  public:
   CommsManager() = delete;
@@ -39,7 +47,8 @@ class CommsManager {
   // all (interfaces in the order the system lists them); none when there is none.
   static std::optional<std::string> getIpAddress();
   // The decision alone: where the device is, or none. Writes the generation as soon as an
-  // address is chosen (generation may be null).
+  // address is chosen (generation may be null). A KORVALUME_DEVICE value comes first and
+  // alone: a malformed one finds nothing and never falls through to the table.
   static std::optional<DeviceTarget> findDevice(uint8_t* generation);
   // The link to a device found; true when a socket was opened.
   static bool connectToDevice(const DeviceTarget& target);

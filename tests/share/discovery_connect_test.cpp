@@ -5,6 +5,7 @@
 // leaving the machine.
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/socket.h>
 
 #include <QVariant>
@@ -59,6 +60,7 @@ struct Dial {
 class ConnectRun : public ::testing::Test {
  protected:
   void SetUp() override {
+    unsetenv(kDeviceOverrideVariable);  // the table's cases never go through the override
     timing().heartbeatPeriod = 20ms;
     timing().browseWait = 50ms;
     timing().resolveWait = 50ms;
@@ -66,6 +68,7 @@ class ConnectRun : public ::testing::Test {
     UserDefaults::standardUserDefaults().setBool(true, kDefaultsCanSaveImages);
   }
   void TearDown() override {
+    unsetenv(kDeviceOverrideVariable);
     ShareComms::instance().stop();
     CommsManager::resetHooks();
     linkDisconnect();
@@ -255,3 +258,82 @@ TEST(ConnectServer, TheSavedAddressOrTheAdvertisedPortOrTheDefaultDevice) {
 }
 
 }  // namespace
+
+TEST(DeviceOverride, ValuesAreHostPortAndAnOptionalGeneration) {
+  struct Case {
+    const char* value;
+    std::optional<DeviceTarget> target;
+  } cases[] = {
+      {"127.0.0.1:8383", DeviceTarget{"127.0.0.1", 8383, 2}},
+      {"kv-device.local:8327:1", DeviceTarget{"kv-device.local", 8327, 1}},
+      {"[::1]:9000:2", DeviceTarget{"::1", 9000, 2}},
+      {"", std::nullopt},
+      {"127.0.0.1", std::nullopt},
+      {"127.0.0.1:", std::nullopt},
+      {":8383", std::nullopt},
+      {"127.0.0.1:0", std::nullopt},
+      {"127.0.0.1:65536", std::nullopt},
+      {"127.0.0.1:83x", std::nullopt},
+      {"127.0.0.1:8383:3", std::nullopt},
+      {"127.0.0.1:8383:", std::nullopt},
+      {"127.0.0.1:8383:2:1", std::nullopt},
+      {"[::1:8383", std::nullopt},
+      {"[::1]8383", std::nullopt},
+      {"a b:8383", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parseDeviceOverride(c.value), c.target) << '"' << c.value << '"';
+}
+
+// The override is a row of the table: the generation is known before the link opens, the
+// share mode follows it, a first-generation device cannot save, and nothing is looked up.
+TEST_F(ConnectRun, DeviceOverrideActsAsATableRow) {
+  for (int generation : {2, 1}) {
+    SCOPED_TRACE(generation);
+    startDevice(generation);
+    install("10.1.2.3", {{"10.1.2.9", 1}}, QStringLiteral("10.1.2.8"), {"127.0.0.1", sim->port()});
+    UserDefaults::standardUserDefaults().setBool(true, kDefaultsCanSaveImages);
+    const std::string value = "127.0.0.1:" + std::to_string(sim->port()) + (generation == 1 ? ":1" : "");
+    setenv(kDeviceOverrideVariable, value.c_str(), 1);
+    EXPECT_EQ(connectRunStep(), ConnectionStatusConnected);
+    EXPECT_EQ(dialList(), (std::vector<Dial>{{"127.0.0.1", sim->port()}}));
+    EXPECT_EQ(generationAtDial, generation);
+    EXPECT_EQ(shareGetMode(), generation == 1 ? ShareModeGeneration1 : ShareModeGeneration2);
+    EXPECT_EQ(canSave(), generation == 2);
+    EXPECT_EQ(lookups, 0);
+    EXPECT_TRUE(probeList().empty());
+    EXPECT_TRUE(kvtest::waitUntil([&] { return sim->clientNames().size() == 1; }));
+    TearDown();
+    dials.clear();
+  }
+}
+
+// A malformed value fails the connect and never falls through to discovery, even where the
+// table would have found a device.
+TEST_F(ConnectRun, MalformedDeviceOverrideFailsWithoutDiscovery) {
+  startDevice(2);
+  install("192.168.82.7", {{"192.168.82.1", 1}}, QStringLiteral("192.168.83.1"), {"192.168.82.1", 8383});
+  for (const char* value : {"192.168.82.1", "192.168.82.1:8383:5", "localhost:http"}) {
+    setenv(kDeviceOverrideVariable, value, 1);
+    EXPECT_EQ(connectRunStep(), ConnectionStatusDisconnected) << value;
+    EXPECT_EQ(connectGeneration(), 0);
+  }
+  EXPECT_TRUE(dialList().empty());
+  EXPECT_EQ(lookups, 0);
+  EXPECT_TRUE(probeList().empty());
+}
+
+// A host that resolves to nothing fails the connect. Its lookup asks the machine's DNS
+// server, so it runs on a thread in a network namespace of its own.
+TEST_F(ConnectRun, UnresolvableDeviceOverrideFails) {
+  setenv(kDeviceOverrideVariable, "no-such-host.invalid:8383", 1);
+  int unshared = -1;
+  int32_t status = 0;
+  std::thread([&] {
+    unshared = ::unshare(CLONE_NEWNET);
+    if (unshared == 0) status = connectRunStep();
+  }).join();
+  if (unshared != 0) GTEST_SKIP() << "no network namespace for the unresolvable-host case";
+  EXPECT_EQ(status, ConnectionStatusDisconnected);
+  EXPECT_EQ(connectGeneration(), 0);
+  EXPECT_FALSE(linkIsConnected());
+}
