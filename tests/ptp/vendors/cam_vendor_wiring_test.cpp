@@ -23,30 +23,17 @@
 #include "tests/ptp/camera/ptp_session_fixture.h"
 #include "tests/ptp/vendors/fuji/fuji_fixture.h"
 #include "tests/ptp/vendors/nikon/nikon_fixture.h"
+#include "tests/ptp/vendors/vendor_wiring.h"
 
 namespace {
 
-// The library's defaults only: no test module, no test services.
-void clearVendorWiring() {
-  camResetVendorModules();
-  setCameraServices(nullptr);
-  devResetVendorHooks();
-  fujiSetLiveViewStopCallback(nullptr);
-  fujiResetState();
-  nikonResetModuleState();
-  nikonResetModelState();
-  propClearTable();
-  propSetLabelTable({}, 0);
-  evtClearQueue();
-}
-
 struct VendorWiringTest : PtpSessionFixture {
   void SetUp() override {
-    clearVendorWiring();
+    kvtest::clearVendorWiring();
     PtpSessionFixture::SetUp();  // camInit installs the library's vendor defaults
   }
   void TearDown() override {
-    clearVendorWiring();
+    kvtest::clearVendorWiring();
     PtpSessionFixture::TearDown();
   }
   // Sets the DeviceInfo, detects the vendor and identifies the model as set-up does.

@@ -34,6 +34,7 @@
 #include "ptp/vendors/canon/canon_state.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 #include "tests/ptp/link/mailbox_fixture.h"
+#include "tests/ptp/vendors/vendor_wiring.h"
 
 namespace canonwiring {
 
@@ -132,25 +133,10 @@ Bytes startingProperties() {
               rec(0xC189, cat({u32s({0xD120}), kRawOnly}))});
 }
 
-// The library's own wiring only: nothing a test registered survives.
-void clearWiring() {
-  camResetVendorModules();
-  setCameraServices(nullptr);
-  devResetVendorHooks();
-  camSetEventFetchCallback(nullptr);
-  canonResetModelState();
-  canonResetModuleState();
-  propClearTable();
-  propSetLabelTable({}, 0);
-  evtClearQueue();
-  while (propUnlockForSet()) {
-  }
-}
-
 class CanonWiringTest : public MailboxFixture {
  protected:
   void SetUp() override {
-    clearWiring();
+    kvtest::clearVendorWiring();
     char t[] = "/tmp/kv-canon-wiring-XXXXXX";
     ASSERT_NE(::mkdtemp(t), nullptr);
     root = t;
@@ -165,7 +151,7 @@ class CanonWiringTest : public MailboxFixture {
     body.install(*sim);
   }
   void TearDown() override {
-    clearWiring();
+    kvtest::clearVendorWiring();
     kvtest::resetSession();
     MailboxFixture::TearDown();
     cacheLoad(nullptr, nullptr);
@@ -230,7 +216,7 @@ TEST_F(CanonWiringTest, SetUpOpensTheSessionAndReadsTheBodysProperties) {
     EXPECT_EQ(propValueText(0xD106, 1).value_or(""), "Continuous");
     EXPECT_EQ(propValueText(0xD108, 3).value_or(""), "MF");
     EXPECT_EQ(camGetAfState(), 0u) << "One Shot focus: autofocus";
-    clearWiring();
+    kvtest::clearVendorWiring();
     camInit([](const uint8_t* b, size_t n) { return shareSendPtp(b, n); },
             [](ByteBuffer& cont, void*, uint32_t*) { return shareReceivePtp(cont); },
             [](int flag) { return linkLockRequests(flag); }, nullptr);
@@ -319,7 +305,7 @@ TEST_F(CanonWiringTest, CaptureCommandFollowsTheBodysReleaseFlag) {
                         {"Canon EOS 80D", 0, 0x910F}, {"Canon EOS 80D", 1, 0x9128}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.model) + " af " + std::to_string(c.afState));
-    clearWiring();
+    kvtest::clearVendorWiring();
     camInit([](const uint8_t* b, size_t n) { return shareSendPtp(b, n); },
             [](ByteBuffer& cont, void*, uint32_t*) { return shareReceivePtp(cont); },
             [](int flag) { return linkLockRequests(flag); }, nullptr);
@@ -504,7 +490,7 @@ TEST_F(CanonWiringTest, LargeDownloadRangesFollowTheModel) {
   uint32_t handle = 7;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.model);
-    clearWiring();
+    kvtest::clearVendorWiring();
     camInit([](const uint8_t* b, size_t n) { return shareSendPtp(b, n); },
             [](ByteBuffer& cont, void*, uint32_t*) { return shareReceivePtp(cont); },
             [](int flag) { return linkLockRequests(flag); }, nullptr);

@@ -18,29 +18,18 @@
 #include "ptp/vendors/fuji/fuji_state.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 #include "tests/ptp/vendors/fuji/fuji_fixture.h"
+#include "tests/ptp/vendors/vendor_wiring.h"
 
 namespace fujiwiring {
 
 using Cmd = devsim::Simulator::PtpCommand;
 using Reply = devsim::Simulator::PtpReply;
 
-void clearWiring() {
-  camResetVendorModules();
-  setCameraServices(nullptr);
-  devResetVendorHooks();
-  camSetEventFetchCallback(nullptr);
-  fujiSetLiveViewStopCallback(nullptr);
-  fujiResetState();
-  propClearTable();
-  propSetLabelTable({}, 0);
-  evtClearQueue();
-}
-
 struct FujiXT4Test : PtpSessionFixture {
   kvtest::FakeFujiBody body;
 
   void SetUp() override {
-    clearWiring();
+    kvtest::clearVendorWiring();
     PtpSessionFixture::SetUp();  // camInit installs the library's vendor defaults
     sim->setDeviceInfo(devsim::makeDeviceInfo(
         "FUJIFILM", "X-T4",
@@ -59,7 +48,7 @@ struct FujiXT4Test : PtpSessionFixture {
       sim->setPtpHandler(op, [](const Cmd&) { return Reply{}; });
   }
   void TearDown() override {
-    clearWiring();
+    kvtest::clearVendorWiring();
     PtpSessionFixture::TearDown();
   }
   void setUp() {

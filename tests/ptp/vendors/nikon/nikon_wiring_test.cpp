@@ -24,24 +24,12 @@
 #include "ptp/vendors/nikon/nikon_state.h"
 #include "tests/ptp/camera/ptp_session_fixture.h"
 #include "tests/ptp/vendors/fuji/fuji_fixture.h"
+#include "tests/ptp/vendors/vendor_wiring.h"
 
 namespace nikonwiring {
 
 using Cmd = devsim::Simulator::PtpCommand;
 using Reply = devsim::Simulator::PtpReply;
-
-// Back to the library's defaults only.
-void clearWiring() {
-  camResetVendorModules();
-  setCameraServices(nullptr);
-  devResetVendorHooks();
-  camSetEventFetchCallback(nullptr);
-  nikonResetModuleState();
-  nikonResetModelState();
-  propClearTable();
-  propSetLabelTable({}, 0);
-  evtClearQueue();
-}
 
 // GetEventEx data: u32 count, then (u16 code, u16 n, n u32 parameters) each.
 devsim::Bytes eventExList(const std::vector<std::pair<uint16_t, std::vector<uint32_t>>>& events) {
@@ -91,13 +79,13 @@ struct NikonZ6Test : PtpSessionFixture {
   kvtest::FakeFujiBody body;  // a plain property body: descriptions, values, writes
 
   void SetUp() override {
-    clearWiring();
+    kvtest::clearVendorWiring();
     PtpSessionFixture::SetUp();  // camInit installs the library's vendor defaults
     sim->setDeviceInfo(devsim::makeDeviceInfo("Nikon Corporation", "NIKON Z 6", kZ6Operations));
     body.install(*sim);
   }
   void TearDown() override {
-    clearWiring();
+    kvtest::clearVendorWiring();
     PtpSessionFixture::TearDown();
   }
   // Connect-time set-up as the share session runs it.

@@ -21,6 +21,7 @@
 #include "ptp/vendors/sony/sony_liveview.h"
 #include "ptp/vendors/sony/sony_ops.h"
 #include "tests/ptp/vendors/sony/sony_sim_fixture.h"
+#include "tests/ptp/vendors/vendor_wiring.h"
 
 using kvtest::SonyDesc;
 using kvtest::SonyWrite;
@@ -56,19 +57,12 @@ void sonyEventRow(devsim::Bytes& rows, uint16_t kind, uint32_t code, uint32_t va
   rows.insert(rows.end(), row.begin(), row.end());
 }
 
-void clearSonyWiring() {
-  camResetVendorModules();
-  setCameraServices(nullptr);
-  devResetVendorHooks();
-  camSetEventFetchCallback(nullptr);
-}
-
 }  // namespace
 
 class SonyWiringTest : public SonySimTest {
  protected:
   void SetUp() override {
-    clearSonyWiring();
+    kvtest::clearVendorWiring();
     SonySimTest::SetUp();  // camInit installs the library's vendor defaults
     // The body takes a directly set value at once (the 8-byte zoom position is no value);
     // the dial turns one list position per step.
@@ -85,7 +79,7 @@ class SonyWiringTest : public SonySimTest {
   }
   void TearDown() override {
     SonySimTest::TearDown();
-    clearSonyWiring();
+    kvtest::clearVendorWiring();
   }
 
   // Camera set-up as a connection runs it: the DeviceInfo names the body, camInitCamera
