@@ -64,24 +64,24 @@ void joinFinished() {
     if (t.thread.joinable()) t.thread.join();  // one let go at an earlier end is not
 }
 
-// Runs as the application object goes (GUI thread): nothing is queued to it any more, and
-// the steps still going get a bounded time to end. A step that outlasts it is let go: a
-// quit never waits forever on a step.
-void endRuns() {
+// Waits up to `wait` for the steps still going (serving hops to the GUI thread, which may
+// be this one), then joins the finished threads. With letGo, the unfinished are let go.
+// True when none was left going.
+bool waitForRuns(std::chrono::milliseconds wait, bool applicationGoing, bool letGo) {
   RunnerState& s = state();
   std::list<StepThread> finished;
+  bool allDone = false;
   {
     std::unique_lock<std::mutex> lock(s.mutex);
-    s.applicationGone = true;
-    const auto deadline = std::chrono::steady_clock::now() + gStepQuitWait.load();
+    if (applicationGoing) s.applicationGone = true;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     auto allFinished = [&s] {
       for (const StepThread& t : s.threads)
         if (!t.finished) return false;
       return true;
     };
-    while (!allFinished() && std::chrono::steady_clock::now() < deadline) {
+    while (!(allDone = allFinished()) && std::chrono::steady_clock::now() < deadline) {
       s.threadFinished.wait_for(lock, kQuitWaitSlice);
-      // A step may be waiting for the GUI thread, which is this one.
       lock.unlock();
       Dispatch::drainMainSync();
       lock.lock();
@@ -90,7 +90,7 @@ void endRuns() {
       auto next = std::next(it);
       if (it->finished) {
         finished.splice(finished.end(), s.threads, it);
-      } else {
+      } else if (letGo && it->thread.joinable()) {
         // Its slot stays in the list, where the thread will still say it has finished.
         it->thread.detach();
       }
@@ -99,7 +99,13 @@ void endRuns() {
   }
   for (StepThread& t : finished)
     if (t.thread.joinable()) t.thread.join();
+  return allDone;
 }
+
+// Runs as the application object goes (GUI thread): nothing is queued to it any more, and
+// the steps still going get a bounded time to end. A step that outlasts it is let go: a
+// quit never waits forever on a step.
+void endRuns() { waitForRuns(gStepQuitWait.load(), true, true); }
 
 // GUI thread, once per application object. False once that object is going: nothing
 // starts then.
@@ -195,6 +201,8 @@ void Command::runCommands(Commands commands, ReturnBlock returnBlock, QWidget* i
   else
     Dispatch::mainSync(run);
 }
+
+bool Command::joinRuns(std::chrono::milliseconds wait) { return waitForRuns(wait, false, false); }
 
 void Command::start(Commands commands, ReturnBlock returnBlock, QWidget* inView, DispatchQueue* queue) {
   KV_ASSERT_GUI_THREAD();

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -71,8 +72,11 @@ class Utilities {
   static void checkCacheSize();
   // Removes the cache's own files in the folder last changed more than three days ago.
   static bool checkCacheSize(uint64_t bytes, const QString& folder);
-  // Creates or prunes the cache folder, then loads the cache on the pool.
+  // Creates or prunes the cache folder and loads the cache, on a worker; nothing without a
+  // save folder, nor again for the folders loaded last or being loaded.
   static void configureCache();
+  // Waits up to deadline for the loads configureCache started; true when none is left.
+  static bool waitForCacheLoad(std::chrono::milliseconds deadline);
   // Restores the save folder at start-up, asking the user when it is gone.
   static void checkFolderAccess();
   // Asks the user for a save folder.

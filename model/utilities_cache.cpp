@@ -10,6 +10,9 @@
 #include <QMutex>
 #include <QtDebug>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "model/cache_folder.h"
 #include "model/command_runner.h"
 #include "model/utilities.h"
@@ -18,6 +21,7 @@
 #include "platform/dispatch.h"
 #include "platform/paths.h"
 #include "platform/user_defaults.h"
+#include "platform/worker_threads.h"
 #include "ptp/cache/cache.h"
 #include "ptp/cache/cache_state.h"
 #include "ptp/cache/fetch.h"
@@ -152,16 +156,68 @@ bool Utilities::checkCacheSize(uint64_t /*bytes*/, const QString& folder) {
   return true;
 }
 
+namespace {
+
+// The cache's load: one at a time per pair of folders, on a worker of its own (it reads
+// every record in the folder), so that start-up and a later change of save folder never
+// load twice at once, and a connect can wait for it.
+struct CacheLoads {
+  std::mutex mutex;
+  std::condition_variable changed;
+  int pending = 0;
+  QString cache, save;  // the pair loaded last, or being loaded
+};
+
+CacheLoads& cacheLoads() {
+  static CacheLoads* loads = new CacheLoads;  // a let-go worker may still report at exit
+  return *loads;
+}
+
+void prepareAndLoad(const QString& folder, const QString& save) {
+  if (QDir(folder).exists())
+    Utilities::checkCacheSize();
+  else
+    QDir().mkpath(folder);
+  const QByteArray cache = folder.toUtf8(), download = save.toUtf8();
+  cacheLoad(cache.constData(), download.constData());
+  cacheSetDownloadDir(download.constData());
+}
+
+}  // namespace
+
 void Utilities::configureCache() {
   const QString folder = cacheFolderPath();
-  if (QDir(folder).exists()) checkCacheSize();
-  else QDir().mkpath(folder);
-  const QByteArray cache = folder.toUtf8();
-  const QByteArray save = UserDefaults::standardUserDefaults().stringForKey(kDefaultsSaveFolderPath).toUtf8();
-  Dispatch::global([cache, save] {
-    cacheLoad(cache.constData(), save.constData());
-    cacheSetDownloadDir(save.constData());
-  });
+  const QString save = UserDefaults::standardUserDefaults().stringForKey(kDefaultsSaveFolderPath);
+  // Objects go to the save folder too: without one the user has to choose first.
+  if (save.isEmpty()) return;
+  CacheLoads& loads = cacheLoads();
+  {
+    std::lock_guard<std::mutex> lock(loads.mutex);
+    if (loads.cache == folder && loads.save == save) return;  // loaded, or on its way
+    loads.cache = folder;
+    loads.save = save;
+    ++loads.pending;
+  }
+  auto finished = [] {
+    {
+      std::lock_guard<std::mutex> lock(cacheLoads().mutex);
+      --cacheLoads().pending;
+    }
+    cacheLoads().changed.notify_all();
+  };
+  if (!WorkerThreads::start([folder, save, finished] {
+        prepareAndLoad(folder, save);
+        finished();
+      })) {
+    prepareAndLoad(folder, save);
+    finished();
+  }
+}
+
+bool Utilities::waitForCacheLoad(std::chrono::milliseconds deadline) {
+  CacheLoads& loads = cacheLoads();
+  std::unique_lock<std::mutex> lock(loads.mutex);
+  return loads.changed.wait_for(lock, deadline, [&loads] { return loads.pending == 0; });
 }
 
 QByteArray Utilities::bookmarkForFolder(const QString& path) {

@@ -4,11 +4,25 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <pthread.h>
+
 #include <atomic>
 #include <deque>
 #include <memory>
 
 namespace {
+
+// The pool of short work: our own, so that Qt's internal use of its global pool and ours
+// neither compete nor hide each other's threads. Never destroyed: work may still end
+// while the process exits.
+QThreadPool& globalPool() {
+  static QThreadPool* pool = [] {
+    auto* p = new QThreadPool;
+    p->setObjectName(QStringLiteral("Dispatch.global"));
+    return p;
+  }();
+  return *pool;
+}
 
 struct SyncCall {
   const std::function<void()>* fn = nullptr;
@@ -166,11 +180,25 @@ void drainMainSync() {
 
 void global(std::function<void()> fn) {
   if (!fn) return;
-  QThreadPool::globalInstance()->start(std::move(fn));
+  globalPool().start([fn = std::move(fn)] {
+    // Named once per thread, so that the pool's threads can be told from Qt's own.
+    thread_local const bool named = [] {
+      pthread_setname_np(pthread_self(), kGlobalThreadName);
+      return true;
+    }();
+    (void)named;
+    fn();
+  });
+}
+
+bool endGlobal(std::chrono::milliseconds deadline) {
+  if (!waitForGlobal(deadline)) return false;
+  // Idle threads are ended and joined now, not left to their expiry.
+  return globalPool().waitForDone(static_cast<int>(deadline.count()));
 }
 
 bool waitForGlobal(std::chrono::milliseconds deadline) {
-  QThreadPool* pool = QThreadPool::globalInstance();
+  QThreadPool* pool = &globalPool();
   if (!isMainThread()) return pool->waitForDone(static_cast<int>(deadline.count()));
   const auto end = std::chrono::steady_clock::now() + deadline;
   for (;;) {

@@ -28,6 +28,13 @@ void global(std::function<void()> fn);
 // Waits until the pool is idle or the deadline passes; true when idle.
 bool waitForGlobal(std::chrono::milliseconds deadline);
 
+// The end of the application: waits as waitForGlobal, then ends and joins the pool's idle
+// threads. True when nothing was left running.
+bool endGlobal(std::chrono::milliseconds deadline);
+
+// The name the pool's threads carry.
+inline constexpr const char* kGlobalThreadName = "kv-global";
+
 // GUI thread: runs the mainSync calls waiting right now. Called by the event loop and by
 // the GUI-thread waits of this layer; harmless anywhere else (does nothing off the GUI thread).
 void drainMainSync();

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 
 #include "platform/gui_thread.h"
+#include "platform/notification_center.h"
 
 WindowController::WindowController(QString windowNibName, QObject* parent)
     : QObject(parent), nibName_(std::move(windowNibName)) {}
@@ -53,6 +54,8 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     emit windowWillClose();
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(kWindowWillCloseNotification),
+                                             QVariant::fromValue(static_cast<QObject*>(this)));
   }
   return QObject::eventFilter(watched, event);
 }

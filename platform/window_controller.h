@@ -10,6 +10,11 @@
 
 #include "platform/window_registry.h"
 
+// Posted on the GUI thread, inside the close, as any controller's window is about to close
+// (before it hides); the object is the controller, as a QObject*. Observers that show
+// another window here keep the application from ending with its last window.
+inline constexpr const char* kWindowWillCloseNotification = "NSWindowWillCloseNotification";
+
 class WindowController : public QObject {
   Q_OBJECT
  public:

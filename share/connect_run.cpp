@@ -4,9 +4,11 @@
 #include <cstdlib>
 
 #include "model/connection_status.h"
+#include "model/utilities.h"
 #include "platform/bundle.h"
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
+#include "ptp/base/timing.h"
 #include "ptp/link/mailbox.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"
@@ -31,6 +33,9 @@ int32_t connectRunStep() {
     return ConnectionStatusDisconnected;
   }
   shareSetMode(generation);
+  // Objects the session stores join the cache's list: it must be loaded first.
+  if (!Utilities::waitForCacheLoad(timing().cacheLoadWait.load()))
+    qWarning("connect: the object cache is still loading; the session starts without waiting longer");
   if (!ShareComms::instance().start()) return ConnectionStatusSharingDisabled;
   if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, kDefaultsCanSaveImages);
   return ConnectionStatusConnected;
@@ -40,8 +45,9 @@ CommandBlock connectCommandBlock() {
   return CommandBlock(connectRunStep, Bundle::localizedString(QStringLiteral("ConnectingKorvalume")));
 }
 
-void runConnect() {
-  Command::runCommands({connectCommandBlock()}, [](int32_t result) {
+void runConnect(std::function<void(int32_t)> finished) {
+  Command::runCommands({connectCommandBlock()}, [finished = std::move(finished)](int32_t result) {
+    if (finished) finished(result);
     postConnectionStatus({static_cast<ConnectionStatus>(result)});
   });
 }

@@ -3,6 +3,7 @@
 // share mode to the device's generation and start the share session; its result becomes a
 // connection status posted as a ConnectionStatusEvent.
 #include <cstdint>
+#include <functional>
 
 #include "model/command_runner.h"
 
@@ -17,5 +18,6 @@ void setConnectGeneration(uint8_t generation);
 int32_t connectRunStep();
 // That step with its title ("ConnectingKorvalume").
 CommandBlock connectCommandBlock();
-// Runs the step as a command; its result is posted on the GUI thread.
-void runConnect();
+// Runs the step as a command; on the GUI thread, finished (when given) sees the result,
+// which is then posted.
+void runConnect(std::function<void(int32_t result)> finished = {});

@@ -27,6 +27,10 @@
 //   resolveTimeout        time-out of the resolution of one found service
 //   resolveWait           bound of the wait for each found service's resolution
 //   v1PingWait            how long the first-generation device is pinged for
+//   cacheLoadWait         a connect waits this long for the object cache's load before
+//                         the session starts
+//   quitWait              the end of the application waits this long for each kind of
+//                         worker still running
 #include <atomic>
 #include <chrono>
 #include <vector>
@@ -51,7 +55,9 @@
   X(browseStopWait, 1000)         \
   X(resolveTimeout, 2000)         \
   X(resolveWait, 2500)            \
-  X(v1PingWait, 5000)
+  X(v1PingWait, 5000)             \
+  X(cacheLoadWait, 60000)         \
+  X(quitWait, 3000)
 
 struct LibraryTiming {
   using ms = std::chrono::milliseconds;

@@ -13,6 +13,7 @@
 #include "platform/graphics/gradients_radial.h"
 #include "platform/graphics/graphics_context.h"
 #include "platform/gui_thread.h"
+#include "platform/worker_threads.h"
 #include "ui/widgets/flat_button/sy_flat_button.h"
 #include "ui/widgets/hud/hud_effect.h"
 #include "ui/widgets/hud/text_view.h"
@@ -203,11 +204,17 @@ void MBProgressHUD::showWhileExecuting(std::function<void()> method, bool animat
   methodForExecution_ = std::move(method);
   taskInProgress_ = true;
   // The thread owns its copy of the task and the HUD's mailbox; the clean-up runs only
-  // while the HUD exists. Nobody joins it: the GUI thread must not wait for a task.
-  std::thread([target = target_, method = methodForExecution_, this] {
+  // while the HUD exists. The GUI thread never waits for a task: the thread is joined once
+  // it has finished, or at the end of the application.
+  const bool started = WorkerThreads::start([target = target_, method = methodForExecution_, this] {
     if (method) method();
     target->post([this] { cleanUp(); });
-  }).detach();
+  });
+  if (!started) {
+    taskInProgress_ = false;
+    methodForExecution_ = nullptr;
+    return;
+  }
   show(animated);
 }
 
