@@ -27,7 +27,7 @@ ConnectWindowController::ConnectWindowController() : WindowController(QStringLit
 QWidget* ConnectWindowController::buildWindow() {
   auto* window = new QMainWindow;
   window->setObjectName(QStringLiteral("ConnectWindow"));
-  window->setWindowTitle(QStringLiteral("Korvalume"));
+  window->setWindowTitle(QStringLiteral("Connect"));
   window->setFixedSize(520, 420);
   QMenu* menu = window->menuBar()->addMenu(QStringLiteral("&Korvalume"));
   QAction* settings = menu->addAction(QStringLiteral("&Settings…"));

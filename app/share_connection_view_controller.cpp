@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "model/command_runner.h"
@@ -99,6 +100,12 @@ ShareConnectionViewController::ShareConnectionViewController(QWidget* parentWind
   layout->addWidget(oConnectButton, 0, Qt::AlignHCenter);
   layout->addStretch(1);
   QObject::connect(oConnectButton, &SYFlatButton::action, this, [this] { connect(); });
+  // Connect is the window's default button.
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* shortcut = new QShortcut(QKeySequence(key), mView);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, this, [this] { connect(); });
+  }
   QObject::connect(oSettingsButton, &SYFlatButton::action, this, [this] { settingsAction(); });
   viewDidLoad();
 }

@@ -161,6 +161,34 @@ TEST_F(ConnectRun, SecondGenerationNetworkNeedsNoLookup) {
   EXPECT_TRUE(probeList().empty());
 }
 
+TEST_F(ConnectRun, EachFixedSubnetDialsItsDeviceWithItsGeneration) {
+  struct Case {
+    const char* local;
+    Dial device;
+    int generation;
+  } cases[] = {
+      {"83.82.5.20", {"83.82.5.1", 8327}, 1},
+      {"192.168.83.20", {"192.168.83.1", 8327}, 1},
+      {"192.168.82.7", {"192.168.82.1", 8383}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.local);
+    startDevice(c.generation);
+    dials.clear();
+    lookups = 0;
+    install(c.local, {{"10.0.1.9", 8400}}, QStringLiteral("10.0.1.77"), c.device);
+    EXPECT_EQ(connectRunStep(), ConnectionStatusConnected);
+    EXPECT_EQ(dialList(), std::vector<Dial>{c.device});
+    EXPECT_EQ(generationAtDial, c.generation);
+    EXPECT_EQ(shareGetMode(), c.generation == 1 ? ShareModeGeneration1 : ShareModeGeneration2);
+    EXPECT_EQ(lookups, 0);
+    EXPECT_TRUE(probeList().empty());
+    ShareComms::instance().stop();
+    linkDisconnect();
+    sim->stop();
+  }
+}
+
 TEST_F(ConnectRun, OtherNetworkTriesTheAdvertisedDeviceOnTheLocalSubnet) {
   startDevice(2);
   install("10.0.1.5", {{"10.0.1.9", 8400}, {"172.16.0.2", 8500}}, QString(), {"10.0.1.9", 8401});

@@ -69,7 +69,7 @@ ShareCameraWindowController::~ShareCameraWindowController() {
 QWidget* ShareCameraWindowController::buildWindow() {
   auto* window = new QWidget;
   window->setObjectName(QStringLiteral("ShareCameraWindow"));
-  window->setWindowTitle(QStringLiteral("Korvalume"));
+  window->setWindowTitle(QStringLiteral("Camera"));
   window->resize(1100, 760);
   window->setMinimumSize(640, 420);
   auto* layout = new QVBoxLayout(window);
