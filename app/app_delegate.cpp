@@ -8,6 +8,7 @@
 #include <QStyleFactory>
 #include <QtDebug>
 
+#include "app/app_icon.h"
 #include "app/share_connection_view_controller.h"
 #include "model/command_runner.h"
 #include "model/settings_window_controller.h"
@@ -86,6 +87,8 @@ void AppDelegate::applicationDidFinishLaunching() {
   KV_ASSERT_GUI_THREAD();
   // The process activity (no idle sleep) has no counterpart here.
   applyDarkAppearance();
+  // Every window's icon, and the one alerts show.
+  QApplication::setWindowIcon(appIcon());
   // Before any window: every window reads its settings through these.
   if (!UserDefaults::standardUserDefaults().registerDefaultsFromBundle())
     qWarning("AppDelegate: the bundled default values could not be read");

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "app/app_delegate.h"
-#include "app/app_icon.h"
 
 #ifndef KV_VERSION
 #define KV_VERSION "0.0.0"
@@ -51,7 +50,6 @@ int main(int argc, char** argv) {
   // Qt takes the user's locale for the C library too; numbers read and written by the
   // libraries below must not follow it.
   std::setlocale(LC_NUMERIC, "C");
-  QApplication::setWindowIcon(appIcon());
   AppDelegate delegate;
   delegate.applicationDidFinishLaunching();
   return QApplication::exec();

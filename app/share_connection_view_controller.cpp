@@ -53,9 +53,10 @@ SYFlatButton* makeGearButton(QWidget* parent) {
   b->setBorderHighlightColor(QColor(0, 0, 0, 0));
   b->setImageNormalColor(QColor(0xB8, 0xB8, 0xB8));
   b->setImageHighlightColor(Qt::white);
-  b->setImage(KorvalumeStyleKit::imageOfGearWithSize(QSizeF(30, 30)).render(2));
-  b->setImagePosition(ImageOnly);
+  // Sized first: the image is placed within the button's size.
   b->setFixedSize(36, 36);
+  b->setImagePosition(ImageOnly);
+  b->setImage(KorvalumeStyleKit::imageOfGearWithSize(QSizeF(30, 30)).render(2));
   b->setToolTip(QStringLiteral("Settings"));
   b->awakeFromNib();
   return b;

@@ -7,13 +7,16 @@
 QImage tintedMaskImage(const QImage& mask, const QColor& tint) {
   if (mask.isNull()) return {};
   QImage out(mask.size(), QImage::Format_ARGB32_Premultiplied);
-  out.setDevicePixelRatio(mask.devicePixelRatio());
   out.fill(tint.isValid() ? tint : QColor(Qt::transparent));
-  QPainter p(&out);
-  p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-  QImage m = mask;
-  m.setDevicePixelRatio(1);
-  p.drawImage(0, 0, m);
+  {
+    // Pixel for pixel: a painter on an image of a higher pixel ratio would scale the mask.
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    QImage m = mask;
+    m.setDevicePixelRatio(1);
+    p.drawImage(0, 0, m);
+  }
+  out.setDevicePixelRatio(mask.devicePixelRatio());
   return out;
 }
 

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
+#include <QPixmap>
 #include <QListView>
 #include <QPointer>
 #include <QTest>
@@ -39,6 +41,7 @@
 #include "share/connect_run.h"
 #include "share/share_comms.h"
 #include "share/share_events.h"
+#include "stylekit/korvalume_style_kit.h"
 #include "support/qt_test_support.h"
 #include "tools/devsim/frames.h"
 #include "tools/devsim/simulator.h"
@@ -305,6 +308,54 @@ TEST_F(App, TheSettingsItemOpensOneWindow) {
   item->trigger();
   ASSERT_TRUE(kvtest::waitUntil([&] { return settingsWindows() == 1; }));
   EXPECT_NE(delegate->settingsWindowController(), nullptr);
+}
+
+TEST_F(App, TheConnectScreenShowsItsLogoConnectButtonAndGearAndAlertsCarryTheAppIcon) {
+  auto delegate = launch();
+  QWidget* window = visibleWindow(kConnectWindow);
+  ASSERT_NE(window, nullptr);
+  ShareConnectionViewController* screen = delegate->connectWindowController()->viewController();
+  // Light pixels of a widget as drawn on its window's dark background.
+  auto lightPixels = [](QWidget* w, qreal scale) {
+    QPixmap shot(w->size() * scale);
+    shot.setDevicePixelRatio(scale);
+    w->window()->render(&shot, QPoint(), QRegion(QRect(w->mapTo(w->window(), QPoint()), w->size())));
+    const QImage image = shot.toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += qGray(image.pixel(x, y)) > 140;
+    return n;
+  };
+  for (const qreal scale : {1.0, 2.0}) {
+    SCOPED_TRACE(scale);
+    // The gear: as many pixels as the icon kit's gear has, whatever the screen's scale.
+    const QImage gear = KorvalumeStyleKit::imageOfGearWithSize(QSizeF(30, 30)).render(scale);
+    int gearPixels = 0;
+    for (int y = 0; y < gear.height(); ++y)
+      for (int x = 0; x < gear.width(); ++x) gearPixels += qAlpha(gear.pixel(x, y)) > 128;
+    EXPECT_NEAR(lightPixels(screen->oSettingsButton, scale), gearPixels, gearPixels * 0.25);
+    EXPECT_GT(lightPixels(screen->oConnectButton, scale), 20 * scale * scale);   // its title
+    EXPECT_GT(lightPixels(window->findChild<QWidget*>("oLogoImageView"), scale), 1000 * scale * scale);
+  }
+  QPixmap look(window->size() * 2);
+  look.setDevicePixelRatio(2);
+  window->render(&look);
+  if (const QByteArray dir = qgetenv("KV_SNAPSHOT_DIR"); !dir.isEmpty())
+    look.save(QString::fromLocal8Bit(dir) + "/connect-screen@2x.png");
+  // The application's icon is every window's, and the alerts show it.
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  AlertReader alerts;
+  QImage alertIcon;
+  QTimer peek;
+  QObject::connect(&peek, &QTimer::timeout, [&] {
+    for (QWidget* a : kvtest::visibleAlerts())
+      for (QLabel* l : a->findChildren<QLabel*>())
+        if (l->maximumSize() == QSize(24, 24) && !l->pixmap().isNull()) alertIcon = l->pixmap().toImage();
+  });
+  peek.start(1);
+  postConnectionStatus({ConnectionStatusSharingDisabled});
+  ASSERT_TRUE(kvtest::waitUntil([&] { return alerts.count() == 1; }));
+  EXPECT_FALSE(alertIcon.isNull());
 }
 
 }  // namespace

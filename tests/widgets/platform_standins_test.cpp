@@ -162,6 +162,36 @@ TEST(ImageMask, OnlyOpaquePixelsShowInTheTintRightWayUp) {
   EXPECT_EQ(canvas.pixelColor(1, 6), QColor(Qt::white));
 }
 
+TEST(ImageMask, AMaskDrawnForSharperScreensTintsPixelForPixel) {
+  // A mask at 1x and at 2x tints the same points of the same rect.
+  for (const qreal ratio : {1.0, 2.0, 3.0}) {
+    SCOPED_TRACE(ratio);
+    const int side = int(4 * ratio);
+    QImage mask(side, side, QImage::Format_ARGB32);
+    mask.fill(Qt::transparent);
+    for (int y = side / 2; y < side; ++y)
+      for (int x = side / 2; x < side; ++x) mask.setPixelColor(x, y, Qt::black);  // the bottom-right quarter
+    mask.setDevicePixelRatio(ratio);
+    const QImage tinted = tintedMaskImage(mask, QColor(0, 255, 0));
+    EXPECT_EQ(tinted.size(), mask.size());
+    EXPECT_EQ(tinted.devicePixelRatio(), ratio);
+    EXPECT_EQ(tinted.pixelColor(side - 1, side - 1), QColor(0, 255, 0));
+    EXPECT_EQ(tinted.pixelColor(side / 2, side / 2), QColor(0, 255, 0));
+    EXPECT_EQ(tinted.pixelColor(side / 2 - 1, side / 2 - 1).alpha(), 0);
+    QImage canvas(8, 8, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    {
+      QPainter p(&canvas);
+      GraphicsContext ctx(p, 8);
+      drawImageMask(ctx, mask, QRectF(0, 0, 8, 8), Qt::red);
+    }
+    EXPECT_EQ(canvas.pixelColor(6, 6), QColor(Qt::red));
+    EXPECT_EQ(canvas.pixelColor(4, 4), QColor(Qt::red));
+    EXPECT_EQ(canvas.pixelColor(1, 1), QColor(Qt::white));
+    EXPECT_EQ(canvas.pixelColor(6, 1), QColor(Qt::white));
+  }
+}
+
 TEST(RadialGradient, EndColourContinuesBeyondTheRadius) {
   QImage canvas(100, 50, QImage::Format_ARGB32_Premultiplied);
   canvas.fill(Qt::white);
