@@ -19,6 +19,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -36,6 +37,7 @@
 #include "platform/window_registry.h"
 #include "ptp/base/object_info.h"
 #include "ptp/base/timing.h"
+#include "ptp/cache/cache.h"
 #include "ptp/link/link.h"
 #include "ptp/link/mailbox.h"
 #include "share/connect_run.h"
@@ -286,6 +288,37 @@ TEST_F(App, WithoutASaveFolderNothingIsLoadedOrConnected) {
   ASSERT_TRUE(kvtest::waitUntil([] { return visibleWindow(kCameraWindow) != nullptr; }));
   EXPECT_TRUE(QDir(Utilities::cacheFolderPath()).exists());
   EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey(kDefaultsSaveFolderPath), QFileInfo(save).absoluteFilePath());
+}
+
+TEST_F(App, TheSessionStartsOnceTheCacheIsLoaded) {
+  // A cache folder from earlier sessions, big enough that loading it takes a while.
+  constexpr size_t kRecords = cacheRecordLimit;
+  const QByteArray cache = Utilities::cacheFolderPath().toUtf8(), saved = save.toUtf8();
+  ASSERT_TRUE(QDir().mkpath(Utilities::cacheFolderPath()));
+  ASSERT_EQ(cacheLoad(cache.constData(), saved.constData()), 1);
+  for (uint32_t id = 1; id <= kRecords; ++id) {
+    PtpObjectInfoStruct r{};
+    r.objectId = id;
+    r.objectFormat = 0x3801;
+    objectInfoSetFileName(r, QStringLiteral("OLD_%1.JPG").arg(id).toStdString().c_str());
+    ASSERT_EQ(cacheStoreRecord(r), 1);
+  }
+  cacheClear();
+  ASSERT_EQ(cacheCount(), 0u);
+  UserDefaults::standardUserDefaults().setObject(save, kDefaultsSaveFolderPath);
+  UserDefaults::standardUserDefaults().setObject(Utilities::bookmarkForFolder(save), kDefaultsSandboxBookmark);
+  startDevice(2);
+  std::atomic<long> loadedAtFirstHeartbeat{-1};
+  sim->setControlHandler(devsim::kOpcodeHeartbeat, [&](const devsim::ControlRequest&) {
+    long expected = -1;
+    loadedAtFirstHeartbeat.compare_exchange_strong(expected, long(cacheCount()));
+    return devsim::ControlReply{};
+  });
+  apptest::DeviceOverride device("127.0.0.1:" + std::to_string(sim->port()));
+  auto delegate = launch();  // the connect screen starts the load
+  pressConnect(*delegate);   // at once
+  ASSERT_TRUE(kvtest::waitUntil([] { return visibleWindow(kCameraWindow) != nullptr; }));
+  EXPECT_EQ(loadedAtFirstHeartbeat.load(), long(kRecords));
 }
 
 TEST_F(App, TheSettingsItemOpensOneWindow) {
