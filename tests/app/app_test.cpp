@@ -47,6 +47,7 @@
 #include "support/qt_test_support.h"
 #include "tools/devsim/frames.h"
 #include "tools/devsim/simulator.h"
+#include "ui/widgets/hud/mb_progress_hud.h"
 #include "ui/widgets/flat_button/sy_flat_button.h"
 #include "viewer/camera/share_camera_window_controller.h"
 
@@ -406,6 +407,9 @@ KV_EXIT_SCENARIO(QuitJoinsEveryThread) {
   apptest::DeviceOverride device("127.0.0.1:" + std::to_string(sim.port()));
   const int before = apptest::threadCount();
   int during = 0;
+  // A HUD's task still running when the application ends: it ends 300 ms into the quit.
+  std::atomic<bool> quitting{false};
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quitting = true; });
   {
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
@@ -422,13 +426,17 @@ KV_EXIT_SCENARIO(QuitJoinsEveryThread) {
     // The lost-connection alert, then the last window.
     AlertReader alerts;
     if (!kvtest::waitUntil([&] { return alerts.count() == 1 && kvtest::visibleAlerts().empty(); })) return 6;
+    MBProgressHUD::showHUDAddedTo(visibleWindow(kConnectWindow), false)->showWhileExecuting([&quitting] {
+      while (!quitting) std::this_thread::sleep_for(1ms);
+      std::this_thread::sleep_for(300ms);
+    }, false);
     QTimer::singleShot(0, [] { visibleWindow(kConnectWindow)->close(); });
     QApplication::exec();  // returns once the last window has closed
     if (!delegate.joinedEveryWorker()) return 9;
   }
   // A joined thread leaves the kernel's list a moment after its join has returned.
   int after = apptest::threadCount();
-  for (int i = 0; i < 2000 && after != before; ++i) {
+  for (int i = 0; i < 100 && after != before; ++i) {
     std::this_thread::sleep_for(1ms);
     after = apptest::threadCount();
   }
