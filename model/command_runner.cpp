@@ -6,7 +6,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
-#include <list>
 #include <system_error>
 #include <thread>
 
@@ -15,24 +14,16 @@
 #include "platform/dispatch_queue.h"
 #include "platform/gui_thread.h"
 #include "platform/window_registry.h"
+#include "platform/worker_threads.h"
 #include "ptp/base/response_codes.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
 
 namespace {
 
-// A run's own thread. It is joined once it has finished: by the next start or finish, or
-// by the end of the application, which waits a bounded time for the steps still going.
-struct StepThread {
-  std::thread thread;
-  bool finished = false;
-};
-
 // Process-wide state, never destroyed: a worker may still finish while the process exits.
 struct RunnerState {
   std::mutex mutex;
-  std::condition_variable threadFinished;
   std::shared_ptr<Command> current;
-  std::list<StepThread> threads;
   // Set while the application object is destroyed: from then on a finishing worker
   // queues nothing to it.
   bool applicationGone = false;
@@ -47,59 +38,16 @@ RunnerState& state() {
 std::atomic<uint8_t> gWaitDialogOffset{0};
 std::atomic<double> gGraceTime{1.0};
 std::atomic<std::chrono::milliseconds> gStepQuitWait{std::chrono::milliseconds(5000)};
-constexpr std::chrono::milliseconds kQuitWaitSlice{5};
 
-// Joins the threads that have finished (their last act was to say so: the join is short).
-void joinFinished() {
-  std::list<StepThread> done;
-  {
-    std::lock_guard<std::mutex> lock(state().mutex);
-    for (auto it = state().threads.begin(); it != state().threads.end();) {
-      auto next = std::next(it);
-      if (it->finished) done.splice(done.end(), state().threads, it);
-      it = next;
-    }
-  }
-  for (StepThread& t : done)
-    if (t.thread.joinable()) t.thread.join();  // one let go at an earlier end is not
-}
-
-// Waits up to `wait` for the steps still going (serving hops to the GUI thread, which may
-// be this one), then joins the finished threads. With letGo, the unfinished are let go.
-// True when none was left going.
+// Waits up to `wait` for the workers still going (a run's steps run on one of the
+// application's worker threads, joined once they have finished), joins the finished ones
+// and, with letGo, lets go of the rest. True when none was left going.
 bool waitForRuns(std::chrono::milliseconds wait, bool applicationGoing, bool letGo) {
-  RunnerState& s = state();
-  std::list<StepThread> finished;
-  bool allDone = false;
-  {
-    std::unique_lock<std::mutex> lock(s.mutex);
-    if (applicationGoing) s.applicationGone = true;
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    auto allFinished = [&s] {
-      for (const StepThread& t : s.threads)
-        if (!t.finished) return false;
-      return true;
-    };
-    while (!(allDone = allFinished()) && std::chrono::steady_clock::now() < deadline) {
-      s.threadFinished.wait_for(lock, kQuitWaitSlice);
-      lock.unlock();
-      Dispatch::drainMainSync();
-      lock.lock();
-    }
-    for (auto it = s.threads.begin(); it != s.threads.end();) {
-      auto next = std::next(it);
-      if (it->finished) {
-        finished.splice(finished.end(), s.threads, it);
-      } else if (letGo && it->thread.joinable()) {
-        // Its slot stays in the list, where the thread will still say it has finished.
-        it->thread.detach();
-      }
-      it = next;
-    }
+  if (applicationGoing) {
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().applicationGone = true;
   }
-  for (StepThread& t : finished)
-    if (t.thread.joinable()) t.thread.join();
-  return allDone;
+  return WorkerThreads::joinAll(wait, letGo);
 }
 
 // Runs as the application object goes (GUI thread): nothing is queued to it any more, and
@@ -123,26 +71,11 @@ bool watchApplication() {
 // Starts the run's steps on a thread of their own. What the steps own is released on that
 // thread before it says it has finished, so a join never waits for more than its end.
 bool startThread(std::shared_ptr<Command> command, Command::Commands commands) {
-  RunnerState& s = state();
-  std::lock_guard<std::mutex> lock(s.mutex);
-  s.threads.emplace_back();
-  StepThread* slot = &s.threads.back();
-  try {
-    slot->thread = std::thread([slot, command = std::move(command), commands = std::move(commands)]() mutable {
-      command->runCommandsInBackground(commands);
-      commands.clear();
-      command.reset();
-      {
-        std::lock_guard<std::mutex> lock(state().mutex);
-        slot->finished = true;
-      }
-      state().threadFinished.notify_all();
-    });
-  } catch (const std::system_error&) {
-    s.threads.pop_back();
-    return false;
-  }
-  return true;
+  return WorkerThreads::start([command = std::move(command), commands = std::move(commands)]() mutable {
+    command->runCommandsInBackground(commands);
+    commands.clear();
+    command.reset();
+  });
 }
 
 void setCurrent(const std::shared_ptr<Command>& command) {
@@ -212,7 +145,7 @@ void Command::start(Commands commands, ReturnBlock returnBlock, QWidget* inView,
   if (inView != nullptr) command->showWaitView(commands.empty() ? QString() : commands.front().title());
 
   if (queue == nullptr) {
-    joinFinished();
+    WorkerThreads::joinFinished();
     // No thread to be had: the run fails instead of hanging.
     if (!startThread(command, std::move(commands))) command->queueFinish(-1);
     return;
@@ -264,7 +197,7 @@ void Command::commandFinished(int32_t result) {
     return;
   }
   clearCurrent(this);
-  joinFinished();
+  WorkerThreads::joinFinished();
   if (MBProgressHUD* hud = mWaitView.data()) {
     hud->setTaskInProgress(false);
     hud->hide(true);

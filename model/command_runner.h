@@ -82,8 +82,9 @@ class Command : public std::enable_shared_from_this<Command> {
   static double graceTime();
   static void setGraceTime(double seconds);
   // GUI thread, as the application is about to end: waits up to `wait` for the steps
-  // still going and joins the threads of the runs that have finished. True when no step
-  // was left going (the rest are waited for once more as the application object goes).
+  // (and the application's other workers) still going and joins the threads that have
+  // finished. True when none was left going (the rest are waited for once more as the
+  // application object goes).
   static bool joinRuns(std::chrono::milliseconds wait);
   // How long the end of the application waits for steps still going (5 s).
   static std::chrono::milliseconds stepQuitWait();

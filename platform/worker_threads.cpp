@@ -27,7 +27,13 @@ Registry& registry() {
   return *r;
 }
 
-// Joins the workers that have finished (their last act was to say so: the join is short).
+constexpr std::chrono::milliseconds kSlice{5};
+
+}  // namespace
+
+namespace WorkerThreads {
+
+// Their last act was to say they have finished: the join is short.
 void joinFinished() {
   std::list<Worker> done;
   {
@@ -42,12 +48,6 @@ void joinFinished() {
   for (Worker& w : done)
     if (w.thread.joinable()) w.thread.join();
 }
-
-constexpr std::chrono::milliseconds kSlice{5};
-
-}  // namespace
-
-namespace WorkerThreads {
 
 bool start(std::function<void()> fn) {
   if (!fn) return false;
@@ -73,7 +73,7 @@ bool start(std::function<void()> fn) {
   return true;
 }
 
-bool joinAll(std::chrono::milliseconds deadline) {
+bool joinAll(std::chrono::milliseconds deadline, bool letGo) {
   Registry& r = registry();
   const auto end = std::chrono::steady_clock::now() + deadline;
   bool allDone = false;
@@ -91,7 +91,7 @@ bool joinAll(std::chrono::milliseconds deadline) {
       Dispatch::drainMainSync();
       lock.lock();
     }
-    if (!allDone) {
+    if (!allDone && letGo) {
       for (auto it = r.workers.begin(); it != r.workers.end();) {
         auto next = std::next(it);
         // Its slot stays, where the thread will still say it has finished.

@@ -13,9 +13,12 @@ namespace WorkerThreads {
 bool start(std::function<void()> fn);
 
 // Waits up to deadline for the running workers (serving hops to the GUI thread meanwhile
-// when called there), joins the finished ones and lets go of the rest. True when none was
-// left running.
-bool joinAll(std::chrono::milliseconds deadline);
+// when called there) and joins the finished ones; with letGo, the rest are let go (they
+// finish on their own). True when none was left running.
+bool joinAll(std::chrono::milliseconds deadline, bool letGo = true);
+
+// Joins the workers that have finished, without waiting for the others.
+void joinFinished();
 
 // Workers started and not yet finished.
 size_t running();
