@@ -70,7 +70,7 @@ Demo::~Demo() { stop(); }
 void Demo::installAnswers() {
   // The JPEG inside an object: a raw's preview, or a JPEG itself (the simulator's own
   // answer would be the whole raw).
-  auto answer = [](const std::shared_ptr<const DemoShot>& shot) {
+  auto answer = [](const std::shared_ptr<const Kept>& shot) {
     if (!shot) return ControlReply{.result = PTP_RC_InvalidObjectHandle};
     return ControlReply{.payload = shot->jpeg};
   };
@@ -120,34 +120,36 @@ bool Demo::napUntil(std::chrono::steady_clock::time_point deadline) {
   return !changed_.wait_until(lock, deadline, [this] { return stop_; });
 }
 
-void Demo::keep(const std::shared_ptr<const DemoShot>& shot) {
-  Bytes thumbnail{shot->orientation};
-  thumbnail.insert(thumbnail.end(), shot->thumbnail.begin(), shot->thumbnail.end());
-  sim_.addObject(shot->handle, shot->file);
-  sim_.addFile(shot->fileName, shot->file, thumbnail);
-  std::shared_ptr<const DemoShot> old;
+void Demo::keep(const DemoShot& shot) {
+  Bytes thumbnail{shot.orientation};
+  thumbnail.insert(thumbnail.end(), shot.thumbnail.begin(), shot.thumbnail.end());
+  sim_.addObject(shot.handle, shot.file);
+  sim_.addFile(shot.fileName, shot.file, thumbnail);
+  auto entry = std::make_shared<const Kept>(Kept{shot.handle, shot.fileName, shot.jpeg});
+  std::shared_ptr<const Kept> old;
   {
     std::lock_guard lock(mutex_);
-    kept_.push_back(shot);
+    kept_.push_back(std::move(entry));
     if (kept_.size() <= kDemoKeptShots) return;
     old = kept_.front();
     kept_.pop_front();
   }
+  // The simulator has no way to forget an object: it keeps an empty one.
   sim_.addObject(old->handle, {});
   sim_.addFile(old->fileName, {}, {});
 }
 
-std::shared_ptr<const DemoShot> Demo::kept(uint32_t handle) const {
+std::shared_ptr<const Demo::Kept> Demo::kept(uint32_t handle) const {
   std::lock_guard lock(mutex_);
-  for (const auto& shot : kept_)
-    if (shot->handle == handle) return shot;
+  for (const auto& k : kept_)
+    if (k->handle == handle) return k;
   return nullptr;
 }
 
-std::shared_ptr<const DemoShot> Demo::keptByName(const std::string& name) const {
+std::shared_ptr<const Demo::Kept> Demo::keptByName(const std::string& name) const {
   std::lock_guard lock(mutex_);
-  for (const auto& shot : kept_)
-    if (shot->fileName == name) return shot;
+  for (const auto& k : kept_)
+    if (k->fileName == name) return k;
   return nullptr;
 }
 
@@ -212,14 +214,14 @@ void Demo::run() {
         options_.firstCaptureTime
             ? options_.firstCaptureTime + int64_t(index) * options_.interval.count() / 1000
             : int64_t(std::time(nullptr));
-    auto shot = std::make_shared<const DemoShot>(makeDemoShot(options_.seed, index++, time));
+    const DemoShot shot = makeDemoShot(options_.seed, index++, time);
     // Registered before it is announced, so that a download right after it is answered.
     keep(shot);
-    if (push(*shot)) {
+    if (push(shot)) {
       pushed_++;
       if (options_.log)
-        std::fprintf(stderr, "devsim: demo shot %u: %s, %ux%u, orientation %u, %zu bytes\n", shot->index + 1,
-                     shot->fileName.c_str(), shot->width, shot->height, shot->orientation, shot->file.size());
+        std::fprintf(stderr, "devsim: demo shot %u: %s, %ux%u, orientation %u, %zu bytes\n", shot.index + 1,
+                     shot.fileName.c_str(), shot.width, shot.height, shot.orientation, shot.file.size());
     } else {
       running = false;  // the client has gone; the next one gets the shots that follow
     }

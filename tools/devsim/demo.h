@@ -63,9 +63,15 @@ class Demo {
   // Whether the frames from scanned up to upTo show a running session; scanned := upTo.
   bool sessionRunning(size_t& scanned, size_t upTo, int& heartbeats);
   bool push(const DemoShot& shot);
-  void keep(const std::shared_ptr<const DemoShot>& shot);
-  std::shared_ptr<const DemoShot> kept(uint32_t handle) const;
-  std::shared_ptr<const DemoShot> keptByName(const std::string& name) const;
+  // What a download of a kept shot needs beyond what the simulator holds.
+  struct Kept {
+    uint32_t handle = 0;
+    std::string fileName;
+    Bytes jpeg;
+  };
+  void keep(const DemoShot& shot);
+  std::shared_ptr<const Kept> kept(uint32_t handle) const;
+  std::shared_ptr<const Kept> keptByName(const std::string& name) const;
   void installAnswers();
   // Sleeps until the deadline or a stop; false on a stop.
   bool napUntil(std::chrono::steady_clock::time_point deadline);
@@ -79,7 +85,7 @@ class Demo {
   std::condition_variable changed_;
   bool stop_ = false;
   bool done_ = false;  // the thread has ended
-  std::deque<std::shared_ptr<const DemoShot>> kept_;
+  std::deque<std::shared_ptr<const Kept>> kept_;
 };
 
 }  // namespace devsim

@@ -82,7 +82,7 @@ TEST(DemoImages, SeedOneStartsWithTheseShots) {
 TEST(DemoImages, MakersTakeTurnsSomeShotsArePortraitAndEveryFifthIsARaw) {
   std::set<std::string> makes;
   std::set<uint8_t> orientations;
-  for (uint32_t i = 0; i < 20; ++i) {
+  for (uint32_t i = 0; i < 10; ++i) {
     const DemoShot s = makeDemoShot(1, i, kTime);
     SCOPED_TRACE(s.fileName);
     makes.insert(s.make);
