@@ -74,12 +74,13 @@ void Demo::installAnswers() {
     if (!shot) return ControlReply{.result = PTP_RC_InvalidObjectHandle};
     return ControlReply{.payload = shot->jpeg};
   };
-  sim_.setControlHandler(kOpcodeExtractedJpeg, [this, answer](const ControlRequest& r) {
+  sim_.setControlHandler(kOpcodeExtractedJpeg, [kept = kept_, answer](const ControlRequest& r) {
     if (r.payload.size() < 4) return ControlReply{.result = PTP_RC_InvalidParameter};
-    return answer(kept(getU32(r.payload.data())));
+    return answer(kept->byHandle(getU32(r.payload.data())));
   });
-  sim_.setControlHandler(kOpcodeExtractedJpegByName,
-                         [this, answer](const ControlRequest& r) { return answer(keptByName(nameIn(r.payload))); });
+  sim_.setControlHandler(kOpcodeExtractedJpegByName, [kept = kept_, answer](const ControlRequest& r) {
+    return answer(kept->byName(nameIn(r.payload)));
+  });
 }
 
 void Demo::start() {
@@ -128,27 +129,27 @@ void Demo::keep(const DemoShot& shot) {
   auto entry = std::make_shared<const Kept>(Kept{shot.handle, shot.fileName, shot.jpeg});
   std::shared_ptr<const Kept> old;
   {
-    std::lock_guard lock(mutex_);
-    kept_.push_back(std::move(entry));
-    if (kept_.size() <= kDemoKeptShots) return;
-    old = kept_.front();
-    kept_.pop_front();
+    std::lock_guard lock(kept_->mutex);
+    kept_->shots.push_back(std::move(entry));
+    if (kept_->shots.size() <= kDemoKeptShots) return;
+    old = kept_->shots.front();
+    kept_->shots.pop_front();
   }
   // The simulator has no way to forget an object: it keeps an empty one.
   sim_.addObject(old->handle, {});
   sim_.addFile(old->fileName, {}, {});
 }
 
-std::shared_ptr<const Demo::Kept> Demo::kept(uint32_t handle) const {
-  std::lock_guard lock(mutex_);
-  for (const auto& k : kept_)
+std::shared_ptr<const Demo::Kept> Demo::KeptShots::byHandle(uint32_t handle) {
+  std::lock_guard lock(mutex);
+  for (const auto& k : shots)
     if (k->handle == handle) return k;
   return nullptr;
 }
 
-std::shared_ptr<const Demo::Kept> Demo::keptByName(const std::string& name) const {
-  std::lock_guard lock(mutex_);
-  for (const auto& k : kept_)
+std::shared_ptr<const Demo::Kept> Demo::KeptShots::byName(const std::string& name) {
+  std::lock_guard lock(mutex);
+  for (const auto& k : shots)
     if (k->fileName == name) return k;
   return nullptr;
 }

@@ -17,6 +17,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "tools/devsim/demo_images.h"
@@ -63,15 +64,20 @@ class Demo {
   // Whether the frames from scanned up to upTo show a running session; scanned := upTo.
   bool sessionRunning(size_t& scanned, size_t upTo, int& heartbeats);
   bool push(const DemoShot& shot);
-  // What a download of a kept shot needs beyond what the simulator holds.
+  // What a download of a kept shot needs beyond what the simulator holds. Shared with
+  // the simulator's answers, which may outlive the demo.
   struct Kept {
     uint32_t handle = 0;
     std::string fileName;
     Bytes jpeg;
   };
+  struct KeptShots {
+    std::mutex mutex;
+    std::deque<std::shared_ptr<const Kept>> shots;
+    std::shared_ptr<const Kept> byHandle(uint32_t handle);
+    std::shared_ptr<const Kept> byName(const std::string& name);
+  };
   void keep(const DemoShot& shot);
-  std::shared_ptr<const Kept> kept(uint32_t handle) const;
-  std::shared_ptr<const Kept> keptByName(const std::string& name) const;
   void installAnswers();
   // Sleeps until the deadline or a stop; false on a stop.
   bool napUntil(std::chrono::steady_clock::time_point deadline);
@@ -85,7 +91,7 @@ class Demo {
   std::condition_variable changed_;
   bool stop_ = false;
   bool done_ = false;  // the thread has ended
-  std::deque<std::shared_ptr<const Kept>> kept_;
+  std::shared_ptr<KeptShots> kept_ = std::make_shared<KeptShots>();
 };
 
 }  // namespace devsim
