@@ -42,7 +42,9 @@ constexpr uint32_t kFirstRaw = 4;
 std::span<const uint8_t> span(const QByteArray& b) {
   return {reinterpret_cast<const uint8_t*>(b.constData()), size_t(b.size())};
 }
-QByteArray qbytes(const devsim::Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
+QByteArray qbytes(const devsim::Bytes& b) {
+  return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
+}
 
 devsim::DemoShot expectedShot(uint32_t index) { return devsim::makeDemoShot(kSeed, index, kTime); }
 

@@ -126,7 +126,8 @@ void drawPicture(Canvas& c, const DemoShot& s, Random& r) {
   const int band = H / 12;
   c.rect(0, 0, W, band, {16, 16, 16});
   const std::string caption = s.model + "  " + exposureText(s.exposure);
-  const int captionScale = std::max(1, std::min(band * 6 / 10 / 7, (W - band) / std::max(Canvas::textWidth(caption, 1), 1)));
+  const int captionWidth = std::max(Canvas::textWidth(caption, 1), 1);
+  const int captionScale = std::max(1, std::min(band * 6 / 10 / 7, (W - band) / captionWidth));
   c.text(band / 2, (band - Canvas::textHeight(captionScale)) / 2, captionScale, caption, {235, 235, 235});
 
   // The frame number, large, with a shadow so it reads on any colour.
@@ -160,7 +161,9 @@ Bytes encodeJpeg(const Canvas& picture, int quality, const Bytes& exif) {
   size_t headBytes = 0;
   if (!exif.empty()) {
     rest = 2;
-    if (buffer[2] == 0xFF && buffer[3] == 0xE0 && size >= 6) rest = std::min<size_t>(size, 4 + ((size_t(buffer[4]) << 8) | buffer[5]));
+    // The JFIF header TurboJPEG writes gives way to the EXIF block.
+    if (size >= 6 && buffer[2] == 0xFF && buffer[3] == 0xE0)
+      rest = std::min<size_t>(size, 4 + ((size_t(buffer[4]) << 8) | buffer[5]));
     const size_t length = 2 + 6 + exif.size();
     const uint8_t app1[] = {0xFF, 0xD8, 0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length), 'E', 'x', 'i', 'f', 0, 0};
     std::memcpy(head, app1, sizeof app1);

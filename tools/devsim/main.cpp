@@ -17,7 +17,8 @@ void onSignal(int) { gStop = 1; }
 
 int usage() {
   std::fprintf(stderr,
-               "usage: korvalume-devsim [--generation 1|2] [--port N] [--address IPv4] [--demo [--interval SECONDS]]\n");
+               "usage: korvalume-devsim [--generation 1|2] [--port N] [--address IPv4]"
+               " [--demo [--interval SECONDS]]\n");
   return 2;
 }
 }  // namespace
