@@ -109,9 +109,9 @@ void expectRecord(const PtpObjectInfoStruct& got, const devsim::DemoShot& s) {
   EXPECT_EQ(got.orientation, s.orientation);
 }
 
-// What the EXIF strip would read from the photo.
-void expectExif(const QByteArray& jpeg, const devsim::DemoShot& s) {
-  auto exif = Exif::initWithData(span(jpeg), kFormatJpeg, kExifHeaderLength);
+// What the EXIF strip would read from the photo, or from the raw that holds it.
+void expectExif(const QByteArray& bytes, uint16_t format, const devsim::DemoShot& s) {
+  auto exif = Exif::initWithData(span(bytes), format, kExifHeaderLength);
   ASSERT_TRUE(exif);
   ASSERT_TRUE(exif->originalProperties().tiff);
   EXPECT_EQ(exif->originalProperties().tiff->text(kCGImagePropertyTIFFMake), s.make);
@@ -163,6 +163,7 @@ TEST_P(DevsimDemo, ShotsArriveAsThumbnailThenImageWithTheRecordsExifAndPreviewsT
     expectRecord(record, s);
 
     QByteArray photo = image->image->getImageData();
+    expectExif(photo, record.objectFormat, s);
     if (k == kFirstRaw) {
       ASSERT_EQ(record.objectFormat, kFormatCr2);
       // The viewer's own raw-preview code finds the photo inside, and so does the cache's
@@ -179,7 +180,7 @@ TEST_P(DevsimDemo, ShotsArriveAsThumbnailThenImageWithTheRecordsExifAndPreviewsT
       ASSERT_TRUE(file.open(QIODevice::ReadOnly));
       EXPECT_EQ(file.readAll(), qbytes(s.jpeg));
     }
-    expectExif(photo, s);
+    expectExif(photo, kFormatJpeg, s);
     expectUpright(photo, s);
   }
   // The shots differ: makers take turns.
@@ -205,6 +206,22 @@ TEST_P(DevsimDemo, AClickOnAPushedShotDownloadsItFromTheDevice) {
     // Generation 1 fetches the object itself; generation 2 shows a raw by its preview.
     const bool preview = GetParam() == 2 && s.isRaw();
     EXPECT_EQ(out, qbytes(preview ? s.jpeg : s.file));
+  }
+}
+
+// The raws of the other makers, which a session shows later in the stream: the EXIF strip
+// reads their shooting data from the raw itself and from its preview.
+TEST(DevsimDemoRaws, EachMakersRawAndItsPreviewCarryTheExifTheViewerReads) {
+  for (uint32_t index : {9u, 14u, 19u}) {
+    const devsim::DemoShot s = expectedShot(index);
+    SCOPED_TRACE(s.fileName);
+    ASSERT_TRUE(s.isRaw());
+    expectExif(qbytes(s.file), s.format, s);
+    uint32_t offset = 0, length = 0;
+    ASSERT_TRUE(fileFindEmbeddedJpeg(s.file, offset, length, s.format));
+    const QByteArray preview = qbytes(s.file).mid(offset, length);
+    expectExif(preview, kFormatJpeg, s);
+    expectUpright(preview, s);
   }
 }
 
