@@ -1,11 +1,14 @@
 // korvalume-devsim: the device simulator as a program, for trying the viewer by hand.
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "tools/devsim/demo.h"
 #include "tools/devsim/simulator.h"
 
 namespace {
@@ -13,7 +16,9 @@ volatile std::sig_atomic_t gStop = 0;
 void onSignal(int) { gStop = 1; }
 
 int usage() {
-  std::fprintf(stderr, "usage: korvalume-devsim [--generation 1|2] [--port N] [--address IPv4]\n");
+  std::fprintf(stderr,
+               "usage: korvalume-devsim [--generation 1|2] [--port N] [--address IPv4]"
+               " [--demo [--interval SECONDS]]\n");
   return 2;
 }
 }  // namespace
@@ -22,10 +27,20 @@ int main(int argc, char** argv) {
   devsim::Simulator::Options options;
   options.port = 8383;
   options.log = true;
+  bool demo = false;
+  devsim::Demo::Options demoOptions;
+  demoOptions.log = true;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--address" && i + 1 < argc) {
       options.address = argv[++i];
+    } else if (a == "--demo") {
+      demo = true;
+    } else if (a == "--interval" && i + 1 < argc) {
+      char* end = nullptr;
+      const double seconds = std::strtod(argv[++i], &end);
+      if (end == argv[i] || *end != '\0' || !(seconds >= 0.05 && seconds <= 3600)) return usage();
+      demoOptions.interval = std::chrono::milliseconds(std::lround(seconds * 1000));
     } else if ((a == "--generation" || a == "--port") && i + 1 < argc) {
       long v = std::strtol(argv[++i], nullptr, 10);
       if (a == "--generation") {
@@ -47,10 +62,16 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 1;
   }
-  std::printf("korvalume-devsim: generation %d listening on %s:%u\n", options.generation, options.address.c_str(),
-              sim.port());
+  std::unique_ptr<devsim::Demo> shots;
+  if (demo) {
+    shots = std::make_unique<devsim::Demo>(sim, demoOptions);
+    shots->start();
+  }
+  std::printf("korvalume-devsim: generation %d listening on %s:%u%s\n", options.generation, options.address.c_str(),
+              sim.port(), demo ? ", demo: a new shot every interval once a client's session runs" : "");
   std::fflush(stdout);
   while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  shots.reset();
   sim.stop();
   return 0;
 }
