@@ -81,6 +81,7 @@ QString ShareComms::localComputerName() { return QSysInfo::machineHostName(); }
 bool ShareComms::start() {
   watchApplication();
   mDecoder.beginSession();
+  forgetClientCanSave();
   return mSession.start();
 }
 

@@ -1,5 +1,7 @@
 #include "share/share_events.h"
 
+#include <atomic>
+
 #include <QVariantMap>
 
 namespace {
@@ -63,3 +65,21 @@ std::optional<RatingUpdatedEvent> eventFrom(const Notification& n, std::type_ide
   if (!n.object.canConvert<RatingUpdatedEvent>()) return std::nullopt;
   return n.object.value<RatingUpdatedEvent>();
 }
+
+namespace {
+// -1: nothing posted in this session; else 0 or 1.
+std::atomic<int> gLatestCanSave{-1};
+}  // namespace
+
+void postClientCanSaveUpdated(const ClientCanSaveUpdatedEvent& event) {
+  gLatestCanSave = event.canSave ? 1 : 0;
+  postEvent(event);
+}
+
+std::optional<bool> latestClientCanSave() {
+  const int v = gLatestCanSave.load();
+  if (v < 0) return std::nullopt;
+  return v == 1;
+}
+
+void forgetClientCanSave() { gLatestCanSave = -1; }

@@ -179,7 +179,12 @@ inline EventObserverId observeLiveViewImage(QObject* owner, std::function<void(c
   return observeEvent(owner, std::move(handler));
 }
 
-inline void postClientCanSaveUpdated(const ClientCanSaveUpdatedEvent& event) { postEvent(event); }
+// Also kept as the session's latest, for an observer that registers after the post.
+void postClientCanSaveUpdated(const ClientCanSaveUpdatedEvent& event);
+// The latest can-save value posted in this session, if any.
+std::optional<bool> latestClientCanSave();
+// A new session begins: no value is known yet.
+void forgetClientCanSave();
 inline EventObserverId observeClientCanSaveUpdated(QObject* owner,
                                                    std::function<void(const ClientCanSaveUpdatedEvent&)> handler) {
   return observeEvent(owner, std::move(handler));

@@ -1,7 +1,5 @@
 #include "viewer/camera/share_camera_window_controller.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -9,39 +7,18 @@
 #include "model/connection_status.h"
 #include "model/utilities.h"
 #include "platform/bundle.h"
+#include "platform/defaults_keys.h"
 #include "platform/dispatch.h"
 #include "platform/gui_thread.h"
 #include "platform/notification_center.h"
+#include "platform/user_defaults.h"
 #include "ptp/base/response_codes.h"
 #include "ptp/link/mailbox.h"
 #include "share/share_comms.h"
 #include "share/share_events.h"
-
-namespace {
-
-// Photos larger than this many pixels are not decoded for the window.
-constexpr qint64 kShownImageMaxPixels = 120'000'000;
-
-// The photo at most `fit` large (device pixels), turned upright; null when it is no image.
-QImage decodeToFit(const QByteArray& data, QSize fit) {
-  QBuffer buffer;
-  buffer.setData(data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  reader.setAutoTransform(true);
-  const QSize size = reader.size();
-  if (!size.isValid() || qint64(size.width()) * size.height() > kShownImageMaxPixels) return {};
-  QSize upright = size;
-  if (reader.transformation() & QImageIOHandler::TransformationRotate90) upright.transpose();
-  if (fit.isValid() && (upright.width() > fit.width() || upright.height() > fit.height())) {
-    QSize scaled = upright.scaled(fit, Qt::KeepAspectRatio);
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90) scaled.transpose();
-    reader.setScaledSize(scaled.expandedTo(QSize(1, 1)));
-  }
-  return reader.read();
-}
-
-}  // namespace
+#include "ui/widgets/hud/mb_progress_hud.h"
+#include "viewer/session/session_list.h"
+#include "viewer/still/still_image_view_controller.h"
 
 ShareCameraWindowController* ShareCameraWindowController::createAndShowWindow() {
   KV_ASSERT_GUI_THREAD();
@@ -55,6 +32,7 @@ ShareCameraWindowController::ShareCameraWindowController()
   // The window's close ends the session; the controller goes after the close.
   connect(this, &WindowController::windowWillClose, this, [this] {
     ShareComms::instance().killConnection();
+    if (mSession) mSession->teardown();
     deleteLater();
   });
 }
@@ -63,6 +41,8 @@ ShareCameraWindowController::~ShareCameraWindowController() {
   // Handlers run on the session's threads: none may still reach this object.
   NotificationCenter::defaultCenter().removeObserver(this);
   mTarget->detach();
+  if (mSession) mSession->teardown();
+  mStillImageViewController.reset();
   mThumbnailController.reset();
 }
 
@@ -70,23 +50,16 @@ QWidget* ShareCameraWindowController::buildWindow() {
   auto* window = new QWidget;
   window->setObjectName(QStringLiteral("ShareCameraWindow"));
   window->setWindowTitle(QStringLiteral("Camera"));
-  window->resize(1100, 760);
-  window->setMinimumSize(640, 420);
+  window->resize(1100, 780);
+  window->setMinimumSize(720, 480);
   auto* layout = new QVBoxLayout(window);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  oImageView = new QLabel(window);
-  oImageView->setObjectName(QStringLiteral("oStillImageParentView"));
-  oImageView->setAlignment(Qt::AlignCenter);
-  oImageView->setMinimumSize(320, 200);
-  oImageView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-  oImageView->setStyleSheet(QStringLiteral("background: #141414; color: #8a8a8a;"));
-  oImageView->setText(QStringLiteral("Waiting for photos from the camera…"));
-  layout->addWidget(oImageView, 1);
-  oStatusField = new QLabel(window);
-  oStatusField->setObjectName(QStringLiteral("oStatusField"));
-  oStatusField->setContentsMargins(10, 4, 10, 4);
-  layout->addWidget(oStatusField);
+  oStillImageParentView = new QWidget(window);
+  oStillImageParentView->setObjectName(QStringLiteral("oStillImageParentView"));
+  auto* paneLayout = new QVBoxLayout(oStillImageParentView);
+  paneLayout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(oStillImageParentView, 1);
   oCollectionView = new QListView(window);
   oCollectionView->setObjectName(QStringLiteral("oCollectionView"));
   oCollectionView->setFixedHeight(150);
@@ -95,28 +68,67 @@ QWidget* ShareCameraWindowController::buildWindow() {
 }
 
 void ShareCameraWindowController::windowDidLoad() {
+  // The session lock, the strip and the pane first; the observers last.
+  mSession = SessionList::create();
   mThumbnailController = std::make_unique<MainThumbnailController>(oCollectionView);
   mThumbnailController->setDelegate(this);
-  updateStatus();
-  // Observers last: the strip exists before anything reaches it.
+  mSession->setThumbnailSink([strip = QPointer<MainThumbnailController>(mThumbnailController.get())](
+                                 const QByteArray& data, std::shared_ptr<PtpObjectInfoClass> info) {
+    if (strip) strip->addThumnailImage(data, std::move(info));
+  });
+  mStillImageViewController = std::make_unique<StillImageViewController>();
+  QWidget* pane = mStillImageViewController->view();
+  oStillImageParentView->layout()->addWidget(pane);
+  checkSession();
+  registerObservers();
+}
+
+void ShareCameraWindowController::registerObservers() {
   observeConnectionStatus(this, [this](const ConnectionStatusEvent& e) {
     if (Utilities::connectionStatusForInteger(e.status) != ConnectionStatusConnected) exit();
   });
+  observeIncomingOobMessage(this, [this] { showWaitView(); });
+  observeMessageHandled(this, [this] { hideWaitView(); });
+  // The session's serial queue: a hop to the GUI thread, queued in posting order; nothing
+  // here waits for the GUI thread or reads the window's state.
+  observeShareThumbnailDownloaded(this, [target = mTarget, this](const ShareThumbnailDownloadedEvent& e) {
+    if (e.image) target->post([this, image = e.image] { thumbnailArrived(image); });
+  });
+  observeImageData(this, [target = mTarget, this](const ImageDataEvent& e) {
+    if (e.image) target->post([this, image = e.image] { imageArrived(image); });
+  });
+  observeLiveViewImage(this, [this](const LiveViewImageEvent&) { mThumbnailController->deselectCurrentThumbnail(); });
+  observeRatingUpdated(this, [this](const RatingUpdatedEvent& e) {
+    mThumbnailController->setRating(ThumbnailRating{e.object, e.rating});
+  });
+  observeClientCanSaveUpdated(this, [](const ClientCanSaveUpdatedEvent& e) {
+    UserDefaults::standardUserDefaults().setBool(e.canSave, kDefaultsCanSaveImages);
+  });
   observeExit(this, [this] { exit(); });
-  // The session's serial queue: the strip takes the hand-off to the GUI thread itself.
-  observeShareThumbnailDownloaded(this, [this](const ShareThumbnailDownloadedEvent& e) {
-    if (e.image) mThumbnailController->addThumnailImage(e.image->getImageData(), e.image->getObjectInfo());
-  });
-  observeImageData(this, [this](const ImageDataEvent& e) {
-    if (!e.image) return;
-    mThumbnailController->selectThumnailForImageData(e.image);
-    mTarget->post([this, image = e.image] {
-      ++mImagesReceived;
-      const auto info = image->getObjectInfo();
-      showImage(image->getImageData(), info ? *info->origObjectInfo() : PtpObjectInfoStruct{});
-      updateStatus();
-    });
-  });
+  // A can-save push that came before these observers is not lost.
+  if (const std::optional<bool> canSave = latestClientCanSave())
+    UserDefaults::standardUserDefaults().setBool(*canSave, kDefaultsCanSaveImages);
+}
+
+void ShareCameraWindowController::thumbnailArrived(const std::shared_ptr<PtpImageData>& image) {
+  const std::shared_ptr<PtpObjectInfoClass> info = image->getObjectInfo();
+  if (!info) return;
+  // On the GUI thread the strip adds the item at once: it exists for the selection.
+  mThumbnailController->addThumnailImage(image->getImageData(), info);
+  if (const auto shown = mStillImageViewController->currentObjectInfo(); shown && shown->isEqual(info))
+    mThumbnailController->selectThumbnailNoAction(info.get());
+  addObjectToSession(info->origObjectInfo());
+}
+
+void ShareCameraWindowController::imageArrived(const std::shared_ptr<PtpImageData>& image) {
+  mStillImageViewController->setImage(image->getImageData(), image->getObjectInfo());
+  mThumbnailController->selectThumnailForImageData(image);
+}
+
+void ShareCameraWindowController::setImage(const QByteArray& data, const PtpObjectInfoStruct* record) {
+  KV_ASSERT_GUI_THREAD();
+  mStillImageViewController->setImage(data, PtpObjectInfoClass::init(record));
+  mStillImageViewController->view()->setVisible(true);
 }
 
 void ShareCameraWindowController::exit() {
@@ -126,6 +138,26 @@ void ShareCameraWindowController::exit() {
   }
   ShareComms::instance().killConnection();
   close();
+}
+
+void ShareCameraWindowController::addObjectToSession(const PtpObjectInfoStruct* record) {
+  if (mSession) mSession->addObjectToSession(record);
+}
+void ShareCameraWindowController::checkSession() { mSession->checkSession(); }
+void ShareCameraWindowController::loadPreviousSession() { mSession->loadPreviousSession(); }
+void ShareCameraWindowController::clearSession() { mSession->clearSession(); }
+
+void ShareCameraWindowController::showWaitView() {
+  if (mWaitView || !isWindowLoaded()) return;
+  mWaitView = MBProgressHUD::showHUDAddedTo(window(), true);
+  if (mWaitView) mWaitView->show(true);
+}
+
+void ShareCameraWindowController::hideWaitView() {
+  if (!mWaitView) return;
+  mWaitView->setRemoveFromSuperViewOnHide(true);
+  mWaitView->hide(true);
+  mWaitView = nullptr;
 }
 
 void ShareCameraWindowController::thumbnailSelected(std::shared_ptr<PtpObjectInfoClass> objectInfo) {
@@ -147,33 +179,4 @@ void ShareCameraWindowController::thumbnailSelected(std::shared_ptr<PtpObjectInf
       postImageData({PtpImageData::initWithObjectData(*slot, objectInfo)});
     }
   });
-}
-
-void ShareCameraWindowController::showImage(const QByteArray& data, const PtpObjectInfoStruct& record) {
-  if (!oImageView) return;
-  const uint64_t request = ++mImageRequest;
-  const qreal scale = oImageView->devicePixelRatioF();
-  const QSize fit = oImageView->size() * scale;
-  // The post runs only while this controller exists (the target's object is the context).
-  Dispatch::global([target = mTarget, this, data, record, fit, scale, request] {
-    QImage image = decodeToFit(data, fit);
-    if (image.isNull()) {
-      // A raw: its embedded preview, as the strip shows it.
-      const QByteArray preview = MainThumbnailController::thumbnailForImage(data, record);
-      if (!preview.isEmpty()) image = decodeToFit(preview, fit);
-    }
-    if (image.isNull()) return;
-    image.setDevicePixelRatio(scale);
-    target->post([this, image = std::move(image), request] {
-      if (request != mImageRequest || !oImageView) return;  // a newer photo is on its way
-      mShownImage = image;
-      oImageView->setPixmap(QPixmap::fromImage(image));
-    });
-  });
-}
-
-void ShareCameraWindowController::updateStatus() {
-  if (!oStatusField) return;
-  oStatusField->setText(mImagesReceived == 1 ? QStringLiteral("1 photo received")
-                                             : QStringLiteral("%1 photos received").arg(mImagesReceived));
 }

@@ -1,13 +1,14 @@
 #pragma once
-// The camera window shown while a share session runs: the thumbnail strip of what the
-// device shares and, above it, the photo last received or picked. It cuts the link when
-// it closes, and closes when the link is lost or the connection status is anything but
-// connected. It owns itself: made by createAndShowWindow, it goes once its window has
-// closed.
-#include <QImage>
-#include <QLabel>
+// The main window of a share session: the still pane with its histogram and shooting data
+// above, the thumbnail strip below, and the session list behind the strip. It observes
+// the share session through the typed events: what arrives on the session's threads hops
+// to the GUI thread in posting order, with the window as context, so nothing on those
+// threads waits for the GUI thread or touches a widget. It cuts the link when it closes
+// and closes when the link is lost. It owns itself: made by createAndShowWindow, it goes
+// once its window has closed.
 #include <QListView>
 #include <QPointer>
+#include <QWidget>
 
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,10 @@
 #include "platform/window_controller.h"
 #include "viewer/strip/main_thumbnail_controller.h"
 
+class MBProgressHUD;
+class SessionList;
+class StillImageViewController;
+
 class ShareCameraWindowController : public WindowController, public ThumbnailControllerDelegate {
   Q_OBJECT
  public:
@@ -24,17 +29,28 @@ class ShareCameraWindowController : public WindowController, public ThumbnailCon
   static ShareCameraWindowController* createAndShowWindow();
   ~ShareCameraWindowController() override;
 
+  // The pane shows the image (GUI thread).
+  void setImage(const QByteArray& data, const PtpObjectInfoStruct* record);
   // Cuts the link and closes the window (any thread: hops to the GUI thread).
   void exit();
 
-  MainThumbnailController* thumbnailController() const { return mThumbnailController.get(); }
-  // The photo on show, as decoded for the window (null before the first).
-  QImage shownImage() const { return mShownImage; }
-  // Photos received from the device in this window's session.
-  int imagesReceived() const { return mImagesReceived; }
+  // The session list (its question, "handles.dat").
+  void addObjectToSession(const PtpObjectInfoStruct* record);
+  void checkSession();
+  void loadPreviousSession();
+  void clearSession();
 
-  // ThumbnailControllerDelegate
+  // ThumbnailControllerDelegate: the strip's click downloads the full image.
   void thumbnailSelected(std::shared_ptr<PtpObjectInfoClass> objectInfo) override;
+
+  MainThumbnailController* thumbnailController() const { return mThumbnailController.get(); }
+  StillImageViewController* stillImageViewController() const { return mStillImageViewController.get(); }
+  std::shared_ptr<SessionList> sessionList() const { return mSession; }
+  MBProgressHUD* waitView() const { return mWaitView; }
+
+  // Outlets.
+  QPointer<QListView> oCollectionView;
+  QPointer<QWidget> oStillImageParentView;
 
  protected:
   ShareCameraWindowController();
@@ -42,16 +58,16 @@ class ShareCameraWindowController : public WindowController, public ThumbnailCon
   void windowDidLoad() override;
 
  private:
-  // Decodes the photo off the GUI thread; only the newest request is shown.
-  void showImage(const QByteArray& data, const PtpObjectInfoStruct& record);
-  void updateStatus();
+  void registerObservers();
+  // The handlers, on the GUI thread.
+  void thumbnailArrived(const std::shared_ptr<PtpImageData>& image);
+  void imageArrived(const std::shared_ptr<PtpImageData>& image);
+  void showWaitView();
+  void hideWaitView();
 
   std::shared_ptr<GuiTarget> mTarget;
-  QPointer<QLabel> oImageView;
-  QPointer<QLabel> oStatusField;
-  QPointer<QListView> oCollectionView;
+  std::shared_ptr<SessionList> mSession;
   std::unique_ptr<MainThumbnailController> mThumbnailController;
-  QImage mShownImage;
-  uint64_t mImageRequest = 0;
-  int mImagesReceived = 0;
+  std::unique_ptr<StillImageViewController> mStillImageViewController;
+  QPointer<MBProgressHUD> mWaitView;
 };
