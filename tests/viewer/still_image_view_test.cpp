@@ -5,7 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QTest>
+
+#include <chrono>
+#include <thread>
 
 #include "model/exif_reader.h"
 #include "platform/defaults_keys.h"
@@ -157,6 +163,20 @@ TEST(StillPane, ClearingDuringADecodeShowsNothingAndTheStaleResultHidesItsSpinne
   ASSERT_TRUE(pane.showAndWait(jpeg, objectInfo("DSC_0004.JPG", kFormatJpeg)));
   EXPECT_EQ(c.shownLogicalSize(), QSizeF(300, 200));
   EXPECT_TRUE(kvtest::waitUntil([&] { return c.hud() == nullptr; }));
+}
+
+TEST(StillPane, AStaleResultNeverShowsUnderTheNextImage) {
+  StillPane pane;
+  StillImageViewController& c = pane.controller;
+  c.setImage(encodeJpeg(gradientImage(640, 480)), objectInfo("DSC_0020.JPG", kFormatJpeg));
+  // The first decode ends and its result waits in the queue, undelivered.
+  while (c.decodesAlive() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // The next object's bytes decode to nothing: whatever the pane shows now would be stale.
+  c.setImage(QByteArray("not an image at all"), objectInfo("DSC_0021.JPG", kFormatJpeg));
+  ASSERT_TRUE(pane.settle());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(c.oFileNameTextField->text(), QStringLiteral("DSC_0021.JPG"));
+  EXPECT_TRUE(c.shownImage().isNull()) << "the earlier image shows under the later one's name";
 }
 
 TEST(StillPane, SetImageFromAnotherThreadHopsToTheGuiThread) {
@@ -313,5 +333,73 @@ TEST(StillPane, ThePaneGoesWhileADecodeRuns) {
     pane->controller.toggleHistogram();
     pane.reset();  // joins the decode; its result and the parse are dropped
     QCoreApplication::processEvents();
+  }
+}
+
+namespace {
+
+// The pane drawn as the screen would show it, at a device pixel ratio.
+QImage renderPane(QWidget* pane, qreal ratio) {
+  QImage out(pane->size() * ratio, QImage::Format_RGB32);
+  out.setDevicePixelRatio(ratio);
+  out.fill(Qt::magenta);
+  pane->render(&out);
+  return out;
+}
+
+// A picture with edges worth looking at: the gradient, a frame and a disc.
+QImage lookImage() {
+  QImage image = gradientImage(2400, 1600, 40);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(Qt::white, 12));
+  p.drawRect(QRect(60, 60, 2280, 1480));
+  p.setBrush(QColor(250, 220, 40));
+  p.drawEllipse(QPointF(1200, 800), 120, 120);
+  return image;
+}
+
+}  // namespace
+
+TEST(StillPane, RendersFittedAndZoomedAtOneAndTwoDevicePixelsPerPoint) {
+  StillPane pane(QSize(900, 636));
+  StillImageViewController& c = pane.controller;
+  const QImage image = lookImage();
+  ASSERT_TRUE(pane.showAndWait(withExif(encodeJpeg(image), shootingData(1).build()), objectInfo("DSC_0100.JPG", kFormatJpeg)));
+  ASSERT_TRUE(kvtest::waitUntil([&] { return c.exif() != nullptr; }));
+  const QString lookDir = qEnvironmentVariable("KV_STILL_LOOK_DIR");
+  const QPoint centre = c.oImageParentView->geometry().center();
+  for (const char* mode : {"fit", "200"}) {
+    if (QByteArray(mode) == "200") {
+      QTest::mouseClick(c.oZoom2Button, Qt::LeftButton, {}, QPoint(5, 5));
+      ASSERT_TRUE(pane.settle());
+      ASSERT_EQ(c.shownImage().size(), image.size()) << "200% needs the full decode";
+    } else {
+      c.toggleHistogram();
+      c.histogramPopover()->finishAnimations();
+      ASSERT_TRUE(kvtest::waitUntil([&] { return c.histogramCounts().has_value(); }));
+      // render() leaves out children drawn through an opacity effect (the popover): the
+      // screen's own grab shows it.
+      QCoreApplication::processEvents();
+      const QImage screen = QGuiApplication::primaryScreen()->grabWindow(c.view()->winId()).toImage();
+      if (!lookDir.isEmpty()) screen.save(lookDir + QStringLiteral("/still-fit-histogram-1x.png"));
+      const QRect popover = c.histogramPopover()->popoverWindow()->geometry();
+      ASSERT_TRUE(c.view()->rect().contains(popover));
+      const QPoint button = c.oHistogramButton->mapTo(c.view(), c.oHistogramButton->rect().center());
+      EXPECT_NEAR(popover.bottom(), button.y(), 2) << "its arrow points at the button's middle";
+      EXPECT_LT(screen.pixelColor(popover.center()).lightness(), 200) << "the translucent plate darkens the image";
+    }
+    for (qreal ratio : {1.0, 2.0}) {
+      const QImage out = renderPane(c.view(), ratio);
+      if (!lookDir.isEmpty()) out.save(QStringLiteral("%1/still-%2-%3x.png").arg(lookDir, mode).arg(int(ratio)));
+      // The middle of the image area shows the disc at the image's middle, whatever the zoom.
+      const QColor middle = out.pixelColor(centre * ratio);
+      EXPECT_GT(middle.red(), 200) << mode << " " << ratio;
+      EXPECT_GT(middle.green(), 180) << mode << " " << ratio;
+      EXPECT_LT(middle.blue(), 90) << mode << " " << ratio;
+      // The bar under it is the dark bar, not the image.
+      const QColor bar = out.pixelColor(QPoint(4, c.view()->height() - 4) * ratio);
+      EXPECT_LT(bar.lightness(), 60) << mode << " " << ratio;
+    }
   }
 }
