@@ -21,14 +21,23 @@ CT_ImageScrollView::CT_ImageScrollView(QWidget* parent) : QWidget(parent) {
   connect(&glide_, &QVariantAnimation::finished, this, [this] { animationActive_ = false; });
 }
 
-void CT_ImageScrollView::setImageRef(const QImage& image) {
+void CT_ImageScrollView::setImageRef(const QImage& image) { setImageRef(image, QSizeF(image.size())); }
+
+void CT_ImageScrollView::setImageRef(const QImage& image, QSizeF pixelSize) {
   KV_ASSERT_GUI_THREAD();
-  if (image.isNull()) return;
+  if (image.isNull() || pixelSize.isEmpty()) return;
   stopGlide();
   image_ = image;
-  imageRect_ = QRectF(0, 0, image.width(), image.height());
+  imageRect_ = QRectF(QPointF(0, 0), pixelSize);
   documentSize_ = QSizeF(size());
   scrollers_ = true;
+  update();
+}
+
+void CT_ImageScrollView::replaceImageRef(const QImage& image) {
+  KV_ASSERT_GUI_THREAD();
+  if (image.isNull()) return;
+  image_ = image;
   update();
 }
 
@@ -151,7 +160,8 @@ void CT_ImageScrollView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CT_ImageScrollView::paintEvent(QPaintEvent* event) {
   if (image_.isNull()) return;
-  const QRectF frame = Geometry::aspectFitRect(QSizeF(image_.size()), documentSize_);
+  // Laid out by the image's own size; the pixels at hand may be a reduced decode of it.
+  const QRectF frame = Geometry::aspectFitRect(imageRect_.size(), documentSize_);
   const QRectF exposedView = Geometry::flipped(QRectF(event->rect()), height());
   const QRectF exposedDoc = exposedView.translated(origin_);
   const QRectF source = imageSourceRect(QSizeF(image_.size()), frame, exposedDoc);

@@ -28,6 +28,11 @@ class CT_ImageScrollView : public QWidget {
   explicit CT_ImageScrollView(QWidget* parent = nullptr);
 
   void setImageRef(const QImage& image);
+  // A reduced decode standing in for an image of `pixelSize` pixels: laid out and zoomed as
+  // the full image, drawn from the pixels it has.
+  void setImageRef(const QImage& image, QSizeF pixelSize);
+  // Swaps in other pixels of the same image (a sharper decode) keeping zoom and scroll place.
+  void replaceImageRef(const QImage& image);
   QImage imageRef() const { return image_; }
   void setZoomFactor(float factor, QPointF point);
   void setZoomToFit();
