@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 #include "share/discovery.h"
@@ -30,12 +32,21 @@ AlertReader::AlertReader() {
         a.help = popover->textField()->text();
     }
     seen_.push_back(a);
-    if (!kvtest::clickButton(window, QStringLiteral("OK"))) window->hide();
+    // A question (the previous session's) is answered with Cancel.
+    if (!kvtest::clickButton(window, QStringLiteral("OK")) && !kvtest::clickButton(window, QStringLiteral("Cancel")))
+      ADD_FAILURE() << "an alert with neither OK nor Cancel: " << a.information.toStdString();
   });
   timer_.start();
 }
 
 AlertReader::~AlertReader() { timer_.stop(); }
+
+std::vector<ShownAlert> AlertReader::messages() const {
+  std::vector<ShownAlert> out;
+  for (const ShownAlert& a : seen_)
+    if (a.title != QLatin1String("Load Session")) out.push_back(a);
+  return out;
+}
 
 QWidget* visibleWindow(const QString& objectName) {
   for (QWidget* w : QApplication::topLevelWidgets())

@@ -15,13 +15,16 @@ struct ShownAlert {
   QString title, information, help;  // help: what the help button shows, empty without one
 };
 
-// Answers every alert with OK, reading its texts and opening its help first.
+// Answers every alert with OK (a question with Cancel), reading its texts and opening its
+// help first.
 class AlertReader {
  public:
   AlertReader();
   ~AlertReader();
   std::vector<ShownAlert> seen() const { return seen_; }
   size_t count() const { return seen_.size(); }
+  // The messages alone: the previous session's question left out.
+  std::vector<ShownAlert> messages() const;
 
  private:
   QTimer timer_;

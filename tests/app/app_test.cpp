@@ -184,11 +184,11 @@ TEST_F(App, TheConnectScreenAnswersEachStatusAsWritten) {
         return settled(*delegate, expected) && (expected != ConnectionStatusConnected || cameraShown);
       }));
     }
-    ASSERT_EQ(alerts.count(), c.alerts.size());
+    ASSERT_EQ(alerts.messages().size(), c.alerts.size());
     for (size_t i = 0; i < c.alerts.size(); ++i) {
-      EXPECT_EQ(alerts.seen()[i].title, c.alerts[i].title);
-      EXPECT_EQ(alerts.seen()[i].information, c.alerts[i].information);
-      EXPECT_EQ(alerts.seen()[i].help, c.alerts[i].help);
+      EXPECT_EQ(alerts.messages()[i].title, c.alerts[i].title);
+      EXPECT_EQ(alerts.messages()[i].information, c.alerts[i].information);
+      EXPECT_EQ(alerts.messages()[i].help, c.alerts[i].help);
     }
     EXPECT_EQ(cameraShown, c.cameraWindowShown);
     // The connect screen is back whatever happened.
@@ -204,9 +204,9 @@ TEST_F(App, AFailedConnectTellsHowToJoinTheDevice) {
     auto delegate = launch();
     AlertReader alerts;
     pressConnect(*delegate);
-    ASSERT_TRUE(kvtest::waitUntil([&] { return alerts.count() == 1 && settled(*delegate, ConnectionStatusDisconnected); }));
-    EXPECT_EQ(alerts.seen()[0].information, kUnableToConnect);
-    const QString help = alerts.seen()[0].help;
+    ASSERT_TRUE(kvtest::waitUntil([&] { return alerts.messages().size() == 1 && settled(*delegate, ConnectionStatusDisconnected); }));
+    EXPECT_EQ(alerts.messages()[0].information, kUnableToConnect);
+    const QString help = alerts.messages()[0].help;
     EXPECT_TRUE(help.startsWith("- Try again\n\n- Check WiFi is connected to Korvalume network\n\n"
                                 "- Check Korvalume battery\n\n- Restart Korvalume app and device\n\n- "))
         << help.toStdString();
@@ -245,8 +245,8 @@ TEST_F(App, ConnectOpensTheCameraWindowAndItsCloseBringsBackTheConnectScreen) {
     ASSERT_TRUE(kvtest::waitUntil([&] { return settled(*delegate, ConnectionStatusDisconnected); }));
     EXPECT_EQ(lastWindowClosed, 0);
     EXPECT_FALSE(ShareComms::instance().hasPtpQueue());
-    ASSERT_EQ(alerts.count(), 1u);
-    EXPECT_EQ(alerts.seen()[0].information, "Connection to Korvalume lost.");
+    ASSERT_EQ(alerts.messages().size(), 1u);
+    EXPECT_EQ(alerts.messages()[0].information, "Connection to Korvalume lost.");
     QObject::disconnect(counter);
     ShareComms::instance().stop();
     sim->stop();
@@ -263,12 +263,12 @@ TEST_F(App, ALostLinkClosesTheCameraWindowWithOneMessage) {
   ASSERT_TRUE(kvtest::waitUntil([] { return visibleWindow(kCameraWindow) != nullptr; }));
   sim->closeClient();
   ASSERT_TRUE(kvtest::waitUntil([&] { return !visibleWindow(kCameraWindow) && visibleWindow(kConnectWindow) &&
-                                             settled(*delegate, ConnectionStatusDisconnected) && alerts.count() >= 1; }));
+                                             settled(*delegate, ConnectionStatusDisconnected) && alerts.messages().size() >= 1; }));
   // The watchdog's heartbeat may report the loss too: still one message.
   const int heartbeats = 3;
   QTest::qWait(int(timing().heartbeatPeriod.load().count()) * heartbeats);
-  ASSERT_EQ(alerts.count(), 1u);
-  EXPECT_EQ(alerts.seen()[0].information, "Connection to Korvalume lost.");
+  ASSERT_EQ(alerts.messages().size(), 1u);
+  EXPECT_EQ(alerts.messages()[0].information, "Connection to Korvalume lost.");
 }
 
 TEST_F(App, WithoutASaveFolderNothingIsLoadedOrConnected) {
@@ -388,7 +388,7 @@ TEST_F(App, TheConnectScreenShowsItsLogoConnectButtonAndGearAndAlertsCarryTheApp
   });
   peek.start(1);
   postConnectionStatus({ConnectionStatusSharingDisabled});
-  ASSERT_TRUE(kvtest::waitUntil([&] { return alerts.count() == 1; }));
+  ASSERT_TRUE(kvtest::waitUntil([&] { return alerts.messages().size() == 1; }));
   EXPECT_FALSE(alertIcon.isNull());
 }
 
@@ -425,7 +425,7 @@ KV_EXIT_SCENARIO(QuitJoinsEveryThread) {
     visibleWindow(kCameraWindow)->close();
     // The lost-connection alert, then the last window.
     AlertReader alerts;
-    if (!kvtest::waitUntil([&] { return alerts.count() == 1 && kvtest::visibleAlerts().empty(); })) return 6;
+    if (!kvtest::waitUntil([&] { return alerts.messages().size() == 1 && kvtest::visibleAlerts().empty(); })) return 6;
     MBProgressHUD::showHUDAddedTo(visibleWindow(kConnectWindow), false)->showWhileExecuting([&quitting] {
       while (!quitting) std::this_thread::sleep_for(1ms);
       std::this_thread::sleep_for(300ms);

@@ -16,9 +16,9 @@
 #include "model/object_info_wrapper.h"
 #include "platform/gui_target.h"
 #include "platform/window_controller.h"
+#include "ui/widgets/hud/mb_progress_hud.h"
 #include "viewer/strip/main_thumbnail_controller.h"
 
-class MBProgressHUD;
 class SessionList;
 class StillImageViewController;
 
