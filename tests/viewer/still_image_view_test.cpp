@@ -17,13 +17,13 @@
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
 #include "tests/support/qt_test_support.h"
-#include "tests/viewer/still_fixtures.h"
+#include "tests/viewer/still_pane_fixtures.h"
 #include "ui/widgets/popover/sfb_popover.h"
 #include "viewer/still/exif_view.h"
 
 namespace {
 
-using namespace stillfix;
+using namespace stillpanefix;
 
 // A pane on screen at a known size, with "QuickRawMode" as the test wants it.
 struct StillPane {
