@@ -450,4 +450,15 @@ TEST(StillPane, RendersFittedAndZoomedAtOneAndTwoDevicePixelsPerPoint) {
       EXPECT_LT(bar.lightness(), 60) << mode << " " << ratio;
     }
   }
+
+  // A raw while it decodes: the spinner's panel over the pane.
+  c.setImage(rawWithPreview(encodeJpeg(image)), objectInfo("DSC_0101.ARW", kFormatArw));
+  ASSERT_NE(c.hud(), nullptr);
+  c.hud()->finishAnimations();
+  const QImage busy = renderPane(c.view(), 1.0);
+  if (!lookDir.isEmpty()) busy.save(lookDir + QStringLiteral("/still-raw-decoding-1x.png"));
+  const QRectF panel = c.hud()->panelRect();
+  const QPoint panelCorner(int(panel.left()) + 4, c.hud()->height() - int(panel.top()) - 4);
+  EXPECT_LT(busy.pixelColor(c.hud()->mapTo(c.view(), panelCorner)).lightness(), 80) << "the panel is dark";
+  ASSERT_TRUE(pane.settle());
 }
