@@ -366,3 +366,56 @@ TEST(StillDecoder, RealCameraFiles) {
     }
   }
 }
+
+// Writes the seed corpora of the still_decode and thumbnail_decode fuzz targets from these
+// fixtures when KV_WRITE_FUZZ_SEEDS names the source folder (skipped otherwise). A still
+// seed starts with the target's three bytes: format index, orientation (0: the file's
+// own), and quick raw mode plus view side.
+TEST(StillDecoder, WritesFuzzSeeds) {
+  const QString root = qEnvironmentVariable("KV_WRITE_FUZZ_SEEDS");
+  if (root.isEmpty()) GTEST_SKIP() << "set KV_WRITE_FUZZ_SEEDS to the source folder to write the seeds";
+  enum FormatIndex : char { Jpeg = 0, Tiff = 1, Nef = 2, Cr3 = 5, Raf = 6, UndefinedRaw = 7 };
+  const QImage small = stillfix::quadrants(32, 16);
+  const QByteArray jpeg6 = stillfix::withOrientation(stillfix::encodeJpeg(stillfix::storedFor(small, 6), 80), 6);
+  const QByteArray progressive = stillfix::encodeJpeg(small, 80, TJFLAG_PROGRESSIVE);
+  QByteArray tiff;
+  {
+    QBuffer buffer(&tiff);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "tiff").write(stillfix::quadrants(8, 8));
+  }
+  const QByteArray nef = stillfix::rawWithRealPreview(jpeg6, 8);
+  const QByteArray raf = QByteArray("FUJIFILMCCD-RAW 0201FF383501") + QByteArray(64, '\0') + jpeg6;
+  const QByteArray dng = stillfix::tinyDng(16, 12, 3);
+  auto head = [](char format, char orientation, bool quick) {
+    return QByteArray(1, format) + QByteArray(1, orientation) + QByteArray(1, char((31 << 1) | (quick ? 1 : 0)));
+  };
+  const std::pair<const char*, QByteArray> still[] = {
+      {"jpeg_orientation6", head(Jpeg, 0, false) + jpeg6},
+      {"jpeg_turned_by_request", head(Jpeg, 8, false) + jpeg6},
+      {"jpeg_progressive", head(Jpeg, 0, false) + progressive},
+      {"jpeg_progressive_repeated_scans", head(Jpeg, 0, false) + stillfix::withRepeatedLastScan(progressive, 20)},
+      {"jpeg_cut_off", head(Jpeg, 0, false) + jpeg6.left(jpeg6.size() * 2 / 3)},
+      {"jpeg_declares_60000", head(Jpeg, 0, false) + stillfix::withDeclaredSize(jpeg6, 60000, 60000)},
+      {"tiff_rgb", head(Tiff, 0, false) + tiff},
+      {"nef_preview_only", head(Nef, 0, false) + nef},
+      {"raf_preview_only", head(Raf, 0, true) + raf},
+      {"dng_tiny", head(UndefinedRaw, 0, false) + dng},
+      {"dng_tiny_half_size", head(UndefinedRaw, 6, true) + dng},
+      {"cr3_unknown_bytes", head(Cr3, 0, false) + QByteArray("\0\0\0\x18" "ftypcrx ", 12) + QByteArray(32, 'x')},
+  };
+  const std::pair<const char*, QByteArray> thumbs[] = {
+      {"jpeg_orientation6", QByteArray(1, char(24)) + jpeg6},
+      {"nef_preview", QByteArray(1, char(16)) + nef},
+      {"raf_preview", QByteArray(1, char(200)) + raf},
+      {"not_an_image", QByteArray(1, char(64)) + QByteArray("plain text")},
+  };
+  using Seeds = std::span<const std::pair<const char*, QByteArray>>;
+  for (auto [target, seeds] : {std::pair{"still_decode", Seeds(still)}, std::pair{"thumbnail_decode", Seeds(thumbs)}}) {
+    for (const auto& [name, bytes] : seeds) {
+      QFile f(root + "/fuzz/corpus/" + target + "/" + name);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << f.fileName().toStdString();
+      f.write(bytes);
+    }
+  }
+}
