@@ -17,13 +17,13 @@
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
 #include "tests/support/qt_test_support.h"
-#include "tests/viewer/still_fixtures.h"
+#include "tests/viewer/still_pane_fixtures.h"
 #include "ui/widgets/popover/sfb_popover.h"
 #include "viewer/still/exif_view.h"
 
 namespace {
 
-using namespace stillfix;
+using namespace stillpanefix;
 
 // A pane on screen at a known size, with "QuickRawMode" as the test wants it.
 struct StillPane {
@@ -310,6 +310,54 @@ TEST(StillPane, ZoomingPastTheReducedDecodeBringsTheFullOneInPlace) {
   EXPECT_FALSE(c.decodeInFlight());
 }
 
+TEST(StillPane, AFittedImageInAGrowingPaneGetsEnoughPixels) {
+  StillPane pane(QSize(400, 336));
+  StillImageViewController& c = pane.controller;
+  ASSERT_TRUE(pane.showAndWait(encodeJpeg(gradientImage(3200, 2400)), objectInfo("DSC_0013.JPG", kFormatJpeg)));
+  const QSize small = c.shownImage().size();
+  ASSERT_LT(small.width(), 1600);
+  c.view()->resize(1600, 1236);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(pane.settle());
+  EXPECT_GE(c.shownImage().width(), 1600);
+  EXPECT_GE(c.shownImage().height(), 1200);
+  EXPECT_EQ(c.shownLogicalSize(), QSizeF(3200, 2400));
+  EXPECT_FALSE(c.isZoomed());
+  // Shrinking again keeps the sharper pixels: nothing to decode.
+  c.view()->resize(500, 436);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(c.decodeInFlight());
+}
+
+TEST(StillPane, TheHistogramFollowsItsButtonAndTheLevelButtonSetsItsDefault) {
+  StillPane pane;
+  StillImageViewController& c = pane.controller;
+  ASSERT_TRUE(pane.showAndWait(encodeJpeg(gradientImage(640, 480)), objectInfo("DSC_0014.JPG", kFormatJpeg)));
+  c.toggleHistogram();
+  c.histogramPopover()->finishAnimations();
+  auto arrowTip = [&] {
+    const QRect frame = c.histogramPopover()->popoverWindow()->geometry();
+    return QPoint(frame.right(), frame.bottom());
+  };
+  auto buttonMiddle = [&] { return c.oHistogramButton->mapTo(c.view(), c.oHistogramButton->rect().center()); };
+  const QPoint offset = arrowTip() - buttonMiddle();
+  EXPECT_NEAR(offset.y(), 0, 2) << "the arrow points at the button's middle";
+  for (QSize size : {QSize(1000, 700), QSize(850, 620)}) {
+    const QPoint before = buttonMiddle();
+    c.view()->resize(size);
+    QCoreApplication::processEvents();
+    ASSERT_NE(buttonMiddle(), before) << "the button moves with the pane";
+    EXPECT_EQ(arrowTip() - buttonMiddle(), offset) << "the popover keeps its place beside the button";
+  }
+
+  c.liveViewToggledNotification(true);
+  for (bool on : {true, false, true}) {
+    QTest::mouseClick(c.oElectronicLevelButton, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().boolForKey(kDefaultsElectronicLevel), on);
+  }
+  UserDefaults::standardUserDefaults().removeObject(kDefaultsElectronicLevel);
+}
+
 TEST(StillPane, LiveViewTakingThePaneDropsTheImageAndItsDecode) {
   StillPane pane;
   StillImageViewController& c = pane.controller;
@@ -402,4 +450,15 @@ TEST(StillPane, RendersFittedAndZoomedAtOneAndTwoDevicePixelsPerPoint) {
       EXPECT_LT(bar.lightness(), 60) << mode << " " << ratio;
     }
   }
+
+  // A raw while it decodes: the spinner's panel over the pane.
+  c.setImage(rawWithPreview(encodeJpeg(image)), objectInfo("DSC_0101.ARW", kFormatArw));
+  ASSERT_NE(c.hud(), nullptr);
+  c.hud()->finishAnimations();
+  const QImage busy = renderPane(c.view(), 1.0);
+  if (!lookDir.isEmpty()) busy.save(lookDir + QStringLiteral("/still-raw-decoding-1x.png"));
+  const QRectF panel = c.hud()->panelRect();
+  const QPoint panelCorner(int(panel.left()) + 4, c.hud()->height() - int(panel.top()) - 4);
+  EXPECT_LT(busy.pixelColor(c.hud()->mapTo(c.view(), panelCorner)).lightness(), 80) << "the panel is dark";
+  ASSERT_TRUE(pane.settle());
 }

@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -49,6 +50,26 @@ bool decodeCmyk(tjhandle tj, std::span<const uint8_t> jpeg, QImage& image, int f
     }
   }
   return true;
+}
+
+// TurboJPEG reports a fatal error that follows a warning (a cut-off file whose last bytes
+// end inside a table) as a warning, with no pixel written. So the buffer starts with every
+// X byte 0, which TurboJPEG sets to 0xFF in each pixel it writes: the rows still 0 were
+// never reached. Some rows: those are what arrived and the rest is grey; none: a failure.
+bool decodeRgb(tjhandle tj, std::span<const uint8_t> jpeg, QImage& image, int flags) {
+  std::memset(image.bits(), 0, size_t(image.sizeInBytes()));  // fill() would make RGB32 opaque
+  const int pixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
+  if (tjDecompress2(tj, jpeg.data(), jpeg.size(), image.bits(), image.width(), int(image.bytesPerLine()),
+                    image.height(), pixelFormat, flags) == 0)
+    return true;
+  bool anyRow = false;
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const bool written = qAlpha(line[0]) == 0xFF && qAlpha(line[image.width() - 1]) == 0xFF;
+    anyRow = anyRow || written;
+    if (!written) std::fill(line, line + image.width(), qRgb(128, 128, 128));
+  }
+  return anyRow;
 }
 
 }  // namespace
@@ -103,10 +124,7 @@ JpegDecodeOutcome decodeJpeg(std::span<const uint8_t> jpeg, QSize cover, qint64 
   if (cmyk) {
     ok = decodeCmyk(tj.get(), jpeg, image, flags);
   } else {
-    const int pixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
-    ok = tjDecompress2(tj.get(), jpeg.data(), jpeg.size(), image.bits(), scaled.width(),
-                       int(image.bytesPerLine()), scaled.height(), pixelFormat, flags) == 0 ||
-         tjGetErrorCode(tj.get()) == TJERR_WARNING;
+    ok = decodeRgb(tj.get(), jpeg, image, flags);
   }
   if (!ok) {
     out.error = QStringLiteral("The JPEG cannot be decoded: %1").arg(QString::fromUtf8(tjGetErrorStr2(tj.get())));

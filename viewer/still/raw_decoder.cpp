@@ -39,11 +39,8 @@ RawDecodeOutcome decodeRaw(std::span<const uint8_t> data, bool halfSize, qint64 
     out.error = QStringLiteral("The raw file holds no data.");
     return out;
   }
+  // A decode cancelled while it waited here stops at LibRaw's first progress report.
   std::lock_guard lock(rawDecodeMutex());
-  if (cancel.load(std::memory_order_acquire)) {
-    out.cancelled = true;
-    return out;
-  }
   auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
   raw->set_progress_handler(cancelOnRequest, const_cast<std::atomic<bool>*>(&cancel));
   auto& params = raw->imgdata.params;

@@ -12,8 +12,9 @@
 // Largest JPEG or TIFF decoded, from the size its header declares (checked before any
 // pixel buffer is allocated).
 constexpr qint64 kStillMaxPixels = 200'000'000;
-// Largest raw sensor size unpacked.
-constexpr qint64 kStillRawMaxPixels = 250'000'000;
+// Largest raw sensor unpacked: LibRaw holds about 10 bytes a pixel while it works (the
+// sensor data and a 4-channel 16-bit image), so this bounds a decode near 1.2 GB.
+constexpr qint64 kStillRawMaxPixels = 120'000'000;
 // Qt's allocation limit for one TIFF read, in megabytes (a 200 MP image at 4 bytes a pixel).
 constexpr int kStillTiffAllocationLimitMB = 800;
 

@@ -102,6 +102,7 @@ QWidget* StillImageViewController::view() {
 void StillImageViewController::viewDidLoad() {
   // The histogram button moves with the bar; an open popover follows it.
   oHistogramButton->installEventFilter(this);
+  oHistogramButton->parentWidget()->installEventFilter(this);
   mZoomFactor = 1.0;
   oElectronicLevelButton->hide();
   oRotateButton->hide();
@@ -110,8 +111,9 @@ void StillImageViewController::viewDidLoad() {
 }
 
 bool StillImageViewController::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == oHistogramButton && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
-    histogramButtonFrameChanged();
+  const bool moved = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+  if (moved && (watched == oHistogramButton || watched == oHistogramButton->parentWidget())) histogramButtonFrameChanged();
+  if (event->type() == QEvent::Resize && watched == mImageScrollView) requestSharperIfNeeded();
   return QObject::eventFilter(watched, event);
 }
 
@@ -157,6 +159,7 @@ void StillImageViewController::setImageOnMain(const QByteArray& data, std::share
   auto* scroll = new CT_ImageScrollView(oImageParentView);
   scroll->setObjectName(QStringLiteral("imageScrollView"));
   scroll->setDelegate(scrollDelegate_);
+  scroll->installEventFilter(this);  // a larger pane may want more pixels
   static_cast<QGridLayout*>(oImageParentView->layout())->addWidget(scroll, 0, 0);
   scroll->show();
   mImageScrollView = scroll;
@@ -255,6 +258,7 @@ void StillImageViewController::startDecode(const QByteArray& data, uint16_t form
   }
   // The job touches nothing of the pane: it posts its result, which runs only while the
   // pane exists (the mailbox's rule) and shows only while its generation is current.
+  inFlightKind_ = kind;
   decodeGeneration_ = runner_->submit([request = std::move(request), target = target_, self = this, kind, hold](
                                           uint64_t generation, const std::atomic<bool>& cancelled) {
     auto result = std::make_shared<StillDecodeResult>(decodeStillImage(request, cancelled));
@@ -272,7 +276,9 @@ void StillImageViewController::decodeFinished(uint64_t generation, Publish kind,
   if (!mImageScrollView || result->cancelled || result->image.isNull()) return;
   const QSize full = result->fullSize.isValid() && !result->fullSize.isEmpty() ? result->fullSize : result->image.size();
   if (kind == Publish::Sharpen) {
+    sharperAsked_ = false;
     if (result->orientation != mImageOrientation_ || full != mFullSize) return;  // not the image shown
+    if (result->image.width() <= mImage.width()) return;                          // no sharper after all
     mImage = result->image;
     mReduced = result->reduced;
     mImageScrollView->replaceImageRef(mImage);
@@ -296,12 +302,22 @@ void StillImageViewController::decodeFinished(uint64_t generation, Publish kind,
 }
 
 void StillImageViewController::requestSharperIfNeeded() {
-  if (!mReduced || sharperAsked_ || !mIsZoomed || mImage.isNull() || mImageData.isEmpty()) return;
-  const qreal pixels = mZoomFactor * paneDevicePixelRatio();
-  if (pixels * mFullSize.width() <= mImage.width() && pixels * mFullSize.height() <= mImage.height()) return;
+  if (!mReduced || mImage.isNull() || mImageData.isEmpty() || !mImageScrollView) return;
+  if (decodeGeneration_ != 0 && inFlightKind_ != Publish::Sharpen) return;  // the image itself is on its way
+  const QSizeF points = mIsZoomed ? QSizeF(mFullSize) * mZoomFactor
+                                  : Geometry::aspectFitRect(QSizeF(mFullSize), QSizeF(mImageScrollView->size())).size();
+  const qreal ratio = paneDevicePixelRatio();
+  const QSize need(static_cast<int>(std::ceil(points.width() * ratio)), static_cast<int>(std::ceil(points.height() * ratio)));
+  if (need.width() <= mImage.width() && need.height() <= mImage.height()) return;
+  // Zoomed in: the full pixels, which panning shows too. Fitted in a larger pane: enough for it.
+  const QSize minimum = mIsZoomed ? QSize() : need;
+  if (sharperAsked_ && (sharperMinimum_.isEmpty() ||
+                        (!minimum.isEmpty() && sharperMinimum_.width() >= minimum.width() &&
+                         sharperMinimum_.height() >= minimum.height())))
+    return;  // already asked for at least as much
   sharperAsked_ = true;
-  // The full decode, for the orientation the shown pixels have.
-  startDecode(mImageData, mImageFormat, mImageOrientation_, mQuickRawMode, QSize(), Publish::Sharpen, false);
+  sharperMinimum_ = minimum;
+  startDecode(mImageData, mImageFormat, mImageOrientation_, mQuickRawMode, minimum, Publish::Sharpen, false);
 }
 
 void StillImageViewController::acquireHud() {
@@ -330,6 +346,8 @@ void StillImageViewController::rotateImage() {
   zoomToFit();
   selectButtonForZoomFactor(0);
   // The pixels at hand turned on the decode thread: no decode, and the newest turn wins.
+  sharperAsked_ = false;
+  inFlightKind_ = Publish::Show;
   decodeGeneration_ = runner_->submit([image = mImage, full = mFullSize, reduced = mReduced, next, turns = *turns,
                                        target = target_, self = this](uint64_t generation, const std::atomic<bool>&) {
     auto result = std::make_shared<StillDecodeResult>();

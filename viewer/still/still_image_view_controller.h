@@ -8,8 +8,9 @@
 // for (bytes, format, orientation, "QuickRawMode") and publishes on the GUI thread only
 // while its generation is current; clearImage, the live-view seam and teardown advance the
 // generation. JPEGs are decoded reduced to the pane's device pixels and shown at the size
-// from their header; zooming past the reduced pixels asks for the full decode, which takes
-// the reduced one's place without moving the view. Turning reuses the pixels at hand.
+// from their header; zooming past the reduced pixels asks for the full decode (a larger
+// pane, for a larger reduced one), which takes the reduced one's place without moving the
+// view. Turning reuses the pixels at hand.
 // The EXIF parse and the histogram count run on the pool and come back through the pane's
 // GuiTarget, dropped when the image they were made for is no longer shown.
 //
@@ -156,7 +157,9 @@ class StillImageViewController : public QObject {
   QSize mFullSize;          // the full image's size at mCurrentOrientation
   uint8_t mImageOrientation_ = 1;  // the orientation mImage's pixels are upright for
   bool mReduced = false;    // mImage is a reduced decode
-  bool sharperAsked_ = false;
+  bool sharperAsked_ = false;  // a sharper decode of the shown image is on its way
+  QSize sharperMinimum_;       // ... for at least this many pixels (empty: the full image)
+  Publish inFlightKind_ = Publish::Show;
   uint8_t mCurrentOrientation = 1;
   bool mIsZoomed = false;
   double mZoomFactor = 1.0;

@@ -17,7 +17,7 @@
 #include "ptp/base/filetypes.h"
 #include "tests/model/exif_fixture.h"
 
-namespace stillfix {
+namespace stillpanefix {
 
 inline QByteArray encodeJpeg(const QImage& image, int quality = 95) {
   QByteArray out;
@@ -114,4 +114,4 @@ inline std::shared_ptr<PtpObjectInfoClass> objectInfo(const char* name, uint16_t
   return PtpObjectInfoClass::init(&record);
 }
 
-}  // namespace stillfix
+}  // namespace stillpanefix
