@@ -202,7 +202,9 @@ TEST(StillDecoder, TiffThroughQtKeepsItsPixelsAndAlpha) {
     EXPECT_EQ(r.fullSize, src.size());
     EXPECT_EQ(r.image.format(), f == QImage::Format_ARGB32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     expectQuadrants(r.image, "tiff");
-    if (f == QImage::Format_ARGB32) EXPECT_NEAR(r.image.pixelColor(0, 0).alpha(), 128, 1);
+    if (f == QImage::Format_ARGB32) {
+      EXPECT_NEAR(r.image.pixelColor(0, 0).alpha(), 128, 1);
+    }
     // An explicit orientation turns it.
     const StillDecodeResult turned = decode(tiff, kFormatTiff, 6);
     EXPECT_EQ(turned.image, applyOrientation(r.image, 6));
@@ -360,7 +362,9 @@ TEST(StillDecoder, RealCameraFiles) {
       EXPECT_EQ(r.fullSize, row.upright) << row.file;
       EXPECT_EQ(r.orientation, row.orientation) << row.file;
       EXPECT_TRUE(r.image.width() >= 400 || r.image.height() >= 300) << row.file;
-      if (r.fullSize.width() >= 800) EXPECT_LT(r.image.width(), r.fullSize.width()) << row.file << " was not DCT-scaled";
+      if (r.fullSize.width() >= 800) {
+        EXPECT_LT(r.image.width(), r.fullSize.width()) << row.file << " was not DCT-scaled";
+      }
     } else {
       EXPECT_NE(r.image.isNull(), r.error.isEmpty()) << row.file;
     }
