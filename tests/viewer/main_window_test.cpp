@@ -1,0 +1,227 @@
+// The main window against the simulator: connect through the development override, then
+// what the demo device shoots reaches the strip and the pane in order; a click downloads
+// through the device in both generations; an upright portrait in strip and pane alike.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QTest>
+
+#include <cstdlib>
+#include <memory>
+
+#include "model/connection_status.h"
+#include "model/exif_reader.h"
+#include "model/utilities.h"
+#include "platform/defaults_keys.h"
+#include "platform/user_defaults.h"
+#include "ptp/base/timing.h"
+#include "ptp/cache/cache.h"
+#include "ptp/link/link.h"
+#include "ptp/link/mailbox.h"
+#include "share/connect_run.h"
+#include "share/discovery.h"
+#include "share/share_comms.h"
+#include "support/qt_test_support.h"
+#include "tools/devsim/demo.h"
+#include "tools/devsim/demo_images.h"
+#include "tools/devsim/frames.h"
+#include "tools/devsim/simulator.h"
+#include "viewer/camera/share_camera_window_controller.h"
+#include "viewer/session/session_list.h"
+#include "viewer/still/exif_view.h"
+#include "viewer/still/still_image_view_controller.h"
+#include "viewer/strip/thumbnail_badge.h"
+#include "viewer/strip/thumbnail_view_cell.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr uint64_t kSeed = 11;
+constexpr int64_t kFirstCapture = 1765000000;
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    timing().heartbeatPeriod = 50ms;
+    save = kvtest::tempHome() + "/Saved";
+    ASSERT_TRUE(QDir().mkpath(save));
+    UserDefaults::standardUserDefaults().setObject(save, kDefaultsSaveFolderPath);
+    Utilities::configureCache();
+    ASSERT_TRUE(Utilities::waitForCacheLoad(30s));
+  }
+  void TearDown() override {
+    if (demo) demo->stop();
+    if (window) window->close();
+    kvtest::waitUntil([this] { return window.isNull(); });
+    ShareComms::instance().stop();
+    linkDisconnect();
+    if (sim) sim->stop();
+    shareSetMode(ShareModeNone);
+    unsetenv(kDeviceOverrideVariable);
+  }
+
+  // Connects as the connect screen does, then opens the window.
+  void connect(int generation) {
+    sim = std::make_unique<devsim::Simulator>(devsim::Simulator::Options{.generation = generation});
+    ASSERT_TRUE(sim->start());
+    const std::string device = "127.0.0.1:" + std::to_string(sim->port()) + ":" + std::to_string(generation);
+    setenv(kDeviceOverrideVariable, device.c_str(), 1);
+    ASSERT_EQ(connectRunStep(), ConnectionStatusConnected);
+    window = ShareCameraWindowController::createAndShowWindow();
+    ASSERT_TRUE(window);
+  }
+
+  void startDemo(std::chrono::milliseconds interval) {
+    demo = std::make_unique<devsim::Demo>(
+        *sim, devsim::Demo::Options{.interval = interval, .seed = kSeed, .firstCaptureTime = kFirstCapture});
+    demo->start();
+  }
+
+  static devsim::DemoShot shot(uint32_t index) {
+    return devsim::makeDemoShot(kSeed, index, kFirstCapture + int64_t(index) * 0);
+  }
+
+  MainThumbnailController* strip() { return window->thumbnailController(); }
+  StillImageViewController* pane() { return window->stillImageViewController(); }
+
+  ScopedTiming restore;
+  QString save;
+  std::unique_ptr<devsim::Simulator> sim;
+  std::unique_ptr<devsim::Demo> demo;
+  QPointer<ShareCameraWindowController> window;
+};
+
+TEST_F(MainWindow, TwentyShotsReachTheStripInOrderWithTheirBadgesAndTheLastShowsWithItsShootingData) {
+  connect(2);
+  startDemo(5ms);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() >= 20; }, 60s));
+  demo->stop();
+  const uint32_t pushed = demo->shotsPushed();
+  ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() == int(pushed); }));
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    const devsim::DemoShot s = devsim::makeDemoShot(kSeed, uint32_t(i), 0);
+    const auto info = strip()->objectInfoAt(i);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->fileName().toStdString(), s.fileName);
+    EXPECT_EQ(thumbnailBadgeFor(*info->origObjectInfo()), s.isRaw() ? ThumbnailBadge::Raw : ThumbnailBadge::None);
+  }
+  // The newest whole image is on show, with its file name and its shooting data.
+  const devsim::DemoShot last = devsim::makeDemoShot(kSeed, pushed - 1, 0);
+  ASSERT_TRUE(kvtest::waitUntil([&] {
+    const auto shown = pane()->currentObjectInfo();
+    return shown && shown->fileName().toStdString() == last.fileName && !pane()->shownImage().isNull() &&
+           pane()->exif() != nullptr;
+  }));
+  EXPECT_EQ(strip()->selectedIndex(), int(pushed) - 1);
+  auto* exifView = pane()->view()->findChild<ExifView*>("oExifView");
+  ASSERT_NE(exifView, nullptr);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return exifView->exif() != nullptr; }));
+  EXPECT_EQ(exifView->exif()->iso(), last.exposure.iso);
+  EXPECT_EQ(exifView->exif()->focalLength(), last.exposure.focalLength);
+  auto* name = pane()->view()->findChild<QLabel*>("oFileNameTextField");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->text().toStdString(), last.fileName);
+}
+
+TEST_F(MainWindow, AClickDownloadsThroughTheDeviceAndShows) {
+  for (int generation : {2, 1}) {
+    SCOPED_TRACE(generation);
+    connect(generation);
+    // A shot the device announces with its thumbnail only: its bytes are on the device.
+    const devsim::DemoShot s = shot(3);
+    sim->addObject(s.handle, s.file);
+    sim->addFile(s.fileName, s.file, [&] {
+      devsim::Bytes t{s.orientation};
+      t.insert(t.end(), s.thumbnail.begin(), s.thumbnail.end());
+      return t;
+    }());
+    const PtpObjectInfoStruct record = s.record();
+    ASSERT_TRUE(sim->sendFrame(15, devsim::makeRelayBody(176, devsim::Demo::relayedRecord(record, generation))));
+    if (generation == 2) {
+      ASSERT_TRUE(sim->pushPtp(2, 0x100A, s.thumbnail));
+    } else {
+      devsim::Bytes t{s.orientation};
+      t.insert(t.end(), s.thumbnail.begin(), s.thumbnail.end());
+      // The thumbnail-by-name reply carries the orientation the first-generation record lacks.
+      ASSERT_TRUE(sim->send(devsim::makeControlReply(2, 242, 0x2001, t)));
+    }
+    ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() == 1; }));
+    EXPECT_FALSE(pane()->currentObjectInfo());
+    // The user clicks it.
+    const size_t before = sim->receivedCount();
+    strip()->itemClicked(0);
+    ASSERT_TRUE(kvtest::waitUntil([&] {
+      const auto shown = pane()->currentObjectInfo();
+      return shown && shown->fileName().toStdString() == s.fileName && !pane()->shownImage().isNull();
+    }));
+    EXPECT_GT(sim->receivedCount(), before);  // asked of the device
+    EXPECT_EQ(strip()->count(), 1);            // the same item, not a second one
+    window->close();
+    ASSERT_TRUE(kvtest::waitUntil([&] { return window.isNull(); }));
+    ShareComms::instance().stop();
+    linkDisconnect();
+    sim->stop();
+    cacheClear();
+    // The next window would offer this session back: not what this test is about.
+    QFile::remove(SessionList::sessionFilePath());
+  }
+}
+
+TEST_F(MainWindow, APortraitShotIsUprightInStripAndPaneAlike) {
+  connect(2);
+  startDemo(5ms);
+  // The demo's first portrait, stored sideways with its orientation.
+  uint32_t portrait = 0;
+  while (shot(portrait).orientation == 1 || shot(portrait).isRaw()) ++portrait;
+  const devsim::DemoShot s = shot(portrait);
+  ASSERT_TRUE(s.orientation == 6 || s.orientation == 8);
+  ASSERT_GT(s.width, s.height);  // stored landscape
+  ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() > int(portrait); }, 60s));
+  demo->stop();
+  strip()->itemClicked(int(portrait));
+  ASSERT_TRUE(kvtest::waitUntil([&] {
+    const auto shown = pane()->currentObjectInfo();
+    return shown && shown->fileName().toStdString() == s.fileName && !pane()->shownImage().isNull();
+  }));
+  const QImage shown = pane()->shownImage();
+  EXPECT_GT(shown.height(), shown.width());
+  // The caption band is drawn along the picture's top: after the turn it is at the top.
+  auto darkRow = [](const QImage& image, int y) {
+    long sum = 0;
+    for (int x = 0; x < image.width(); ++x) sum += qGray(image.pixel(x, y));
+    return sum / image.width() < 40;
+  };
+  EXPECT_TRUE(darkRow(shown, shown.height() / 100));
+  EXPECT_FALSE(darkRow(shown, shown.height() - 1 - shown.height() / 100));
+  // The strip's cell, painted as the strip paints it, shows the same way up: the first
+  // rows of the picture are its caption band.
+  ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->isDecoded(int(portrait)); }));
+  ThumbnailViewCell cell;
+  strip()->cellForRow(int(portrait), cell);
+  ASSERT_FALSE(cell.thumbnailImage.isNull());
+  cell.selected = false;
+  cell.showFilename = false;
+  QImage canvas(ThumbnailViewCell::cellSize(), QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  {
+    QPainter painter(&canvas);
+    cell.paint(painter, canvas.rect());
+  }
+  QRect picture;
+  for (int y = 0; y < canvas.height(); ++y)
+    for (int x = 0; x < canvas.width(); ++x)
+      if (qGray(canvas.pixel(x, y)) < 235) picture |= QRect(x, y, 1, 1);
+  ASSERT_FALSE(picture.isEmpty());
+  EXPECT_GT(picture.height(), picture.width());
+  const QImage drawn = canvas.copy(picture);
+  EXPECT_TRUE(darkRow(drawn, 1));
+  EXPECT_FALSE(darkRow(drawn, drawn.height() - 2));
+}
+
+}  // namespace
