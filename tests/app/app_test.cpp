@@ -309,17 +309,18 @@ TEST_F(App, TheSessionStartsOnceTheCacheIsLoaded) {
   UserDefaults::standardUserDefaults().setObject(save, kDefaultsSaveFolderPath);
   UserDefaults::standardUserDefaults().setObject(Utilities::bookmarkForFolder(save), kDefaultsSandboxBookmark);
   startDevice(2);
-  std::atomic<long> loadedAtFirstHeartbeat{-1};
-  sim->setControlHandler(devsim::kOpcodeHeartbeat, [&](const devsim::ControlRequest&) {
+  // The simulator answers heartbeats until the fixture stops it, after this body's end.
+  auto loadedAtFirstHeartbeat = std::make_shared<std::atomic<long>>(-1);
+  sim->setControlHandler(devsim::kOpcodeHeartbeat, [loadedAtFirstHeartbeat](const devsim::ControlRequest&) {
     long expected = -1;
-    loadedAtFirstHeartbeat.compare_exchange_strong(expected, long(cacheCount()));
+    loadedAtFirstHeartbeat->compare_exchange_strong(expected, long(cacheCount()));
     return devsim::ControlReply{};
   });
   apptest::DeviceOverride device("127.0.0.1:" + std::to_string(sim->port()));
   auto delegate = launch();  // the connect screen starts the load
   pressConnect(*delegate);   // at once
   ASSERT_TRUE(kvtest::waitUntil([] { return visibleWindow(kCameraWindow) != nullptr; }));
-  EXPECT_EQ(loadedAtFirstHeartbeat.load(), long(kRecords));
+  EXPECT_EQ(loadedAtFirstHeartbeat->load(), long(kRecords));
 }
 
 TEST_F(App, TheSettingsItemOpensOneWindow) {
