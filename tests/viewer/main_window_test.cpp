@@ -29,6 +29,7 @@
 #include "share/connect_run.h"
 #include "share/discovery.h"
 #include "share/share_comms.h"
+#include "share/share_events.h"
 #include "support/alert_support.h"
 #include "support/qt_test_support.h"
 #include "tools/devsim/demo.h"
@@ -307,6 +308,22 @@ TEST_F(MainWindow, ShotsPushedWhileTheSessionQuestionIsOpenSurviveCancel) {
       if (QFileInfo::exists(Utilities::cacheFolderPath() + "/" + name)) return false;
     return true;
   }));
+}
+
+TEST_F(MainWindow, ACanSavePushBeforeTheWindowObservesIsNotLost) {
+  UserDefaults& defaults = UserDefaults::standardUserDefaults();
+  // Pushed in this session before the window exists: read when the window registers.
+  defaults.setBool(true, kDefaultsCanSaveImages);
+  forgetClientCanSave();
+  postClientCanSaveUpdated({false});
+  window = ShareCameraWindowController::createAndShowWindow();
+  EXPECT_FALSE(defaults.boolForKey(kDefaultsCanSaveImages));
+  window->close();
+  ASSERT_TRUE(kvtest::waitUntil([&] { return window.isNull(); }));
+  // A new session forgets the last one's value: the setting stays as it is.
+  defaults.setBool(true, kDefaultsCanSaveImages);
+  connect(2);
+  EXPECT_TRUE(defaults.boolForKey(kDefaultsCanSaveImages));
 }
 
 }  // namespace
