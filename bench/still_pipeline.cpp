@@ -12,6 +12,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "ptp/base/object_info.h"
 #include "ptp/cache/cache.h"
 #include "viewer/still/jpeg_decoder.h"
+#include "viewer/still/still_decoder.h"
 #include "viewer/still/still_image_view_controller.h"
 
 namespace {
@@ -72,6 +74,16 @@ void BM_TurboJpegAtPaneScale(benchmark::State& state) {
     benchmark::DoNotOptimize(pixels.data());
   }
   tjDestroy(tj);
+}
+
+// The decode step alone, as the pane asks for it.
+void BM_DecodeStillImage(benchmark::State& state) {
+  StillDecodeRequest request;
+  request.data = photo();
+  request.format = 0x3801;
+  request.minimumPixels = kPane;
+  std::atomic<bool> cancel{false};
+  for (auto _ : state) benchmark::DoNotOptimize(decodeStillImage(request, cancel).image.constBits());
 }
 
 struct Pane {
@@ -142,6 +154,7 @@ void BM_CacheWrite(benchmark::State& state) {
 }
 
 BENCHMARK(BM_TurboJpegAtPaneScale)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeStillImage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaneSetImageToShown)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GuiLongestStallInABurstOf20)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_CacheWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
@@ -155,6 +168,7 @@ int main(int argc, char** argv) {
   std::printf("photo: %d x %d, %lld bytes\n", kWidth, kHeight, static_cast<long long>(photo().size()));
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.printRatio("BM_DecodeStillImage", "BM_TurboJpegAtPaneScale");
   reporter.printRatio("BM_PaneSetImageToShown", "BM_TurboJpegAtPaneScale");
   benchmark::Shutdown();
   return 0;
