@@ -16,6 +16,7 @@
 #include "platform/gui_target.h"
 #include "platform/gui_thread.h"
 #include "platform/user_defaults.h"
+#include "platform/worker_threads.h"
 #include "ptp/base/filetypes.h"
 #include "ptp/base/newest_job_runner.h"
 #include "ptp/cache/cache.h"
@@ -82,12 +83,15 @@ StillImageViewController::StillImageViewController(QObject* parent)
       scrollDelegate_(std::make_shared<StillScrollRelay>(this)) {}
 
 StillImageViewController::~StillImageViewController() {
-  // Nothing reaches this object from now on; the decode still running is cancelled and joined.
+  // Nothing reaches this object from now on; the decode still running is cancelled. A JPEG
+  // or a raw stage cannot stop midway, so its join goes to a worker, never the GUI thread:
+  // the jobs hold nothing of the pane but its detached mailbox.
   target_->detach();
   runner_->advance();
-  runner_->stop();
   mHistogramPopover.reset();
   delete view_.data();
+  std::shared_ptr<NewestJobRunner> runner(std::move(runner_));
+  if (!WorkerThreads::start([runner] { runner->stop(); })) runner->stop();
 }
 
 QWidget* StillImageViewController::view() {
