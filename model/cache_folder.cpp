@@ -1,5 +1,8 @@
 #include "model/cache_folder.h"
 
+#include <mutex>
+#include <utility>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,4 +100,19 @@ int CacheFolderSnapshot::removeUnchanged() const {
   }
   cacheUnlock();
   return removed;
+}
+
+namespace {
+std::mutex gBeforeSessionMutex;
+std::optional<CacheFolderSnapshot> gBeforeSession;
+}  // namespace
+
+void noteCacheBeforeSession(CacheFolderSnapshot snapshot) {
+  std::lock_guard lock(gBeforeSessionMutex);
+  gBeforeSession = std::move(snapshot);
+}
+
+std::optional<CacheFolderSnapshot> takeCacheBeforeSession() {
+  std::lock_guard lock(gBeforeSessionMutex);
+  return std::exchange(gBeforeSession, std::nullopt);
 }

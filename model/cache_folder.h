@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -47,3 +48,9 @@ class CacheFolderSnapshot {
   QString folder_;
   std::unordered_map<std::string, Identity> files_;
 };
+
+// The cache as it was just before the current session started, noted by the connect run:
+// the device may push a shot at once, before the main window's session list looks. The
+// list takes it (once); a window opened without a connect run takes its own.
+void noteCacheBeforeSession(CacheFolderSnapshot snapshot);
+std::optional<CacheFolderSnapshot> takeCacheBeforeSession();

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "model/cache_folder.h"
 #include "model/connection_status.h"
 #include "model/utilities.h"
 #include "platform/bundle.h"
@@ -36,6 +37,10 @@ int32_t connectRunStep() {
   // Objects the session stores join the cache's list: it must be loaded first.
   if (!Utilities::waitForCacheLoad(timing().cacheLoadWait.load()))
     qWarning("connect: the object cache is still loading; the session starts without waiting longer");
+  // The device may push a shot as soon as the session runs, before the main window
+  // observes: the shots wait for it, and its session list knows what the cache held before.
+  noteCacheBeforeSession(CacheFolderSnapshot::take(Utilities::cacheFolderPath()));
+  holdShareShots();
   if (!ShareComms::instance().start()) return ConnectionStatusSharingDisabled;
   if (generation == 1) UserDefaults::standardUserDefaults().setBool(false, kDefaultsCanSaveImages);
   return ConnectionStatusConnected;

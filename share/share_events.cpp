@@ -1,8 +1,12 @@
 #include "share/share_events.h"
 
 #include <atomic>
+#include <deque>
+#include <iterator>
+#include <mutex>
 
 #include <QVariantMap>
+#include <QtGlobal>
 
 namespace {
 
@@ -83,3 +87,63 @@ std::optional<bool> latestClientCanSave() {
 }
 
 void forgetClientCanSave() { gLatestCanSave = -1; }
+
+namespace {
+struct ShotHold {
+  std::mutex mutex;
+  bool holding = false;
+  std::deque<HeldShareShot> shots;
+  size_t bytes = 0;
+};
+size_t shotBytes(const HeldShareShot& shot) {
+  return std::visit([](const auto& event) { return event.image ? size_t(event.image->getImageData().size()) : 0; },
+                    shot);
+}
+ShotHold& shotHold() {
+  static ShotHold hold;
+  return hold;
+}
+// True when the event was kept rather than to be posted.
+bool held(HeldShareShot shot) {
+  ShotHold& hold = shotHold();
+  std::lock_guard lock(hold.mutex);
+  if (!hold.holding) return false;
+  const size_t bytes = shotBytes(shot);
+  while (!hold.shots.empty() &&
+         (hold.shots.size() >= kHeldShareShotsMax || hold.bytes + bytes > kHeldShareShotsMaxBytes)) {
+    qWarning("share: too many shots before the window observes; the oldest reaches only the cache");
+    hold.bytes -= shotBytes(hold.shots.front());
+    hold.shots.pop_front();
+  }
+  hold.shots.push_back(std::move(shot));
+  hold.bytes += bytes;
+  return true;
+}
+}  // namespace
+
+void holdShareShots() {
+  ShotHold& hold = shotHold();
+  std::lock_guard lock(hold.mutex);
+  hold.holding = true;
+  hold.shots.clear();
+  hold.bytes = 0;
+}
+
+std::vector<HeldShareShot> takeHeldShareShots() {
+  ShotHold& hold = shotHold();
+  std::lock_guard lock(hold.mutex);
+  hold.holding = false;
+  std::vector<HeldShareShot> shots(std::make_move_iterator(hold.shots.begin()),
+                                   std::make_move_iterator(hold.shots.end()));
+  hold.shots.clear();
+  hold.bytes = 0;
+  return shots;
+}
+
+void postImageData(const ImageDataEvent& event) {
+  if (!held(event)) postEvent(event);
+}
+
+void postShareThumbnailDownloaded(const ShareThumbnailDownloadedEvent& event) {
+  if (!held(event)) postEvent(event);
+}

@@ -17,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <variant>
+#include <vector>
 
 #include "model/connection_status.h"
 #include "model/model_events.h"
@@ -163,12 +165,13 @@ inline EventObserverId observeConnectionStatus(QObject* owner,
   return observeEvent(owner, std::move(handler));
 }
 
-inline void postImageData(const ImageDataEvent& event) { postEvent(event); }
+// Held instead of posted while the session's shots are held (below).
+void postImageData(const ImageDataEvent& event);
 inline EventObserverId observeImageData(QObject* owner, std::function<void(const ImageDataEvent&)> handler) {
   return observeEvent(owner, std::move(handler));
 }
 
-inline void postShareThumbnailDownloaded(const ShareThumbnailDownloadedEvent& event) { postEvent(event); }
+void postShareThumbnailDownloaded(const ShareThumbnailDownloadedEvent& event);
 inline EventObserverId observeShareThumbnailDownloaded(
     QObject* owner, std::function<void(const ShareThumbnailDownloadedEvent&)> handler) {
   return observeEvent(owner, std::move(handler));
@@ -178,6 +181,18 @@ inline void postLiveViewImage(const LiveViewImageEvent& event) { postEvent(event
 inline EventObserverId observeLiveViewImage(QObject* owner, std::function<void(const LiveViewImageEvent&)> handler) {
   return observeEvent(owner, std::move(handler));
 }
+
+// The shots a session posts before the main window observes: the device pushes the first
+// one as soon as the session runs, while the window is still being made. From
+// holdShareShots() the thumbnails and whole images posted are kept, in posting order, until
+// takeHeldShareShots() hands them over and ends the hold; later ones are posted as usual.
+// At most kHeldShareShotsMax shots and kHeldShareShotsMaxBytes of their data wait: past
+// that the oldest is let go (its files stay in the cache).
+using HeldShareShot = std::variant<ShareThumbnailDownloadedEvent, ImageDataEvent>;
+constexpr size_t kHeldShareShotsMax = 64;
+constexpr size_t kHeldShareShotsMaxBytes = size_t(512) << 20;
+void holdShareShots();
+std::vector<HeldShareShot> takeHeldShareShots();
 
 // Also kept as the session's latest, for an observer that registers after the post.
 void postClientCanSaveUpdated(const ClientCanSaveUpdatedEvent& event);

@@ -21,6 +21,7 @@
 #include "model/exif_reader.h"
 #include "model/utilities.h"
 #include "platform/defaults_keys.h"
+#include "platform/property_list.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/timing.h"
 #include "ptp/cache/cache.h"
@@ -54,6 +55,8 @@ class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     timing().heartbeatPeriod = 50ms;
+    // Tests that share a process share a home: no test's session is offered to the next.
+    QFile::remove(SessionList::sessionFilePath());
     save = kvtest::tempHome() + "/Saved";
     ASSERT_TRUE(QDir().mkpath(save));
     UserDefaults::standardUserDefaults().setObject(save, kDefaultsSaveFolderPath);
@@ -73,13 +76,79 @@ class MainWindow : public ::testing::Test {
 
   // Connects as the connect screen does, then opens the window.
   void connect(int generation) {
+    connectSession(generation);
+    window = ShareCameraWindowController::createAndShowWindow();
+    ASSERT_TRUE(window);
+  }
+  void connectSession(int generation) {
     sim = std::make_unique<devsim::Simulator>(devsim::Simulator::Options{.generation = generation});
     ASSERT_TRUE(sim->start());
     const std::string device = "127.0.0.1:" + std::to_string(sim->port()) + ":" + std::to_string(generation);
     setenv(kDeviceOverrideVariable, device.c_str(), 1);
     ASSERT_EQ(connectRunStep(), ConnectionStatusConnected);
-    window = ShareCameraWindowController::createAndShowWindow();
-    ASSERT_TRUE(window);
+  }
+
+  // A small JPEG shot announced by its record and pushed whole, as the device does.
+  PtpObjectInfoStruct pushShot(uint32_t id, const QString& name, int hue) {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(QColor::fromHsv(hue, 200, 200));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG");
+    PtpObjectInfoStruct r{};
+    r.objectId = id;
+    r.objectFormat = 0x3801;
+    r.objectCompressedSize = uint32_t(jpeg.size());
+    objectInfoSetFileName(r, name.toStdString().c_str());
+    devsim::Bytes record(kObjectInfoBytes);
+    std::memcpy(record.data(), &r, kObjectInfoBytes);
+    EXPECT_TRUE(sim->sendFrame(15, devsim::makeRelayBody(176, record)));
+    EXPECT_TRUE(sim->pushPtp(2, 0x1009, devsim::Bytes(jpeg.begin(), jpeg.end())));
+    return r;
+  }
+
+  // Closes the window and ends the session, as a quit would.
+  void endSession() {
+    if (demo) demo->stop();
+    window->close();
+    EXPECT_TRUE(kvtest::waitUntil([&] { return window.isNull(); }));
+    ShareComms::instance().stop();
+    linkDisconnect();
+    sim->stop();
+  }
+
+  // A session with three shots of its own, ended: the next window offers it back.
+  std::vector<PtpObjectInfoStruct> earlierSession(QStringList& cachedFiles, uint32_t firstId = 900001) {
+    connect(2);
+    std::vector<PtpObjectInfoStruct> earlier;
+    for (uint32_t i = 0; i < 3; ++i)
+      earlier.push_back(pushShot(firstId + i, QStringLiteral("OLD_%1.JPG").arg(firstId + i), int(i * 90)));
+    EXPECT_TRUE(kvtest::waitUntil([&] { return strip()->count() == 3; }));
+    EXPECT_TRUE(kvtest::waitUntil([&] { return window->sessionList()->objects().size() == 3; }));
+    for (const PtpObjectInfoStruct& r : earlier) EXPECT_TRUE(cacheObjectPath(r).has_value());
+    cachedFiles = QDir(Utilities::cacheFolderPath()).entryList(QDir::Files);
+    EXPECT_FALSE(cachedFiles.isEmpty());
+    endSession();
+    return earlier;
+  }
+
+  // The handles the session file holds, in order (0 for an element that is not a handle).
+  static std::vector<uint32_t> handlesInSessionFile() {
+    std::vector<uint32_t> out;
+    for (const QVariant& element : propertyListFromFile(SessionList::sessionFilePath()).toList()) {
+      const std::optional<PtpObjectInfoStruct> r = sessionRecordForElement(element);
+      out.push_back(r ? r->objectId : 0);
+    }
+    return out;
+  }
+
+  bool earlierFilesGone(const QStringList& files) {
+    return kvtest::waitUntil([&] {
+      for (const QString& name : files)
+        if (QFileInfo::exists(Utilities::cacheFolderPath() + "/" + name)) return false;
+      return true;
+    });
   }
 
   void startDemo(std::chrono::milliseconds interval) {
@@ -240,37 +309,8 @@ TEST_F(MainWindow, APortraitShotIsUprightInStripAndPaneAlike) {
 }
 
 TEST_F(MainWindow, ShotsPushedWhileTheSessionQuestionIsOpenSurviveCancel) {
-  // An earlier session with three shots of its own.
-  connect(2);
-  std::vector<PtpObjectInfoStruct> earlier;
-  for (uint32_t i = 0; i < 3; ++i) {
-    QImage picture(64, 48, QImage::Format_RGB32);
-    picture.fill(QColor::fromHsv(int(i * 90), 200, 200));
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "JPEG");
-    PtpObjectInfoStruct r{};
-    r.objectId = 900001 + i;
-    r.objectFormat = 0x3801;
-    r.objectCompressedSize = uint32_t(jpeg.size());
-    objectInfoSetFileName(r, QStringLiteral("OLD_%1.JPG").arg(i).toStdString().c_str());
-    earlier.push_back(r);
-    devsim::Bytes record(kObjectInfoBytes);
-    std::memcpy(record.data(), &r, kObjectInfoBytes);
-    ASSERT_TRUE(sim->sendFrame(15, devsim::makeRelayBody(176, record)));
-    ASSERT_TRUE(sim->pushPtp(2, 0x1009, devsim::Bytes(jpeg.begin(), jpeg.end())));
-  }
-  ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() == 3; }));
-  ASSERT_TRUE(kvtest::waitUntil([&] { return window->sessionList()->objects().size() == 3; }));
-  for (const PtpObjectInfoStruct& r : earlier) ASSERT_TRUE(cacheObjectPath(r).has_value());
-  const QStringList earlierFiles = QDir(Utilities::cacheFolderPath()).entryList(QDir::Files);
-  ASSERT_FALSE(earlierFiles.isEmpty());
-  window->close();
-  ASSERT_TRUE(kvtest::waitUntil([&] { return window.isNull(); }));
-  ShareComms::instance().stop();
-  linkDisconnect();
-  sim->stop();
+  QStringList earlierFiles;
+  earlierSession(earlierFiles);
 
   // The next session, minutes later: the earlier one is offered back. While the question
   // is up the camera goes on shooting; the user then says Cancel.
@@ -303,11 +343,127 @@ TEST_F(MainWindow, ShotsPushedWhileTheSessionQuestionIsOpenSurviveCancel) {
     EXPECT_TRUE(cacheObjectPath(s.record()).has_value());
   }
   // The earlier session's cached shots went with the Cancel.
-  ASSERT_TRUE(kvtest::waitUntil([&] {
-    for (const QString& name : earlierFiles)
-      if (QFileInfo::exists(Utilities::cacheFolderPath() + "/" + name)) return false;
-    return true;
+  EXPECT_TRUE(earlierFilesGone(earlierFiles));
+}
+
+TEST_F(MainWindow, ShotsPushedBeforeTheWindowObservesReachTheStripAndSurviveCancel) {
+  QStringList earlierFiles;
+  earlierSession(earlierFiles);
+
+  // The device pushes as soon as the session runs; here every shot lands, and is cached,
+  // before the window exists.
+  connectSession(2);
+  startDemo(5ms);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return demo->shotsPushed() >= 4; }, 60s));
+  demo->stop();
+  const int pushed = int(demo->shotsPushed());
+  for (int i = 0; i < pushed; ++i)
+    ASSERT_TRUE(kvtest::waitUntil([&] { return cacheObjectPath(shot(uint32_t(i)).record()).has_value(); }));
+  QStringList sessionFiles;
+  for (const QString& name : QDir(Utilities::cacheFolderPath()).entryList(QDir::Files))
+    if (!earlierFiles.contains(name)) sessionFiles << name;
+  ASSERT_FALSE(sessionFiles.isEmpty());
+
+  QTimer answer;
+  answer.setInterval(2);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    for (QWidget* alert : kvtest::visibleAlerts()) kvtest::clickButton(alert, QStringLiteral("Cancel"));
+  });
+  answer.start();
+  window = ShareCameraWindowController::createAndShowWindow();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() >= pushed && window->sessionList()->isIdle(); }));
+  answer.stop();
+  // In the strip in order, in this session's list, and still in the cache after Cancel.
+  const QVariantList objects = window->sessionList()->objects();
+  ASSERT_GE(int(objects.size()), pushed);
+  for (int i = 0; i < pushed; ++i) {
+    SCOPED_TRACE(i);
+    const devsim::DemoShot s = shot(uint32_t(i));
+    EXPECT_EQ(strip()->objectInfoAt(i)->fileName().toStdString(), s.fileName);
+    EXPECT_EQ(objects.at(i).toLongLong(), qlonglong(s.record().objectId));
+    EXPECT_TRUE(cacheObjectPath(s.record()).has_value());
+  }
+  for (const QString& name : sessionFiles)
+    EXPECT_TRUE(QFileInfo::exists(Utilities::cacheFolderPath() + "/" + name)) << name.toStdString();
+  // The last whole image is on show.
+  const devsim::DemoShot last = shot(uint32_t(pushed - 1));
+  EXPECT_TRUE(kvtest::waitUntil([&] {
+    const auto shown = pane()->currentObjectInfo();
+    return shown && shown->fileName().toStdString() == last.fileName;
   }));
+  EXPECT_TRUE(earlierFilesGone(earlierFiles));
+}
+
+TEST_F(MainWindow, ThePreviousSessionComesBackFromItsFileWithinSixHoursEitherWay) {
+  // Age of the last session when the next one starts; within six hours either way it is
+  // offered and loaded, and the list goes on in the file; at six hours it is let go. (A
+  // future time draws nearer while the test runs, so its "too far" case has a margin.)
+  struct Case {
+    qint64 ageSeconds;
+    bool offered;
+  } cases[] = {{60, true}, {21540, true}, {-21540, true}, {21600, false}, {-21700, false}};
+  uint32_t firstId = 900001;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "age " << c.ageSeconds);
+    firstId += 100;
+    const uint32_t newId = firstId + 50;
+    const QString newName = QStringLiteral("NEW_%1.JPG").arg(newId);
+    QStringList earlierFiles;
+    const std::vector<PtpObjectInfoStruct> earlier = earlierSession(earlierFiles, firstId);
+    const std::vector<uint32_t> earlierHandles{firstId, firstId + 1, firstId + 2};
+    ASSERT_EQ(handlesInSessionFile(), earlierHandles);
+    UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc().addSecs(-c.ageSeconds),
+                                                   kDefaultsLastSessionTime);
+
+    int asked = 0;
+    QTimer answer;
+    answer.setInterval(2);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      for (QWidget* alert : kvtest::visibleAlerts()) {
+        ++asked;
+        kvtest::clickButton(alert, QStringLiteral("Load Session"));
+      }
+    });
+    answer.start();
+    connect(2);
+    ASSERT_TRUE(kvtest::waitUntil([&] { return window->sessionList()->isIdle(); }));
+    const int restored = c.offered ? 3 : 0;
+    ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() == restored; }));
+    EXPECT_EQ(asked, c.offered ? 1 : 0);
+    for (int i = 0; i < restored; ++i)
+      EXPECT_EQ(strip()->objectInfoAt(i)->fileName().toStdString(), earlier[size_t(i)].fileName);
+    if (!c.offered) EXPECT_TRUE(earlierFilesGone(earlierFiles));
+
+    // A new shot follows the restored ones, in the strip, the list and the file.
+    pushShot(newId, newName, 300);
+    ASSERT_TRUE(kvtest::waitUntil([&] { return strip()->count() == restored + 1; }));
+    EXPECT_EQ(strip()->objectInfoAt(restored)->fileName(), newName);
+    std::vector<uint32_t> expected = c.offered ? earlierHandles : std::vector<uint32_t>{};
+    expected.push_back(newId);
+    ASSERT_TRUE(kvtest::waitUntil([&] { return handlesInSessionFile() == expected; }));
+    EXPECT_EQ(int(window->sessionList()->objects().size()), restored + 1);
+    answer.stop();
+    endSession();
+    if (HasFatalFailure()) return;
+
+    // Round trip: the file as written is what the following session offers back.
+    UserDefaults::standardUserDefaults().setObject(QDateTime::currentDateTimeUtc().addSecs(-60),
+                                                   kDefaultsLastSessionTime);
+    QTimer again;
+    again.setInterval(2);
+    QObject::connect(&again, &QTimer::timeout, [&] {
+      for (QWidget* alert : kvtest::visibleAlerts()) kvtest::clickButton(alert, QStringLiteral("Load Session"));
+    });
+    again.start();
+    connect(2);
+    ASSERT_TRUE(kvtest::waitUntil([&] { return window->sessionList()->isIdle() && strip()->count() == restored + 1; }));
+    again.stop();
+    EXPECT_EQ(strip()->objectInfoAt(restored)->fileName(), newName);
+    endSession();
+    // The next round's first session starts without a previous one.
+    QFile::remove(SessionList::sessionFilePath());
+  }
 }
 
 TEST_F(MainWindow, ACanSavePushBeforeTheWindowObservesIsNotLost) {

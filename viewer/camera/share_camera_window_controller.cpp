@@ -108,6 +108,15 @@ void ShareCameraWindowController::registerObservers() {
   // A can-save push that came before these observers is not lost.
   if (const std::optional<bool> canSave = latestClientCanSave())
     UserDefaults::standardUserDefaults().setBool(*canSave, kDefaultsCanSaveImages);
+  // Nor are the shots pushed while the window was being made: they come first, before any
+  // hop the observers have queued since.
+  for (const HeldShareShot& shot : takeHeldShareShots()) {
+    if (const auto* thumb = std::get_if<ShareThumbnailDownloadedEvent>(&shot)) {
+      if (thumb->image) thumbnailArrived(thumb->image);
+    } else if (const auto* whole = std::get_if<ImageDataEvent>(&shot)) {
+      if (whole->image) imageArrived(whole->image);
+    }
+  }
 }
 
 void ShareCameraWindowController::thumbnailArrived(const std::shared_ptr<PtpImageData>& image) {

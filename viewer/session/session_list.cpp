@@ -80,8 +80,12 @@ void SessionList::checkSession() {
     if (phase_ != Phase::Unchecked || *tornDown_) return;
     readPreviousListLocked();
     found = previousFound_;
-    // What this session may discard: the cache as it is before anything is shown.
-    cachedBefore_ = CacheFolderSnapshot::take(Utilities::cacheFolderPath());
+    // What this session may discard: the cache as it was before the session began (the
+    // connect run's note), else as it is before anything is shown.
+    if (std::optional<CacheFolderSnapshot> noted = takeCacheBeforeSession())
+      cachedBefore_ = std::move(*noted);
+    else
+      cachedBefore_ = CacheFolderSnapshot::take(Utilities::cacheFolderPath());
     phase_ = Phase::Pending;
   }
   UserDefaults& defaults = UserDefaults::standardUserDefaults();
