@@ -86,10 +86,13 @@ TEST(LiveViewFilters, HighlightAndShadowMarkTheirSideOfTheThreshold) {
   };
   std::vector<uint32_t> in;
   for (const Case& c : cases) in.push_back(c.in);
-  std::vector<uint32_t> h = run({highlights()}, in, 1), s = run({shadows()}, in, 1);
-  for (size_t i = 0; i < in.size(); ++i) {
-    EXPECT_EQ(h[i], cases[i].highlight) << std::hex << in[i];
-    EXPECT_EQ(s[i], cases[i].shadow) << std::hex << in[i];
+  // One pixel a row, and all in one row: pixels in groups of four and one by one.
+  for (int width : {1, static_cast<int>(in.size())}) {
+    std::vector<uint32_t> h = run({highlights()}, in, width), s = run({shadows()}, in, width);
+    for (size_t i = 0; i < in.size(); ++i) {
+      EXPECT_EQ(h[i], cases[i].highlight) << std::hex << in[i] << " width " << std::dec << width;
+      EXPECT_EQ(s[i], cases[i].shadow) << std::hex << in[i] << " width " << std::dec << width;
+    }
   }
 }
 
@@ -224,7 +227,11 @@ TEST(LiveViewFilters, FusedChainMatchesTheReference) {
       {spec("FocusPeakingKernel", 0.02, {0, 1, 0, 0.6}), spec("HighlightKernel", 0.5, {0.2, 0.4, 1, 0.3}),
        spec("ShadowKernel", 0.3, {1, 1, 0, 0.8})},
       {spec("FocusPeakingKernel", 0, {0, 0, 0, 1})}, {spec("FocusPeakingKernel", 1.2)},
-      {spec("FocusPeakingKernel", -1)}};
+      {spec("FocusPeakingKernel", -1)},
+      // thresholds that mark everything or nothing
+      {spec("HighlightKernel", 0), spec("ShadowKernel", -0.5, {0, 1, 0, 1})},
+      {spec("HighlightKernel", 1.5), spec("ShadowKernel", 1, {0, 1, 0, 1})},
+      {spec("HighlightKernel", 1.0 / 255), spec("ShadowKernel", 254.0 / 255, {0, 0, 1, 1})}};
   struct Size {
     int width, height, padWords;
   };

@@ -62,7 +62,7 @@ class LiveViewFilterChain {
   std::vector<Step> steps_;
   std::vector<uint32_t> windowPixels_;  // 3 rows: the peaking filter's input, rolling
   std::vector<int32_t> windowLuma_;     // 3 rows of their luma
-  std::vector<uint32_t> gradient_;      // one row of gx² + gy²
+  std::vector<int32_t> gradient_;       // one row of gx² + gy²
 };
 
 // The plain reference: each filter over the whole picture in turn, copies where a filter
