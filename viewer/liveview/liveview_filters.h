@@ -33,8 +33,9 @@ bool liveViewFilterRegistered(std::string_view name);
 // blends the colour over it; the pixel's top byte is kept):
 // - "HighlightKernel": any of red, green, blue >= threshold x 255;
 // - "ShadowKernel": all three <= threshold x 255;
-// - "FocusPeakingKernel": the Sobel gradient magnitude of the luma (3 x 3, edge pixels
-//   repeated at the border), scaled so that a black-to-white step is 1, above threshold.
+// - "FocusPeakingKernel": the Sobel gradient magnitude of the luma (Rec. 709 weights;
+//   3 x 3, edge pixels repeated at the border), scaled so that a black-to-white step is
+//   1, above threshold.
 // Each filter sees the output of the one before it, as in the chain of image filters
 // these stand for: focus peaking after the highlight warning takes the gradient of the
 // painted picture, so it also outlines the painted areas.
@@ -47,10 +48,12 @@ class LiveViewFilterChain {
   bool apply(const std::vector<LiveViewFilterSpec>& filters, uint32_t* pixels, int width,
              int height, ptrdiff_t strideBytes);
 
-  // One filter of a chain, its parameters in the integers the kernels compare.
+  // One filter of a chain, its parameters in the integers the kernels compare. `limit`:
+  // the least brightest channel a highlight has, the largest a shadow has, or the sum
+  // gx² + gy² that peaking must exceed.
   struct Step {
     enum Kind { Highlight, Shadow, Peaking } kind;
-    int32_t limit;  // highlight: least max channel; shadow: largest max channel; peaking: gx² + gy² above it
+    int32_t limit;
     uint32_t red, green, blue, alpha;  // 0..255
   };
 
