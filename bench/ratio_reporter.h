@@ -39,19 +39,34 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 tb->second / 1e3, ta->second / tb->second);
   }
 
+  // Milliseconds per iteration against a budget (the budget is what a frame may take).
+  void printAgainstBudget(const std::string& name, double budgetMs) const {
+    auto t = nanoseconds_.find(name);
+    if (t == nanoseconds_.end()) {
+      std::printf("%s: not measured\n", name.c_str());
+      return;
+    }
+    double ms = t->second / 1e6;
+    std::printf("%s: %.3f ms per frame, budget %.2f ms (%s)\n", name.c_str(), ms, budgetMs,
+                ms <= budgetMs ? "within" : "over");
+  }
+
  private:
   std::map<std::string, double> nanoseconds_, bytesPerSecond_;
 };
 
 // Runs the registered benchmarks, then prints each (ours, baseline) ratio. Names are
 // run names: the function name followed by "/arguments" where a benchmark has them.
+// Budgets, where given, are (run name, milliseconds per iteration).
 inline int runBenchmarksWithRatios(int argc, char** argv,
-                                   const std::vector<std::pair<std::string, std::string>>& pairs) {
+                                   const std::vector<std::pair<std::string, std::string>>& pairs,
+                                   const std::vector<std::pair<std::string, double>>& budgets = {}) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n");
   for (const auto& [ours, base] : pairs) reporter.printRatio(ours, base);
+  for (const auto& [name, ms] : budgets) reporter.printAgainstBudget(name, ms);
   benchmark::Shutdown();
   return 0;
 }

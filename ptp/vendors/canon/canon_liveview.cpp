@@ -117,6 +117,11 @@ void applyDefaults(EOS_LiveViewInfoStruct& h) {
 }
 
 // Header followed by the image; the image's first bytes share the header's last slot.
+void keepLastFrame(const std::vector<uint8_t>& frame) {
+  std::lock_guard<std::mutex> lock(gLastFrameMutex);
+  std::memcpy(&gLastFrame, frame.data(), kCanonLiveViewHeaderBytes);
+}
+
 bool assemble(const EOS_LiveViewInfoStruct& h, const uint8_t* image, size_t imageLength,
               std::vector<uint8_t>& frame) {
   try {
@@ -127,8 +132,7 @@ bool assemble(const EOS_LiveViewInfoStruct& h, const uint8_t* image, size_t imag
   }
   std::memcpy(frame.data(), &h, kCanonLiveViewImageOffset);
   if (imageLength) std::memcpy(frame.data() + kCanonLiveViewImageOffset, image, imageLength);
-  std::lock_guard<std::mutex> lock(gLastFrameMutex);
-  std::memcpy(&gLastFrame, frame.data(), kCanonLiveViewHeaderBytes);
+  keepLastFrame(frame);
   return true;
 }
 
@@ -146,14 +150,17 @@ bool canonParseLiveViewFrame(const uint8_t* reply, size_t replyLength, std::vect
   EOS_LiveViewInfoStruct h{};
   int64_t start = canonFindJpegStart(reply, replyLength);
   if (start < 0) {
-    std::vector<uint8_t> bmp;
-    size_t n = canonDecodeYuvLiveView(reply, replyLength, bmp, modelIndex);
+    // Converted straight into the frame: a BMP of a 1024 x 680 picture is 2.8 MB.
+    size_t n = canonDecodeYuvLiveViewAt(reply, replyLength, frame, kCanonLiveViewImageOffset,
+                                        kCanonLiveViewHeaderBytes - kCanonLiveViewImageOffset, modelIndex);
     if (n == 0) return false;
     h.frameKind = CanonFrameKindBmp;
     h.imageLength = static_cast<uint32_t>(n);
     h.infoBlock15[0] = -1;
     h.infoBlock10[0] = -1;
-    return assemble(h, bmp.data(), n, frame);
+    std::memcpy(frame.data(), &h, kCanonLiveViewImageOffset);
+    keepLastFrame(frame);
+    return true;
   }
   size_t p = static_cast<size_t>(start);
   size_t end = findJpegEnd(reply, replyLength, p);

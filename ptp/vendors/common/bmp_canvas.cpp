@@ -65,6 +65,33 @@ const uint32_t* storedRow(const BmpCanvas& c, uint32_t x, uint32_t rowIndex) {
 
 }  // namespace
 
+bool bmpInitHeader(uint8_t h[kBmpHeaderBytes], uint32_t width, uint32_t height, uint32_t bits) {
+  if (!validDepth(bits)) return false;
+  if (width > kBmpMaxWidth || height > kBmpMaxHeight) return false;
+  if (static_cast<uint64_t>(width) * height > kBmpMaxPixels) return false;
+  std::memset(h, 0, kBmpHeaderBytes);  // the reserved words stay 0
+  uint32_t colours = paletteEntries(bits);
+  uint32_t paletteBytes = bits == 16 ? 12 : colours * 4;
+  uint32_t dataOffset = static_cast<uint32_t>(kBmpHeaderBytes) + paletteBytes;
+  uint32_t imageSize = static_cast<uint32_t>(paddedRowBytes(width, bits) * height);
+  h[0] = 'B';
+  h[1] = 'M';
+  bytesPutU32(h + 2, dataOffset + imageSize);
+  bytesPutU32(h + 10, dataOffset);
+  bytesPutU32(h + 14, static_cast<uint32_t>(kBmpInfoHeaderBytes));
+  bytesPutU32(h + 18, width);
+  bytesPutU32(h + 22, height);
+  bytesPutU16(h + 26, 1);
+  bytesPutU16(h + 28, static_cast<uint16_t>(bits));
+  bytesPutU32(h + 30, bits == 16 ? 3 : 0);
+  bytesPutU32(h + 34, imageSize);
+  bytesPutU32(h + 38, kDefaultPixelsPerMetre);
+  bytesPutU32(h + 42, kDefaultPixelsPerMetre);
+  bytesPutU32(h + 46, static_cast<uint32_t>(uint64_t{1} << bits));  // 0 for 32 bits
+  bytesPutU32(h + 50, 0);
+  return true;
+}
+
 BmpCanvasPtr bmpCreate(uint32_t width, uint32_t height, uint32_t bits) {
   if (!validDepth(bits)) return nullptr;
   if (width > kBmpMaxWidth || height > kBmpMaxHeight) return nullptr;
@@ -78,26 +105,7 @@ BmpCanvasPtr bmpCreate(uint32_t width, uint32_t height, uint32_t bits) {
     uint32_t colours = paletteEntries(bits);
     canvas->palette.assign(static_cast<size_t>(colours) * 4, 0);
     makeDefaultPalette(canvas->palette, bits);
-
-    uint32_t paletteBytes = bits == 16 ? 12 : colours * 4;
-    uint32_t dataOffset = static_cast<uint32_t>(kBmpHeaderBytes) + paletteBytes;
-    uint32_t imageSize = static_cast<uint32_t>(paddedRowBytes(width, bits) * height);
-    uint8_t* h = canvas->header;
-    h[0] = 'B';
-    h[1] = 'M';
-    bytesPutU32(h + 2, dataOffset + imageSize);
-    bytesPutU32(h + 10, dataOffset);
-    bytesPutU32(h + 14, static_cast<uint32_t>(kBmpInfoHeaderBytes));
-    bytesPutU32(h + 18, width);
-    bytesPutU32(h + 22, height);
-    bytesPutU16(h + 26, 1);
-    bytesPutU16(h + 28, static_cast<uint16_t>(bits));
-    bytesPutU32(h + 30, bits == 16 ? 3 : 0);
-    bytesPutU32(h + 34, imageSize);
-    bytesPutU32(h + 38, kDefaultPixelsPerMetre);
-    bytesPutU32(h + 42, kDefaultPixelsPerMetre);
-    bytesPutU32(h + 46, static_cast<uint32_t>(uint64_t{1} << bits));  // 0 for 32 bits
-    bytesPutU32(h + 50, 0);
+    bmpInitHeader(canvas->header, width, height, bits);
     return canvas;
   } catch (const std::bad_alloc&) {
     return nullptr;

@@ -34,6 +34,9 @@ using BmpCanvasPtr = std::unique_ptr<BmpCanvas>;
 // without a height, or when memory runs out. Every pixel starts white.
 BmpCanvasPtr bmpCreate(uint32_t width, uint32_t height, uint32_t bits);
 void bmpFree(BmpCanvasPtr& canvas);
+// The 54 header bytes bmpCreate gives a canvas of that size, for writers that fill the
+// pixel rows themselves; false (header untouched) for a depth or size bmpCreate refuses.
+bool bmpInitHeader(uint8_t header[kBmpHeaderBytes], uint32_t width, uint32_t height, uint32_t bits);
 
 uint32_t bmpWidth(const BmpCanvas& canvas);
 uint32_t bmpHeight(const BmpCanvas& canvas);

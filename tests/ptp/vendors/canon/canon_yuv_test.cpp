@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "ptp/vendors/canon/canon_liveview.h"
 #include "ptp/vendors/canon/canon_yuv.h"
 #include "ptp/vendors/common/bmp_canvas.h"
+#include "tests/ptp/vendors/canon/canon_yuv_reference.h"
 #include "tests/ptp/vendors/vendors_frames.h"
 
 using namespace vendorstest;
@@ -154,6 +158,112 @@ TEST(CanonYuv, RefusesFramesWhoseHeaderOrPixelsDoNotFit) {
   // Header start from the first byte, too near the end for its words.
   frame[0] = 250;
   EXPECT_EQ(canonDecodeYuvLiveView(frame.data(), frame.size(), out, 235), 0u);
+}
+
+// The tables against the formulas over every (Y, Cb, Cr): a single wrong entry, or a
+// (Cb, Cr) pair whose double result lands just under a whole number, shows here.
+TEST(CanonYuvTables, EveryTripleMatchesTheFormulas) {
+  size_t wrong = 0;
+  for (int cbByte = 0; cbByte < 256; ++cbByte)
+    for (int crByte = 0; crByte < 256; ++crByte)
+      for (int y = 0; y < 256; ++y) {
+        auto Y = static_cast<uint8_t>(y);
+        auto cb = static_cast<int8_t>(cbByte), cr = static_cast<int8_t>(crByte);
+        uint8_t want[3] = {canonyuvref::canonYuvRed(Y, cr), canonyuvref::canonYuvGreen(Y, cb, cr),
+                           canonyuvref::canonYuvBlue(Y, cb)};
+        uint8_t got[3] = {canonYuvRed(Y, cr), canonYuvGreen(Y, cb, cr), canonYuvBlue(Y, cb)};
+        for (int c = 0; c < 3; ++c)
+          if (got[c] != want[c] && ++wrong <= 10)
+            ADD_FAILURE() << "channel " << c << " of Y " << y << " Cb " << int(cb) << " Cr " << int(cr)
+                          << ": " << int(got[c]) << ", want " << int(want[c]);
+      }
+  EXPECT_EQ(wrong, 0u);
+  for (int64_t v : {int64_t{INT64_MIN}, int64_t{-1}, int64_t{0}, int64_t{1}, int64_t{128}, int64_t{254},
+                    int64_t{255}, int64_t{256}, int64_t{INT64_MAX}})
+    EXPECT_EQ(canonClampByte(v), canonyuvref::canonClampByte(v)) << v;
+}
+
+// Whole frames of random bytes, byte for byte against the reference: sizes from one pixel
+// pair up, a width of two, odd heights, the 425-row body, a header found through the first
+// byte, and frames one byte short of their pixels (both refuse).
+TEST(CanonYuvTables, WholeFramesMatchTheReferenceByteForByte) {
+  struct Case {
+    uint32_t width, height;
+    uint8_t model;
+    size_t headerAt;
+    int shortBy;  // bytes taken off the end of the pixels
+  };
+  const Case cases[] = {
+      {2, 1, 0, 0, 0},      {4, 2, 0, 0, 0},     {2, 7, 0, 0, 0},     {6, 3, 0, 0, 0},
+      {34, 17, 0, 0, 0},    {1024, 680, 0, 0, 0}, {120, 5, 225, 0, 0}, {2, 430, 225, 0, 0},
+      {4, 3, 237, 200, 0},   {40, 30, 0, 0, 1},   {2, 425, 225, 0, 1}, {8, 8, 242, 100, 1},
+  };
+  std::mt19937 random(0x59CC);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << " model " << int(c.model)
+                                    << " short by " << c.shortBy);
+    uint8_t headerLength = 64;
+    uint32_t rows = c.model == 225 ? 425 : c.height;
+    size_t pixelBytes = size_t{2} * c.width * std::max(rows, c.height);
+    std::vector<uint8_t> pairs(pixelBytes);
+    for (auto& b : pairs) b = static_cast<uint8_t>(random());
+    std::vector<uint8_t> frame = yuvFrame(c.headerAt, headerLength, c.width, c.height, pairs);
+    if (c.headerAt) frame[0] = static_cast<uint8_t>(c.headerAt);
+    size_t data = (c.headerAt + headerLength) % 256;
+    size_t rowRuleEnd = data + size_t{2} * c.width * rows;
+    if (c.shortBy) frame.resize(std::max<size_t>(256, rowRuleEnd - c.shortBy));
+
+    std::vector<uint8_t> want, got = {9, 9};
+    size_t n = canonDecodeYuvLiveView(frame.data(), frame.size(), got, c.model);
+    EXPECT_EQ(n, canonyuvref::canonDecodeYuvLiveView(frame.data(), frame.size(), want, c.model));
+    EXPECT_EQ(n, got.size());
+    EXPECT_TRUE(got == want);
+    if (c.shortBy) {
+      EXPECT_EQ(n, 0u);
+    }
+
+    // Into a frame record: the same bytes after `at` zeros and before `tail` zeros.
+    std::vector<uint8_t> record(5, 7);
+    size_t m = canonDecodeYuvLiveViewAt(frame.data(), frame.size(), record, 1360, 8, c.model);
+    EXPECT_EQ(m, n);
+    if (m) {
+      ASSERT_EQ(record.size(), 1360 + m + 8);
+      EXPECT_TRUE(std::all_of(record.begin(), record.begin() + 1360, [](uint8_t b) { return b == 0; }));
+      EXPECT_TRUE(std::equal(want.begin(), want.end(), record.begin() + 1360));
+      EXPECT_TRUE(std::all_of(record.end() - 8, record.end(), [](uint8_t b) { return b == 0; }));
+    } else {
+      EXPECT_TRUE(record.empty());
+    }
+
+    std::vector<uint8_t> rgbWant, rgbGot = {9};
+    size_t r = canonYuvToRgbBuffer(frame.data(), frame.size(), rgbGot, c.model);
+    EXPECT_EQ(r, canonyuvref::canonYuvToRgbBuffer(frame.data(), frame.size(), rgbWant, c.model));
+    EXPECT_TRUE(rgbGot == rgbWant);
+  }
+}
+
+// The frame builder converts into the frame itself: header, the BMP the reference makes,
+// and the 8 spare bytes, with nothing left over from the frame vector's last use.
+TEST(CanonYuvTables, ParsedFrameHoldsTheReferenceBmp) {
+  std::mt19937 random(7);
+  std::vector<uint8_t> pairs(2 * 64 * 48);
+  for (auto& b : pairs) b = static_cast<uint8_t>(random());
+  std::vector<uint8_t> reply = yuvFrame(0, 32, 64, 48, pairs, 4000);
+  std::vector<uint8_t> bmp;
+  size_t n = canonyuvref::canonDecodeYuvLiveView(reply.data(), reply.size(), bmp, 0);
+  ASSERT_GT(n, 0u);
+  std::vector<uint8_t> frame(20000, 0xEE);
+  ASSERT_TRUE(canonParseLiveViewFrame(reply.data(), reply.size(), frame, 0));
+  ASSERT_EQ(frame.size(), kCanonLiveViewHeaderBytes + n);
+  EOS_LiveViewInfoStruct h;
+  ASSERT_TRUE(canonReadLiveViewHeader(frame.data(), frame.size(), h));
+  EXPECT_EQ(h.frameKind, CanonFrameKindBmp);
+  EXPECT_EQ(h.imageLength, n);
+  EXPECT_EQ(h.infoBlock15[0], -1);
+  EXPECT_EQ(h.infoBlock10[0], -1);
+  EXPECT_EQ(h.afFrameCount, 0u);
+  EXPECT_TRUE(std::equal(bmp.begin(), bmp.end(), frame.begin() + kCanonLiveViewImageOffset));
+  EXPECT_TRUE(std::all_of(frame.end() - 8, frame.end(), [](uint8_t b) { return b == 0; }));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -53,6 +54,12 @@ TEST_P(BmpHeader, FieldsFollowSizeAndDepth) {
   std::vector<uint8_t> image;
   EXPECT_EQ(bmpEncode(*canvas, image), c.fileSize);
   EXPECT_EQ(image.size(), c.fileSize);
+
+  // Writers that fill the rows themselves get the same header, whatever was in the buffer.
+  uint8_t header[kBmpHeaderBytes];
+  std::memset(header, 0xA5, sizeof header);
+  ASSERT_TRUE(bmpInitHeader(header, c.width, c.height, c.bits));
+  EXPECT_EQ(0, std::memcmp(header, canvas->header, kBmpHeaderBytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(
