@@ -56,7 +56,7 @@ Bytes drawPicture(LiveViewVendor vendor, uint32_t frame) {
   c.gradient({24, 52, 128}, {176, 204, 232}, 0);
   const LiveViewSubject sun = liveViewSubjectAt(frame);
   const int sx = int(sun.centreX * W), sy = int(sun.centreY * H);
-  c.disc(sx, sy, kSunRadius + 14, {255, 236, 170}, 70);
+  c.disc(sx, sy, kSunRadius + 14, {255, 214, 110}, 120);
   c.disc(sx, sy, kSunRadius, {252, 206, 72});
   // Drawn after the sun, which sets behind them.
   c.triangle(W * 22 / 100, H * 40 / 100, W * 56 / 100, horizon - H * 40 / 100 + 1, {70, 86, 104});
