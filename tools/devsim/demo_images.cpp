@@ -142,9 +142,9 @@ void drawPicture(Canvas& c, const DemoShot& s, Random& r) {
          nameScale, s.fileName, {240, 240, 240});
 }
 
-// TurboJPEG, with an APP1 EXIF block put right after the SOI when one is given (in place
-// of the JFIF header), as cameras write their files.
-Bytes encodeJpeg(const Canvas& picture, int quality, const Bytes& exif) {
+}  // namespace
+
+Bytes encodeDemoJpeg(const Canvas& picture, int quality, const Bytes& exif) {
   tjhandle handle = tjInitCompress();
   if (!handle) throw std::runtime_error("TurboJPEG: cannot start a compressor");
   unsigned char* buffer = nullptr;
@@ -176,8 +176,6 @@ Bytes encodeJpeg(const Canvas& picture, int quality, const Bytes& exif) {
   tjFree(buffer);
   return out;
 }
-
-}  // namespace
 
 std::string demoExifDate(int64_t time) {
   std::time_t t = std::time_t(time);
@@ -251,8 +249,8 @@ DemoShot makeDemoShot(uint64_t seed, uint32_t index, int64_t captureTime) {
   const Canvas small = stored.shrunk(int(kDemoThumbShrink));
   s.thumbWidth = uint32_t(small.width());
   s.thumbHeight = uint32_t(small.height());
-  s.thumbnail = encodeJpeg(small, 80, {});
-  s.jpeg = encodeJpeg(stored, 90, demoExifBlock(s));
+  s.thumbnail = encodeDemoJpeg(small, 80, {});
+  s.jpeg = encodeDemoJpeg(stored, 90, demoExifBlock(s));
   s.file = raw ? demoRawFile(s, stored) : s.jpeg;
   return s;
 }

@@ -14,6 +14,8 @@
 
 namespace devsim {
 
+class Canvas;
+
 // Stored picture size; a portrait shot is stored sideways with orientation 6 or 8.
 constexpr uint32_t kDemoWidth = 1600, kDemoHeight = 1067;
 constexpr uint32_t kDemoThumbShrink = 10;
@@ -56,6 +58,10 @@ struct DemoShot {
 
 // The index-th shot (from 0) of the stream a seed names, taken at captureTime.
 DemoShot makeDemoShot(uint64_t seed, uint32_t index, int64_t captureTime);
+
+// TurboJPEG, with an APP1 EXIF block put right after the SOI when one is given (in place
+// of the JFIF header), as cameras write their files.
+Bytes encodeDemoJpeg(const Canvas& picture, int quality, const Bytes& exif);
 
 // "YYYY:MM:DD HH:MM:SS" in UTC, as EXIF writes dates.
 std::string demoExifDate(int64_t time);

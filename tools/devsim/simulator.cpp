@@ -2,9 +2,11 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,16 +93,98 @@ bool Simulator::sendLocked(const uint8_t* p, size_t n) {
   if (fd < 0) return false;
   size_t sent = 0;
   while (sent < n) {
-    ssize_t r = ::send(fd, p + sent, n - sent, MSG_NOSIGNAL);
+    // Not blocking in send: a client that reads nothing must not keep a stop waiting.
+    ssize_t r = ::send(fd, p + sent, n - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (r > 0) {
       sent += static_cast<size_t>(r);
     } else if (r < 0 && errno == EINTR) {
       continue;
+    } else if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!waitWritable(fd)) return false;
     } else {
       return false;
     }
   }
   return true;
+}
+
+bool Simulator::waitWritable(int fd) {
+  for (;;) {
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {stopPipe_[0], POLLIN, 0}};
+    int r = ::poll(fds, 2, -1);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 || (fds[1].revents & POLLIN)) return false;
+    // Writable, or broken: the next send tells which.
+    if (fds[0].revents) return true;
+  }
+}
+
+namespace {
+
+// Whether the socket's send buffer has room for n more bytes now. The kernel counts its
+// own overhead against the buffer too, hence the margin.
+bool hasRoom(int fd, size_t n) {
+  int queued = 0, capacity = 0;
+  socklen_t len = sizeof capacity;
+  if (::ioctl(fd, SIOCOUTQ, &queued) != 0 || ::getsockopt(fd, SOL_SOCKET, SO_SNDBUF, &capacity, &len) != 0)
+    return false;
+  return capacity > queued && size_t(capacity - queued) >= 2 * n;
+}
+
+}  // namespace
+
+Simulator::Offer Simulator::offer(const Bytes& message, const std::atomic<bool>& cancel) {
+  std::unique_lock w(writeMutex_, std::try_to_lock);
+  int fd;
+  {
+    std::lock_guard lock(mutex_);
+    fd = clientFd_;
+  }
+  if (fd < 0) return Offer::NoClient;
+  if (!w.owns_lock() || !hasRoom(fd, message.size())) return Offer::Skipped;
+  size_t sent = 0;
+  while (sent < message.size()) {
+    ssize_t r = ::send(fd, message.data() + sent, message.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (r > 0) {
+      sent += static_cast<size_t>(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (sent == 0) return Offer::Skipped;
+      // Inside the message: the rest goes as the client reads, or the client goes.
+      pollfd fds[2] = {{fd, POLLOUT, 0}, {stopPipe_[0], POLLIN, 0}};
+      int k = ::poll(fds, 2, 50);
+      if (k < 0 && errno == EINTR) continue;
+      if (k < 0 || (fds[1].revents & POLLIN)) return Offer::NoClient;
+      if (cancel) {
+        ::shutdown(fd, SHUT_RDWR);
+        return Offer::NoClient;
+      }
+      continue;
+    }
+    return Offer::NoClient;
+  }
+  return Offer::Sent;
+}
+
+void Simulator::setSessionHooks(std::function<void()> began, std::function<void()> ended) {
+  std::lock_guard lock(mutex_);
+  sessionBegan_ = std::move(began);
+  sessionEnded_ = std::move(ended);
+}
+
+void Simulator::sessionFrame(const Frame& frame, bool& began, int& heartbeats) {
+  if (began) return;
+  const int opcode = frame.opcode();
+  if (opcode != kOpcodeClientName && !(opcode == kOpcodeHeartbeat && ++heartbeats >= 2)) return;
+  began = true;
+  std::function<void()> hook;
+  {
+    std::lock_guard lock(mutex_);
+    hook = sessionBegan_;
+  }
+  if (hook) hook();
 }
 
 bool Simulator::send(const Bytes& bytes) {
@@ -178,7 +262,16 @@ void Simulator::run() {
     }
     connections_++;
     changed_.notify_all();
-    serve(fd);
+    bool began = false;
+    serve(fd, began);
+    if (began) {
+      std::function<void()> hook;
+      {
+        std::lock_guard lock(mutex_);
+        hook = sessionEnded_;
+      }
+      if (hook) hook();
+    }
     {
       std::lock_guard w(writeMutex_);
       std::lock_guard lock(mutex_);
@@ -211,7 +304,8 @@ bool Simulator::readExact(int fd, uint8_t* out, size_t n) {
   return true;
 }
 
-void Simulator::serve(int fd) {
+void Simulator::serve(int fd, bool& began) {
+  int heartbeats = 0;
   for (;;) {
     uint8_t header[5];
     if (!readExact(fd, header, 5)) return;
@@ -235,6 +329,7 @@ void Simulator::serve(int fd) {
     }
     changed_.notify_all();
     if (!stalled_) handle(frame);
+    sessionFrame(frame, began, heartbeats);
   }
 }
 

@@ -105,6 +105,21 @@ class Simulator {
   bool sendWithZeros(const Bytes& prefix, uint64_t zeros);
   void closeClient();
 
+  // A message that is worth sending only now (a live-view frame): sent whole when the
+  // client's socket has room for it and no other send is under way, otherwise not at all,
+  // so that nothing waits to be sent. Should the socket take only a part after all, the
+  // rest follows as the client reads; a `cancel` raised meanwhile cuts the client off,
+  // since its stream would end inside the message.
+  enum class Offer { Sent, Skipped, NoClient };
+  Offer offer(const Bytes& message, const std::atomic<bool>& cancel);
+  // A transaction id for a push, from the range far from the client's.
+  uint32_t takePushTransactionId() { return pushTransactionId_++; }
+
+  // On the simulator's thread: `began` once per connection, when its share session runs
+  // (the client has sent its name, or a second heartbeat); `ended` when a connection whose
+  // session began goes, before its socket is closed. Either may be null.
+  void setSessionHooks(std::function<void()> began, std::function<void()> ended);
+
   // Observations.
   bool waitForClient(std::chrono::milliseconds timeout);
   std::vector<Frame> received() const;
@@ -115,7 +130,7 @@ class Simulator {
 
  private:
   void run();
-  void serve(int fd);
+  void serve(int fd, bool& began);
   bool readExact(int fd, uint8_t* out, size_t n);
   void handle(const Frame& frame);
   void handleControl(const ControlRequest& request, bool relayed);
@@ -124,6 +139,9 @@ class Simulator {
   bool takeBusy(uint8_t opcode);
   std::optional<Bytes> range(const Bytes& object, uint32_t offset, uint32_t length);
   bool sendLocked(const uint8_t* p, size_t n);
+  // Waits until fd can take more bytes; false on a stop or a broken socket.
+  bool waitWritable(int fd);
+  void sessionFrame(const Frame& frame, bool& began, int& heartbeats);
   bool napUnlessStopped(std::chrono::milliseconds d);
 
   Options options_;
@@ -149,6 +167,7 @@ class Simulator {
   std::map<uint8_t, int> busy_;
   uint32_t rangeReplyLimit_ = 0;
   std::atomic<uint32_t> pushTransactionId_{0xF0000000u};
+  std::function<void()> sessionBegan_, sessionEnded_;
 
  public:
   // PTP operations beyond GetObject (simulator_ptp.cpp): GetDeviceInfo, Open/CloseSession,
