@@ -55,10 +55,12 @@ struct ShareThumbnailDownloadedEvent {
   bool operator==(const ShareThumbnailDownloadedEvent&) const = default;
 };
 
-// One live-view frame. Serial queue -> GUI thread.
+// One live-view frame. Poster's thread (the serial queue): frames come faster than a
+// picture is shown, so the observer keeps the newest and wakes the GUI thread itself,
+// instead of one queued event per frame.
 struct LiveViewImageEvent {
   static constexpr const char* kName = "KLNotification_LiveViewImage";
-  static constexpr NotificationDelivery kDelivery = NotificationDelivery::mainThread;
+  static constexpr NotificationDelivery kDelivery = NotificationDelivery::postingThread;
   QByteArray data;     // the JPEG
   uint8_t camera = 0;  // a CameraVendor code: picks the frame reader and the focus overlay
   bool operator==(const LiveViewImageEvent&) const = default;

@@ -1,7 +1,7 @@
 #pragma once
 // What the decoder told the windows, seen through the typed observers in the order they
-// ran. Image, thumbnail and save-permission observers run inside the post; live frames and
-// the defaults update reach the GUI thread queued, so a reader on the GUI thread settles
+// ran. Image, thumbnail, live-frame and save-permission observers run inside the post; the
+// defaults update reaches the GUI thread queued, so a reader on the GUI thread settles
 // first.
 #include <QCoreApplication>
 

@@ -125,13 +125,15 @@ KV_SIGNAL_PAIR(ShowPreviousImage)
 #undef KV_SIGNAL_PAIR
 
 // What must reach its observers on the GUI thread: everything a window shows or closes on.
-// Images, thumbnails and the save permission run on the poster's thread (the strip and the
-// still pane hop themselves; the permission is a setting); a connection failure is posted
+// Images, thumbnails, live frames and the save permission run on the poster's thread (the
+// strip and the still pane hop themselves, live frames go through the window's newest-frame
+// slot; the permission is a setting); a connection failure is posted
 // on the GUI thread already, and must arrive before the run's return block.
 template <class E>
 constexpr bool kForTheGuiThread =
     !std::is_same_v<E, ImageDataEvent> && !std::is_same_v<E, ShareThumbnailDownloadedEvent> &&
-    !std::is_same_v<E, ClientCanSaveUpdatedEvent> && !std::is_same_v<E, ConnectionFailureEvent>;
+    !std::is_same_v<E, LiveViewImageEvent> && !std::is_same_v<E, ClientCanSaveUpdatedEvent> &&
+    !std::is_same_v<E, ConnectionFailureEvent>;
 
 template <class E>
 bool same(const E& a, const E& b) {

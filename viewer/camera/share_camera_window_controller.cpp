@@ -17,6 +17,8 @@
 #include "share/share_comms.h"
 #include "share/share_events.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
+#include "viewer/liveview/live_view_frame_slot.h"
+#include "viewer/liveview/live_view_image_view.h"
 #include "viewer/session/session_list.h"
 #include "viewer/still/still_image_view_controller.h"
 
@@ -28,7 +30,9 @@ ShareCameraWindowController* ShareCameraWindowController::createAndShowWindow() 
 }
 
 ShareCameraWindowController::ShareCameraWindowController()
-    : WindowController(QStringLiteral("ShareCameraWindow")), mTarget(GuiTarget::create(this)) {
+    : WindowController(QStringLiteral("ShareCameraWindow")),
+      mTarget(GuiTarget::create(this)),
+      mLiveViewSlot(std::make_shared<LiveViewFrameSlot>()) {
   // The window's close ends the session; the controller goes after the close.
   connect(this, &WindowController::windowWillClose, this, [this] {
     ShareComms::instance().killConnection();
@@ -97,7 +101,11 @@ void ShareCameraWindowController::registerObservers() {
   observeImageData(this, [target = mTarget, this](const ImageDataEvent& e) {
     if (e.image) target->post([this, image = e.image] { imageArrived(image); });
   });
-  observeLiveViewImage(this, [this](const LiveViewImageEvent&) { mThumbnailController->deselectCurrentThumbnail(); });
+  // The session's serial queue: frames wait in the slot, newest only, with one wake queued.
+  observeLiveViewImage(this, [slot = mLiveViewSlot, target = mTarget, this](const LiveViewImageEvent& e) {
+    if (slot->put({e.data, e.camera}) && target->post([this] { liveViewFrameArrived(); }))
+      mLiveViewWakes.fetch_add(1, std::memory_order_relaxed);
+  });
   observeRatingUpdated(this, [this](const RatingUpdatedEvent& e) {
     mThumbnailController->setRating(ThumbnailRating{e.object, e.rating});
   });
@@ -132,6 +140,15 @@ void ShareCameraWindowController::thumbnailArrived(const std::shared_ptr<PtpImag
 void ShareCameraWindowController::imageArrived(const std::shared_ptr<PtpImageData>& image) {
   mStillImageViewController->setImage(image->getImageData(), image->getObjectInfo());
   mThumbnailController->selectThumnailForImageData(image);
+}
+
+uint64_t ShareCameraWindowController::liveViewFramesReplaced() const { return mLiveViewSlot->replaced(); }
+
+void ShareCameraWindowController::liveViewFrameArrived() {
+  std::optional<LiveViewFrame> frame = mLiveViewSlot->take();
+  if (!frame) return;
+  mStillImageViewController->setLiveViewImage(frame->data, frame->camera);
+  mThumbnailController->deselectCurrentThumbnail();
 }
 
 void ShareCameraWindowController::setImage(const QByteArray& data, const PtpObjectInfoStruct* record) {

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -19,6 +20,7 @@
 #include "ui/widgets/hud/mb_progress_hud.h"
 #include "viewer/strip/main_thumbnail_controller.h"
 
+class LiveViewFrameSlot;
 class SessionList;
 class StillImageViewController;
 
@@ -47,6 +49,10 @@ class ShareCameraWindowController : public WindowController, public ThumbnailCon
   StillImageViewController* stillImageViewController() const { return mStillImageViewController.get(); }
   std::shared_ptr<SessionList> sessionList() const { return mSession; }
   MBProgressHUD* waitView() const { return mWaitView; }
+  // Wakes queued to the GUI thread for live frames so far.
+  uint64_t liveViewWakes() const { return mLiveViewWakes; }
+  // Frames the GUI thread never took because a newer one came first.
+  uint64_t liveViewFramesReplaced() const;
 
   // Outlets.
   QPointer<QListView> oCollectionView;
@@ -62,6 +68,7 @@ class ShareCameraWindowController : public WindowController, public ThumbnailCon
   // The handlers, on the GUI thread.
   void thumbnailArrived(const std::shared_ptr<PtpImageData>& image);
   void imageArrived(const std::shared_ptr<PtpImageData>& image);
+  void liveViewFrameArrived();
   void showWaitView();
   void hideWaitView();
 
@@ -70,4 +77,7 @@ class ShareCameraWindowController : public WindowController, public ThumbnailCon
   std::unique_ptr<MainThumbnailController> mThumbnailController;
   std::unique_ptr<StillImageViewController> mStillImageViewController;
   QPointer<MBProgressHUD> mWaitView;
+  // The newest live frame on its way from the session's queue.
+  std::shared_ptr<LiveViewFrameSlot> mLiveViewSlot;
+  std::atomic<uint64_t> mLiveViewWakes{0};
 };

@@ -23,6 +23,7 @@
 #include "ui/widgets/flat_button/sy_flat_button.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
 #include "ui/widgets/popover/sfb_popover.h"
+#include "viewer/liveview/live_view_image_view.h"
 #include "viewer/still/exif_view.h"
 #include "viewer/still/still_decoder.h"
 
@@ -213,12 +214,53 @@ void StillImageViewController::clearImageOnMain() {
     mHistogramPopover->displayPopoverInWindow(oHistogramButton->window(), histogramButtonCentreInWindow());
   }
   setButtonsEnabled(false);
+  delete mLiveViewImageView.data();
 }
 
 void StillImageViewController::liveViewToggledNotification(bool on) {
   view();
   if (on) clearImageOnMain();
+  else if (mLiveViewImageView) mLiveViewImageView->setDisabled();
   oElectronicLevelButton->setVisible(on);
+}
+
+// ---- live view ----
+
+void StillImageViewController::setLiveViewImage(const QByteArray& data, uint8_t camera) {
+  KV_ASSERT_GUI_THREAD();
+  view();
+  if (!mLiveViewImageView) {
+    auto* live = new LiveViewImageView(oImageParentView);
+    static_cast<QGridLayout*>(oImageParentView->layout())->addWidget(live, 0, 0);
+    live->setGrid(liveViewGridChoice_, liveViewGridColor_);
+    live->raise();
+    live->show();
+    connect(live, &LiveViewImageView::frameFinished, this, &StillImageViewController::liveFrameFinished);
+    connect(live, &LiveViewImageView::gridChanged, this, [this](unsigned choice, unsigned colour) {
+      liveViewGridChoice_ = choice;
+      liveViewGridColor_ = colour;
+    });
+    mLiveViewImageView = live;
+    for (SYFlatButton* b : {oZoomFitButton, oZoom0_5Button, oZoom1Button, oZoom2Button, oZoom4Button})
+      b->setEnabled(false);
+    oRotateButton->setEnabled(true);
+    oHistogramButton->setEnabled(true);
+  }
+  const bool histogramShown = mHistogramPopover && mHistogramPopover->isVisible();
+  if (!histogramShown && histogramCounts_) {
+    ++histogramSerial_;  // a still image's count on its way is not for this
+    oHistogramView->clear();
+    histogramCounts_.reset();
+  }
+  mLiveViewImageView->setLiveViewImage(data, camera, histogramShown);
+}
+
+void StillImageViewController::liveFrameFinished(bool shown, const QImage& histogram) {
+  // A dropped frame leaves the histogram as it is.
+  if (!shown || histogram.isNull() || !mHistogramPopover || !mHistogramPopover->isVisible()) return;
+  const ChannelCounts counts = HistogramView::countChannels(histogram);
+  histogramCounts_ = counts;
+  oHistogramView->setCounts(counts, true);
 }
 
 // ---- decoding ----

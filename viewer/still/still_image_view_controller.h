@@ -31,6 +31,7 @@
 #include "ui/widgets/flat_button/sy_flat_button.h"
 #include "ui/widgets/hud/mb_progress_hud.h"
 #include "ui/widgets/scroll/ct_image_scroll_view.h"
+#include "viewer/liveview/live_view_image_view.h"
 #include "viewer/still/histogram_view.h"
 
 class Exif;
@@ -80,9 +81,14 @@ class StillImageViewController : public QObject {
   // From the scroll view: the point in view points from the fitted image's lower-left corner.
   void imageScrollViewDoubleClicked(CT_ImageScrollView* view, QPointF atPoint);
 
-  // Live view taking the pane (on) or leaving it (off). The live-view view itself comes later;
-  // taking the pane drops the still image and any decode for it.
+  // Live view taking the pane (on) or leaving it (off): on drops the still image and any
+  // decode for it; off covers the live picture until the next frame.
   void liveViewToggledNotification(bool on);
+  // GUI thread. One live frame (camera code of the share session): the first one lays the
+  // live view over the image area, which stays until the image is cleared. With the
+  // histogram open, a frame shown gives it the live picture; a dropped one leaves it.
+  void setLiveViewImage(const QByteArray& data, uint8_t camera);
+  LiveViewImageView* liveViewImageView() const { return mLiveViewImageView; }
 
   // Outlets (named children of view()).
   QWidget* oImageParentView = nullptr;
@@ -140,6 +146,7 @@ class StillImageViewController : public QObject {
   void parseExif();
   void applyExifSize();
   void histogramCounted(uint64_t serial, std::optional<ChannelCounts> counts);
+  void liveFrameFinished(bool shown, const QImage& histogram);
   QPointF histogramButtonCentreInWindow() const;
 
   QPointer<QWidget> view_;
@@ -165,6 +172,10 @@ class StillImageViewController : public QObject {
   double mZoomFactor = 1.0;
   QPointer<SYFlatButton> mCurrentZoomButton;
   std::unique_ptr<SFBPopover> mHistogramPopover;
+  QPointer<LiveViewImageView> mLiveViewImageView;
+  // The grid picked on a live view, for the next one.
+  unsigned liveViewGridChoice_ = 3;
+  unsigned liveViewGridColor_ = 0;
 
   uint64_t decodeGeneration_ = 0;  // the decode whose result is awaited, 0 when none
   uint64_t imageSerial_ = 0;       // advanced for every image shown or cleared

@@ -1,0 +1,367 @@
+// The live view: frames read on the GUI thread and decoded on the view's worker, the
+// forced orientation and its key, the level per display orientation, the crop, the
+// overlays that a frame keeps, the histogram's hand-off, and a view that goes while its
+// decode runs.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+#include "platform/defaults_keys.h"
+#include "platform/user_defaults.h"
+#include "ptp/base/camera_vendor.h"
+#include "ptp/camera/cam_interface.h"
+#include "ptp/props/prop_table.h"
+#include "platform/worker_threads.h"
+#include "support/qt_test_support.h"
+#include "tests/viewer/live_view_fixtures.h"
+#include "ui/widgets/popover/sfb_popover.h"
+#include "viewer/liveview/live_view_image_view.h"
+#include "viewer/still/still_image_view_controller.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Every frame's report, in order.
+struct Reports {
+  explicit Reports(LiveViewImageView& view) {
+    QObject::connect(&view, &LiveViewImageView::frameFinished, &view,
+                     [this](bool shown, const QImage& histogram) { all.push_back({shown, histogram}); });
+  }
+  struct Report {
+    bool shown;
+    QImage histogram;
+  };
+  std::vector<Report> all;
+  bool waitFor(size_t n) {
+    return kvtest::waitUntil([&] { return all.size() >= n; });
+  }
+};
+
+class LiveView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedVendor_ = camGetVendor();
+    camSetVendor(CameraVendorUnknown);
+    camResetCameraState();
+    propClearTable();
+    for (const char* key : kKeys) UserDefaults::standardUserDefaults().removeObject(QString::fromLatin1(key));
+  }
+  void TearDown() override {
+    propClearTable();
+    camSetVendor(savedVendor_);
+    camSetModelIndex(0);
+    for (const char* key : kKeys) UserDefaults::standardUserDefaults().removeObject(QString::fromLatin1(key));
+  }
+  static void setBool(const char* key, bool on) {
+    UserDefaults::standardUserDefaults().setBool(on, QString::fromLatin1(key));
+  }
+  static void setProp(uint32_t code, uint32_t value) {
+    PropertyStruct* p = propFind(code, false);
+    if (!p) p = propAdd(code, false, false);
+    ASSERT_NE(p, nullptr);
+    p->value = value;
+  }
+  static QColor centre(const QImage& img) { return img.pixelColor(img.width() / 2, img.height() / 2); }
+  static bool near(QColor a, QColor b, int tolerance = 4) {
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+  }
+
+  static constexpr const char* kKeys[] = {kDefaultsRotateLiveView, kDefaultsElectronicLevel, kDefaultsHighlights,
+                                          kDefaultsShadows, kDefaultsFocusPeaking};
+  uint16_t savedVendor_ = 0;
+};
+
+}  // namespace
+
+TEST_F(LiveView, ForcedOrientationCycle) {
+  struct Case {
+    uint8_t from, to;
+  } cases[] = {{255, 6}, {1, 6}, {6, 3}, {3, 8}, {8, 1}, {2, 2}, {7, 7}, {0, 0}};
+  for (const Case& c : cases) EXPECT_EQ(LiveViewImageView::nextForcedOrientation(c.from), c.to) << int(c.from);
+}
+
+// The key works from any window of the application, and the window never sees it.
+TEST_F(LiveView, RTypedIntoAnotherWindowRotatesAndIsNotDelivered) {
+  QWidget other;
+  auto* field = new QLineEdit(&other);
+  other.show();
+  field->setFocus();
+  {
+    LiveViewImageView view;
+    view.resize(320, 240);
+    view.show();
+    std::vector<int> seen;
+    for (int i = 0; i < 5; ++i) {
+      QTest::keyClick(field, Qt::Key_R);
+      seen.push_back(view.forcedOrientation());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{6, 3, 8, 1, 6}));
+    EXPECT_EQ(field->text(), QString());
+    // Another character, and a shifted R, are the window's.
+    QTest::keyClick(field, Qt::Key_X);
+    QTest::keyClick(field, 'R', Qt::ShiftModifier);
+    EXPECT_EQ(field->text(), QStringLiteral("xR"));
+    EXPECT_EQ(view.forcedOrientation(), 6);
+  }
+  // The view gone, the key is the window's again.
+  QTest::keyClick(field, Qt::Key_R);
+  EXPECT_EQ(field->text(), QStringLiteral("xRr"));
+}
+
+TEST_F(LiveView, FramesShowAndADroppedCanonFrameLeavesThePicture) {
+  LiveViewImageView view;
+  view.resize(400, 300);
+  Reports reports(view);
+  const QByteArray red = livefix::cameraJpeg(livefix::flat(QColor(200, 30, 30)));
+  view.setLiveViewImage(livefix::canonFrame({1, 0, 0, red}), kLiveViewCameraCanon, false);
+  ASSERT_TRUE(reports.waitFor(1));
+  ASSERT_TRUE(reports.all[0].shown);
+  EXPECT_TRUE(near(centre(view.image()), QColor(200, 30, 30)));
+
+  const QByteArray blue = livefix::cameraJpeg(livefix::flat(QColor(30, 30, 200)));
+  livefix::CanonFrameSpec tooLong{1, 0, 0, blue, blue.size() + 9};
+  livefix::CanonFrameSpec huge{1, 0, 0, blue, 0xFFFFFFFF};
+  livefix::CanonFrameSpec skipped{3, 0, 0, blue};
+  for (const auto& spec : {tooLong, huge, skipped}) {
+    const size_t before = reports.all.size();
+    view.setLiveViewImage(livefix::canonFrame(spec), kLiveViewCameraCanon, true);
+    // Reported at once, nothing decoded.
+    ASSERT_EQ(reports.all.size(), before + 1);
+    EXPECT_FALSE(reports.all.back().shown);
+    EXPECT_TRUE(reports.all.back().histogram.isNull());
+    EXPECT_FALSE(view.decodeInFlight());
+    EXPECT_TRUE(near(centre(view.image()), QColor(200, 30, 30)));
+  }
+  // Bytes that are no picture clear it.
+  view.setLiveViewImage(QByteArray("\xFF\xD8\xFF\xDB not a jpeg"), kLiveViewCameraNikon, false);
+  ASSERT_TRUE(reports.waitFor(5));
+  EXPECT_FALSE(reports.all.back().shown);
+  EXPECT_TRUE(view.image().isNull());
+}
+
+// Turned for the display orientation; the level told the angle less the turn.
+TEST_F(LiveView, OrientationAndLevelAngle) {
+  camSetVendor(CameraVendorNikon);  // a camera that reports its level
+  setBool(kDefaultsElectronicLevel, true);
+  struct Case {
+    bool rotateSetting;
+    uint8_t forced;
+    uint32_t rotation;  // Canon code: 0 -> 1, 1 -> 6, 2 -> 8, 4 -> 3
+    float angle;
+    uint8_t last;       // lastLiveViewOrientation
+    float level;
+    bool portrait;
+  } cases[] = {
+      {true, 255, 1, 270, 6, 0, true},      {true, 255, 2, 100, 8, 10, true}, {true, 255, 4, 190, 3, 10, false},
+      {true, 255, 0, 5, 1, 5, false},       {false, 255, 1, 270, 1, 270, false},
+      {false, 6, 0, 272, 1, 2, true},       {true, 1, 1, 30, 6, 30, false},
+  };
+  LiveViewImageView view;
+  view.resize(400, 300);
+  Reports reports(view);
+  const QImage picture = stillfix::quadrants(64, 48);
+  const QByteArray jpeg = livefix::cameraJpeg(picture);
+  size_t n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "rotation " << c.rotation << " forced " << int(c.forced));
+    setBool(kDefaultsRotateLiveView, c.rotateSetting);
+    view.setForcedOrientation(c.forced);
+    view.setLiveViewImage(livefix::canonFrame({1, c.rotation, c.angle, jpeg}), kLiveViewCameraCanon, false);
+    EXPECT_EQ(LiveViewImageView::lastLiveViewOrientation(), c.last);
+    ASSERT_TRUE(view.levelView());
+    EXPECT_FLOAT_EQ(view.levelView()->angle(), c.level);
+    ASSERT_TRUE(reports.waitFor(++n));
+    EXPECT_EQ(view.image().height() > view.image().width(), c.portrait);
+  }
+  // The setting off, or a camera without a level: the level goes.
+  setBool(kDefaultsElectronicLevel, false);
+  view.setLiveViewImage(livefix::canonFrame({1, 0, 0, jpeg}), kLiveViewCameraCanon, false);
+  EXPECT_FALSE(view.levelView());
+  setBool(kDefaultsElectronicLevel, true);
+  view.setLiveViewImage(livefix::canonFrame({1, 0, 0, jpeg}), kLiveViewCameraCanon, false);
+  EXPECT_TRUE(view.levelView());
+  camSetVendor(CameraVendorSony);
+  view.setLiveViewImage(livefix::canonFrame({1, 0, 0, jpeg}), kLiveViewCameraCanon, false);
+  EXPECT_FALSE(view.levelView());
+}
+
+TEST(LiveViewRender, CanonCropTakesTheCentreHalf) {
+  // Lossless pixels (a Canon BMP frame) with markers at the corners of the centre half.
+  QImage picture(1024, 680, QImage::Format_RGB32);
+  picture.fill(QColor(90, 90, 90));
+  picture.setPixelColor(256, 170, Qt::red);
+  picture.setPixelColor(767, 509, Qt::green);
+  picture.setPixelColor(255, 169, Qt::blue);  // just outside
+  EXPECT_EQ(liveViewCanonCropRect({1024, 680}), QRect(256, 170, 512, 340));
+  const QByteArray bmp = livefix::bmpOf(picture);
+  LiveViewFilterChain chain;
+  std::atomic<bool> cancel{false};
+  LiveViewRenderSettings settings;
+  settings.canonCrop = true;
+  settings.histogram = true;
+  const LiveViewRendered r = renderLiveViewPicture(
+      std::span(reinterpret_cast<const uint8_t*>(bmp.constData()), size_t(bmp.size())), settings, chain, cancel);
+  ASSERT_EQ(r.image.size(), QSize(512, 340));
+  EXPECT_EQ(r.image.pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(r.image.pixelColor(511, 339), QColor(Qt::green));
+  EXPECT_EQ(r.histogram.size(), QSize(512, 512));
+  // Not cropped, and a tiny picture whose half is nothing yields no image.
+  settings.canonCrop = false;
+  EXPECT_EQ(renderLiveViewPicture(std::span(reinterpret_cast<const uint8_t*>(bmp.constData()), size_t(bmp.size())),
+                                  settings, chain, cancel)
+                .image.size(),
+            QSize(1024, 680));
+}
+
+TEST(LiveViewRender, FiltersMarkAndAnUnregisteredOneYieldsNoImage) {
+  QImage picture(64, 32, QImage::Format_RGB32);
+  picture.fill(QColor(128, 128, 128));
+  for (int y = 0; y < 32; ++y) {
+    picture.setPixelColor(0, y, QColor(255, 255, 255));  // clipped
+    picture.setPixelColor(63, y, QColor(0, 0, 0));        // crushed
+  }
+  const QByteArray bmp = livefix::bmpOf(picture);
+  const std::span bytes(reinterpret_cast<const uint8_t*>(bmp.constData()), size_t(bmp.size()));
+  LiveViewFilterChain chain;
+  std::atomic<bool> cancel{false};
+  LiveViewRenderSettings settings;
+  for (const LiveViewFilterDefault& f : liveViewFilterDefaults())
+    if (std::string_view(f.defaultsKey) != "FocusPeaking") settings.filters.push_back(f.spec);
+  const QImage marked = renderLiveViewPicture(bytes, settings, chain, cancel).image;
+  ASSERT_FALSE(marked.isNull());
+  EXPECT_EQ(marked.pixelColor(0, 10), QColor(255, 0, 0));
+  EXPECT_EQ(marked.pixelColor(63, 10), QColor(0, 0, 255));
+  EXPECT_EQ(marked.pixelColor(30, 10), QColor(128, 128, 128));
+  settings.filters.push_back({"NoSuchKernel", {1, 1, 1, 1}, 0.5});
+  EXPECT_TRUE(renderLiveViewPicture(bytes, settings, chain, cancel).image.isNull());
+}
+
+// Camera 15 frames touch no overlay; Fujifilm's is placed after its picture is shown.
+TEST_F(LiveView, NikonFrameLeavesAnEarlierOverlay) {
+  LiveViewImageView view;
+  view.resize(600, 400);
+  Reports reports(view);
+  for (uint32_t code : {0xEEE0u, 0xEEE1u, 0xEEE2u, 0xEEE3u}) setProp(code, 100);
+  setProp(0xEEE0, 500);
+  setProp(0xEEE1, 250);
+  const QByteArray jpeg = livefix::cameraJpeg(livefix::flat(Qt::gray, 96, 64));
+  view.setLiveViewImage(jpeg, kLiveViewCameraFujifilm, false);
+  EXPECT_FALSE(view.afOverlayView()->shownOverlay());  // not before the picture
+  ASSERT_TRUE(reports.waitFor(1));
+  ASSERT_TRUE(view.afOverlayView()->shownOverlay());
+  const AfOverlay fuji = *view.afOverlayView()->shownOverlay();
+  ASSERT_EQ(fuji.boxes.size(), 1u);
+
+  view.setLiveViewImage(jpeg, kLiveViewCameraNikon, false);
+  ASSERT_TRUE(reports.waitFor(2));
+  ASSERT_TRUE(reports.all[1].shown);
+  ASSERT_TRUE(view.afOverlayView()->shownOverlay());
+  EXPECT_EQ(view.afOverlayView()->shownOverlay()->boxes[0].segments, fuji.boxes[0].segments);
+
+  // A Canon frame's boxes, then a dropped Canon frame of kind 1 updates them before its
+  // length is checked, then Nikon again leaves them.
+  view.setLiveViewImage(livefix::canonFrame({1, 0, 0, jpeg, -1, 3}), kLiveViewCameraCanon, false);
+  ASSERT_EQ(view.afOverlayView()->shownOverlay()->boxes.size(), 3u);
+  view.setLiveViewImage(livefix::canonFrame({1, 0, 0, jpeg, 0xFFFFFFFF, 2}), kLiveViewCameraCanon, false);
+  ASSERT_EQ(view.afOverlayView()->shownOverlay()->boxes.size(), 2u);
+  view.setLiveViewImage(jpeg, kLiveViewCameraNikon, false);
+  ASSERT_TRUE(reports.waitFor(5));
+  EXPECT_EQ(view.afOverlayView()->shownOverlay()->boxes.size(), 2u);
+}
+
+TEST_F(LiveView, DisabledCoverUntilTheNextFrameShown) {
+  LiveViewImageView view;
+  view.resize(300, 200);
+  Reports reports(view);
+  view.setDisabled();
+  ASSERT_TRUE(view.disabledView());
+  EXPECT_FALSE(view.disabledView()->isHidden());
+  EXPECT_EQ(view.disabledView()->geometry(), view.rect());
+  QImage grabbed(view.size(), QImage::Format_ARGB32_Premultiplied);
+  grabbed.fill(Qt::black);
+  view.render(&grabbed, QPoint(), QRegion(), QWidget::DrawChildren);
+  EXPECT_TRUE(near(grabbed.pixelColor(10, 10), QColor(89, 89, 89), 2));  // white at 0.35 over black
+  view.setLiveViewImage(livefix::canonFrame({3, 0, 0, {}}), kLiveViewCameraCanon, false);  // dropped
+  EXPECT_FALSE(view.disabledView()->isHidden());
+  view.setLiveViewImage(livefix::cameraJpeg(livefix::flat(Qt::gray)), kLiveViewCameraNikon, false);
+  ASSERT_TRUE(reports.waitFor(2));
+  EXPECT_TRUE(view.disabledView()->isHidden());
+}
+
+// The view goes while its worker decodes: the destructor does not wait, and the result
+// reaches nothing.
+TEST_F(LiveView, DeletedMidDecodeNoWaitNothingDelivered) {
+  std::mutex m;
+  std::condition_variable cv;
+  bool entered = false, release = false, deletedFirst = false;
+  std::atomic<int> reports{0};
+  auto* view = new LiveViewImageView;
+  QObject::connect(view, &LiveViewImageView::frameFinished, [&] { ++reports; });
+  view->setDecodeGateForTesting([&] {
+    std::unique_lock lock(m);
+    entered = true;
+    cv.notify_all();
+    cv.wait_for(lock, 30s, [&] { return release; });
+    deletedFirst = release;
+  });
+  view->setLiveViewImage(livefix::cameraJpeg(livefix::flat(Qt::gray)), kLiveViewCameraNikon, false);
+  {
+    std::unique_lock lock(m);
+    ASSERT_TRUE(cv.wait_for(lock, 30s, [&] { return entered; }));
+  }
+  delete view;  // with the decode held at its gate
+  {
+    std::lock_guard lock(m);
+    release = true;
+  }
+  cv.notify_all();
+  kvtest::waitUntil([] { return WorkerThreads::running() == 0; });
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(deletedFirst);
+  EXPECT_EQ(reports.load(), 0);
+}
+
+// With the histogram open, a shown frame gives it the live picture; a dropped one, or one
+// that cannot be decoded, leaves what it shows.
+TEST_F(LiveView, PaneHistogramKeepsItsCountsOnADrop) {
+  StillImageViewController pane;
+  QWidget* v = pane.view();
+  v->resize(800, 600);
+  v->show();
+  pane.setLiveViewImage(livefix::cameraJpeg(livefix::flat(QColor(10, 200, 10))), kLiveViewCameraNikon);
+  LiveViewImageView* view = pane.liveViewImageView();
+  ASSERT_TRUE(view);
+  EXPECT_FALSE(pane.oZoomFitButton->isEnabled());
+  EXPECT_TRUE(pane.oHistogramButton->isEnabled());
+  Reports reports(*view);
+  ASSERT_TRUE(reports.waitFor(1));
+  EXPECT_FALSE(pane.histogramCounts());  // closed: nothing counted
+
+  pane.toggleHistogram();
+  ASSERT_TRUE(pane.histogramPopover()->isVisible());
+  pane.setLiveViewImage(livefix::cameraJpeg(livefix::flat(QColor(200, 10, 10))), kLiveViewCameraNikon);
+  ASSERT_TRUE(reports.waitFor(2));
+  ASSERT_TRUE(pane.histogramCounts());
+  const ChannelCounts shown = *pane.histogramCounts();
+  EXPECT_EQ(shown.pixels, 512u * 512u);
+  EXPECT_GT(shown.red[200] + shown.red[199] + shown.red[201], 512u * 500u);
+
+  pane.setLiveViewImage(livefix::canonFrame({3, 0, 0, {}}), kLiveViewCameraCanon);
+  pane.setLiveViewImage(QByteArray("no picture"), kLiveViewCameraNikon);
+  ASSERT_TRUE(reports.waitFor(4));
+  EXPECT_FALSE(reports.all[2].shown);
+  EXPECT_FALSE(reports.all[3].shown);
+  ASSERT_TRUE(pane.histogramCounts());
+  EXPECT_EQ(pane.histogramCounts()->red, shown.red);
+
+  // The image cleared: the live view goes with it.
+  pane.clearImage();
+  EXPECT_FALSE(pane.liveViewImageView());
+}
