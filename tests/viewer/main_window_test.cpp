@@ -13,7 +13,12 @@
 #include <QPainter>
 #include <QTest>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <memory>
 
@@ -21,6 +26,7 @@
 #include "model/exif_reader.h"
 #include "model/utilities.h"
 #include "platform/defaults_keys.h"
+#include "platform/dispatch_queue.h"
 #include "platform/property_list.h"
 #include "platform/user_defaults.h"
 #include "ptp/base/timing.h"
@@ -36,9 +42,12 @@
 #include "tools/devsim/demo.h"
 #include "tools/devsim/demo_images.h"
 #include "tools/devsim/frames.h"
+#include "tools/devsim/liveview.h"
 #include "tools/devsim/simulator.h"
 #include "viewer/camera/share_camera_window_controller.h"
 #include "viewer/session/session_list.h"
+#include "viewer/liveview/af_overlay_view.h"
+#include "viewer/liveview/live_view_image_view.h"
 #include "viewer/still/exif_view.h"
 #include "viewer/still/still_image_view_controller.h"
 #include "viewer/strip/thumbnail_badge.h"
@@ -50,6 +59,42 @@ namespace {
 
 constexpr uint64_t kSeed = 11;
 constexpr int64_t kFirstCapture = 1765000000;
+
+// Threads of this process by their name, as /proc shows it.
+int threadsNamed(const std::string& wanted) {
+  int n = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    if (std::getline(comm, name) && name == wanted) ++n;
+  }
+  return n;
+}
+
+// Mean difference per channel of two pictures of one size (255 when the sizes differ).
+double meanDifference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size() || a.isNull()) return 255;
+  const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+  double sum = 0;
+  for (int row = 0; row < x.height(); ++row) {
+    const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+    const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+    for (int col = 0; col < x.width(); ++col)
+      sum += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col])) +
+             std::abs(qBlue(p[col]) - qBlue(q[col]));
+  }
+  return sum / (3.0 * x.width() * x.height());
+}
+
+// The picture a live frame carries, by its camera code.
+QImage livePicture(const LiveViewImageEvent& e) {
+  QByteArray jpeg = e.data;
+  if (e.camera == 13) {
+    const int start = e.data.indexOf(QByteArray("\xFF\xD8\xFF", 3), 1360);
+    jpeg = start < 0 ? QByteArray() : e.data.mid(start);
+  }
+  return QImage::fromData(jpeg, "JPEG");
+}
 
 class MainWindow : public ::testing::Test {
  protected:
@@ -464,6 +509,135 @@ TEST_F(MainWindow, ThePreviousSessionComesBackFromItsFileWithinSixHoursEitherWay
     // The next round's first session starts without a previous one.
     QFile::remove(SessionList::sessionFilePath());
   }
+}
+
+TEST_F(MainWindow, LiveViewFromEachMakerIsShownWithCanonsFocusFrames) {
+  struct Case {
+    devsim::LiveViewVendor vendor;
+    int generation;
+    size_t afBoxes;  // Nikon's and Fujifilm's frames carry none a share session can place
+  } cases[] = {{devsim::LiveViewVendor::Canon, 2, 3},
+               {devsim::LiveViewVendor::Nikon, 2, 0},
+               {devsim::LiveViewVendor::Fujifilm, 1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.vendor));
+    sim = std::make_unique<devsim::Simulator>(devsim::Simulator::Options{.generation = c.generation});
+    ASSERT_TRUE(sim->start());
+    devsim::LiveView live(*sim, {.vendor = c.vendor, .fps = 30});
+    live.start();
+    const std::string device = "127.0.0.1:" + std::to_string(sim->port()) + ":" + std::to_string(c.generation);
+    setenv(kDeviceOverrideVariable, device.c_str(), 1);
+    ASSERT_EQ(connectRunStep(), ConnectionStatusConnected);
+    window = ShareCameraWindowController::createAndShowWindow();
+    ASSERT_TRUE(window);
+
+    ASSERT_TRUE(kvtest::waitUntil([&] {
+      LiveViewImageView* view = pane()->liveViewImageView();
+      return view && view->isVisible() && !view->image().isNull();
+    }));
+    LiveViewImageView* view = pane()->liveViewImageView();
+    EXPECT_EQ(view->image().size(), QSize(devsim::kLiveViewWidth, devsim::kLiveViewHeight));
+    // Frames keep coming and keep being shown.
+    int shown = 0;
+    QObject::connect(view, &LiveViewImageView::frameFinished, view, [&](bool s) { shown += s ? 1 : 0; });
+    ASSERT_TRUE(kvtest::waitUntil([&] { return shown >= 5; }));
+    if (c.afBoxes) {
+      ASSERT_TRUE(kvtest::waitUntil([&] {
+        const auto& overlay = view->afOverlayView()->shownOverlay();
+        return overlay && overlay->boxes.size() == c.afBoxes;
+      }));
+    } else {
+      EXPECT_FALSE(view->afOverlayView()->shownOverlay().has_value());
+    }
+    live.stop();
+    endSession();
+    if (HasFatalFailure()) return;
+  }
+}
+
+// The device streams faster than the view can show (each decode is held 40 ms): one frame
+// waits, the rest are let go, and what is shown at the end is the newest. A shot arriving
+// mid-flood ends live view in the pane; the live view's worker goes with it, and closing
+// the window mid-flood leaves none either.
+TEST_F(MainWindow, ALiveFloodKeepsOneFrameWaitingShowsTheNewestAndLeavesNothingBehind) {
+  const std::string workerName = DispatchQueue::threadName("com.korvalume.liveview");
+  sim = std::make_unique<devsim::Simulator>(devsim::Simulator::Options{.generation = 2});
+  ASSERT_TRUE(sim->start());
+  auto live = std::make_unique<devsim::LiveView>(*sim, devsim::LiveView::Options{.vendor = devsim::LiveViewVendor::Canon, .fps = 120});
+  live->start();
+  const std::string device = "127.0.0.1:" + std::to_string(sim->port()) + ":2";
+  setenv(kDeviceOverrideVariable, device.c_str(), 1);
+  ASSERT_EQ(connectRunStep(), ConnectionStatusConnected);
+  // Every frame the session posts, counted, and the newest kept.
+  std::mutex m;
+  uint64_t arrived = 0;
+  LiveViewImageEvent newest;
+  QObject counter;
+  observeLiveViewImage(&counter, [&](const LiveViewImageEvent& e) {
+    std::lock_guard lock(m);
+    ++arrived;
+    newest = e;
+  });
+  window = ShareCameraWindowController::createAndShowWindow();
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return pane()->liveViewImageView() != nullptr; }));
+  LiveViewImageView* view = pane()->liveViewImageView();
+  view->setDecodeGateForTesting([] { std::this_thread::sleep_for(40ms); });
+  const uint64_t arrivedBefore = [&] {
+    std::lock_guard lock(m);
+    return arrived;
+  }();
+  const uint64_t takenBefore = window->liveViewWakes() + window->liveViewFramesReplaced();
+  const uint64_t startedBefore = view->decodesStarted();
+  ASSERT_TRUE(kvtest::waitUntil([&] {
+    std::lock_guard lock(m);
+    return arrived - arrivedBefore >= 120;
+  }));
+  live->stop();  // the camera stops streaming
+  ASSERT_TRUE(kvtest::waitUntil([&] { return !view->decodeInFlight() && !view->decodePending(); }));
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(kvtest::waitUntil([&] { return !view->decodeInFlight() && !view->decodePending(); }));
+  {
+    std::lock_guard lock(m);
+    // Every frame that arrived was taken once or replaced in the slot; far fewer decoded.
+    EXPECT_EQ(window->liveViewWakes() + window->liveViewFramesReplaced() - takenBefore, arrived - arrivedBefore);
+    const uint64_t decoded = view->decodesStarted() - startedBefore;
+    EXPECT_LT(decoded * 2, arrived - arrivedBefore);
+    // The newest is on show.
+    EXPECT_LT(meanDifference(view->image(), livePicture(newest)), 1.0);
+  }
+
+  // The stream again; the camera stops it to take a shot while the view still has frames
+  // to show: the pane shows the shot and the live view goes. (A frame after the shot would
+  // bring live view back over it.)
+  live->start();
+  ASSERT_TRUE(kvtest::waitUntil([&] {
+    std::lock_guard lock(m);
+    return arrived - arrivedBefore >= 200;
+  }));
+  ASSERT_EQ(threadsNamed(workerName), 1);
+  QPointer<LiveViewImageView> gone(view);
+  live->stop();
+  pushShot(920001, QStringLiteral("MIDFLOOD.JPG"), 30);
+  ASSERT_TRUE(kvtest::waitUntil([&] {
+    const auto shown = pane()->currentObjectInfo();
+    return shown && shown->fileName() == QStringLiteral("MIDFLOOD.JPG");
+  }));
+  EXPECT_EQ(pane()->liveViewImageView(), nullptr);
+  ASSERT_TRUE(kvtest::waitUntil([&] { return gone.isNull(); }));
+  EXPECT_TRUE(kvtest::waitUntil([&] { return threadsNamed(workerName) == 0; }));
+
+  // Live view again, and the window closed mid-flood.
+  live->start();
+  ASSERT_TRUE(kvtest::waitUntil([&] { return pane()->liveViewImageView() != nullptr; }));
+  ASSERT_EQ(threadsNamed(workerName), 1);
+  QPointer<LiveViewImageView> last(pane()->liveViewImageView());
+  last->setDecodeGateForTesting([] { std::this_thread::sleep_for(40ms); });
+  window->close();
+  EXPECT_TRUE(kvtest::waitUntil([&] { return window.isNull(); }));
+  EXPECT_TRUE(kvtest::waitUntil([&] { return last.isNull(); }));
+  live.reset();
+  EXPECT_TRUE(kvtest::waitUntil([&] { return threadsNamed(workerName) == 0; }));
 }
 
 TEST_F(MainWindow, ACanSavePushBeforeTheWindowObservesIsNotLost) {
