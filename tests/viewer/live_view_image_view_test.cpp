@@ -20,6 +20,7 @@
 #include "support/qt_test_support.h"
 #include "tests/viewer/live_view_fixtures.h"
 #include "ui/widgets/popover/sfb_popover.h"
+#include "viewer/liveview/af_overlay_view.h"
 #include "viewer/liveview/live_view_image_view.h"
 #include "viewer/still/still_image_view_controller.h"
 
@@ -364,4 +365,65 @@ TEST_F(LiveView, PaneHistogramKeepsItsCountsOnADrop) {
   // The image cleared: the live view goes with it.
   pane.clearImage();
   EXPECT_FALSE(pane.liveViewImageView());
+}
+
+// The focus frames a frame carries land where the overlay puts them for that frame's own
+// layout: Sony's four fields at the model's offset (with the tracked stream's size), and
+// Canon's boxes from the header.
+TEST_F(LiveView, SonyAndCanonFramesPlaceTheirOverlaysFromTheirLayouts) {
+  const QByteArray jpeg = livefix::cameraJpeg(livefix::flat(QColor(40, 80, 120), 320, 214));
+  setProp(0xD213, 2);
+  setProp(0xD22C, 0x102);
+  setProp(0xD2DC, (320u << 16) | 114u);  // the tracked stream: the focus fields are read
+  camSetVendor(CameraVendorSony);
+  struct Case {
+    uint8_t model;
+    size_t base;
+  } cases[] = {{176, 581}, {183, 581}, {189, 1093}, {0, 1093}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.model));
+    camSetModelIndex(c.model);
+    LiveViewImageView view;
+    view.resize(640, 428);
+    view.show();
+    Reports reports(view);
+    QByteArray frame = livefix::sonyFrame(jpeg, 1200);
+    auto* p = reinterpret_cast<uint8_t*>(frame.data());
+    bytesPutU16(p + c.base, 600);       // x
+    bytesPutU16(p + c.base + 4, 400);   // y
+    bytesPutU16(p + c.base + 8, 150);   // height
+    bytesPutU16(p + c.base + 12, 200);  // width
+    // The other model set's place holds another frame, which must not be read.
+    const size_t other = c.base == 581 ? 1093 : 581;
+    for (size_t at : {other, other + 4, other + 8, other + 12}) bytesPutU16(p + at, 50);
+    view.setLiveViewImage(frame, kLiveViewCameraSony, false);
+    ASSERT_TRUE(reports.waitFor(1));
+    AfOverlayView expected;
+    expected.resize(view.afOverlayView()->size());
+    expected.showSonyAfOverlay(QSizeF(2580, 1900), QRectF(600, 400, 200, 150), 1);
+    ASSERT_TRUE(expected.shownOverlay());
+    ASSERT_FALSE(expected.shownOverlay()->boxes.empty());
+    ASSERT_TRUE(view.afOverlayView()->shownOverlay());
+    ASSERT_EQ(view.afOverlayView()->shownOverlay()->boxes.size(), expected.shownOverlay()->boxes.size());
+    for (size_t i = 0; i < expected.shownOverlay()->boxes.size(); ++i)
+      EXPECT_EQ(view.afOverlayView()->shownOverlay()->boxes[i].segments, expected.shownOverlay()->boxes[i].segments);
+  }
+
+  camSetVendor(CameraVendorCanon);
+  LiveViewImageView view;
+  view.resize(640, 428);
+  view.show();
+  Reports reports(view);
+  const QByteArray frame = livefix::canonFrame({.image = jpeg, .afFrames = 4});
+  view.setLiveViewImage(frame, kLiveViewCameraCanon, false);
+  ASSERT_TRUE(reports.waitFor(1));
+  AfOverlayView expected;
+  expected.resize(view.afOverlayView()->size());
+  expected.showCanonAfOverlay(reinterpret_cast<const uint8_t*>(frame.constData()), size_t(frame.size()));
+  ASSERT_TRUE(expected.shownOverlay());
+  ASSERT_EQ(expected.shownOverlay()->boxes.size(), 4u);
+  ASSERT_TRUE(view.afOverlayView()->shownOverlay());
+  ASSERT_EQ(view.afOverlayView()->shownOverlay()->boxes.size(), 4u);
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(view.afOverlayView()->shownOverlay()->boxes[i].segments, expected.shownOverlay()->boxes[i].segments);
 }
