@@ -9,6 +9,7 @@
 #include <QTest>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 #include "platform/defaults_keys.h"
@@ -21,6 +22,7 @@
 #include "tests/viewer/live_view_fixtures.h"
 #include "ui/widgets/popover/sfb_popover.h"
 #include "viewer/liveview/live_view_image_view.h"
+#include "viewer/still/histogram_view.h"
 #include "viewer/still/still_image_view_controller.h"
 
 using namespace std::chrono_literals;
@@ -218,6 +220,42 @@ TEST(LiveViewRender, CanonCropTakesTheCentreHalf) {
                                   settings, chain, cancel)
                 .image.size(),
             QSize(1024, 680));
+}
+
+// The live histogram's rendering is made without Qt's general scaling, and must still be the
+// pixels (so the counts) that scaling gives: shrinking, enlarging, exact halves (where a
+// pixel centre falls on a boundary) and odd sizes, with every pixel different.
+TEST(LiveViewRender, HistogramRenderingIsQtsFastScalingPixelForPixel) {
+  const QSize sizes[] = {{1024, 680}, {680, 1024}, {512, 340}, {2048, 1366}, {3000, 2000},
+                         {513, 511}, {512, 512}, {7, 9}, {1, 1}, {3, 1500}};
+  for (const QSize size : sizes) {
+    QImage picture(size, QImage::Format_RGB32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < size.height(); ++y) {
+      auto* line = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+      for (int x = 0; x < size.width(); ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        line[x] = 0xFF000000u | (seed >> 8);
+      }
+    }
+    const QImage ours = liveViewHistogramRendering(picture);
+    const QImage qts = picture.scaled(512, 512, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    ASSERT_EQ(ours.size(), QSize(512, 512)) << size.width() << "x" << size.height();
+    ASSERT_EQ(ours.format(), qts.format());
+    int differing = 0;
+    for (int y = 0; y < 512; ++y)
+      differing += std::memcmp(ours.constScanLine(y), qts.constScanLine(y), 512 * 4) != 0;
+    EXPECT_EQ(differing, 0) << size.width() << "x" << size.height();
+    const ChannelCounts a = HistogramView::countChannels(ours), b = HistogramView::countChannels(qts);
+    EXPECT_EQ(a.red, b.red);
+    EXPECT_EQ(a.green, b.green);
+    EXPECT_EQ(a.blue, b.blue);
+  }
+  // Another layout takes Qt's own path; nothing is no rendering.
+  QImage grey(300, 200, QImage::Format_Grayscale8);
+  grey.fill(77);
+  EXPECT_EQ(liveViewHistogramRendering(grey), grey.scaled(512, 512, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+  EXPECT_TRUE(liveViewHistogramRendering(QImage()).isNull());
 }
 
 TEST(LiveViewRender, FiltersMarkAndAnUnregisteredOneYieldsNoImage) {

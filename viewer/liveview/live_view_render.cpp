@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <array>
 #include <cstdlib>
 
 #include "ptp/base/byte_reader.h"
@@ -29,6 +30,27 @@ QImage decodeBmp(std::span<const uint8_t> bytes) {
 bool isBmp(std::span<const uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M'; }
 
 }  // namespace
+
+QImage liveViewHistogramRendering(const QImage& shown) {
+  if (shown.isNull()) return {};
+  constexpr int side = kLiveViewHistogramSide;
+  if (shown.format() != QImage::Format_RGB32)
+    return shown.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  QImage out(side, side, QImage::Format_RGB32);
+  if (out.isNull()) return {};
+  // Output pixel i of n takes the source pixel under its centre, (i + 0.5) x n / side; a
+  // centre on a pixel boundary takes the pixel before it, as Qt's fast scaling does.
+  const int64_t w = shown.width(), h = shown.height();
+  auto source = [](int i, int64_t n) { return static_cast<int>(((2 * i + 1) * n - 1) / (2 * side)); };
+  std::array<int, side> columns;
+  for (int x = 0; x < side; ++x) columns[static_cast<size_t>(x)] = source(x, w);
+  for (int y = 0; y < side; ++y) {
+    const auto* in = reinterpret_cast<const uint32_t*>(shown.constScanLine(source(y, h)));
+    auto* line = reinterpret_cast<uint32_t*>(out.scanLine(y));
+    for (int x = 0; x < side; ++x) line[x] = in[columns[static_cast<size_t>(x)]];
+  }
+  return out;
+}
 
 QRect liveViewCanonCropRect(QSize picture) {
   const int w = std::max(picture.width(), 0), h = std::max(picture.height(), 0);
@@ -58,8 +80,7 @@ LiveViewRendered renderLiveViewPicture(std::span<const uint8_t> picture, const L
   if (settings.orientation != 1) image = applyOrientation(image, settings.orientation);
   if (image.isNull()) return out;
   if (settings.histogram)
-    out.histogram = image.scaled(kLiveViewHistogramSide, kLiveViewHistogramSide, Qt::IgnoreAspectRatio,
-                                 Qt::FastTransformation);
+    out.histogram = liveViewHistogramRendering(image);
   out.image = std::move(image);
   return out;
 }

@@ -32,6 +32,11 @@ struct LiveViewRendered {
 // The centre half of a picture (origin at a quarter of each side).
 QRect liveViewCanonCropRect(QSize picture);
 
+// The 512 x 512 rendering of the shown picture for the live histogram: each pixel the
+// source pixel nearest its centre, the very pixels Qt's fast scaling picks, made without
+// its general transform.
+QImage liveViewHistogramRendering(const QImage& shown);
+
 // The filter chain is the caller's, kept across frames.
 LiveViewRendered renderLiveViewPicture(std::span<const uint8_t> picture, const LiveViewRenderSettings& settings,
                                        LiveViewFilterChain& chain, const std::atomic<bool>& cancel);
