@@ -289,6 +289,7 @@ TEST(LiveViewRender, KeptBuffersNeverOverwriteAHeldPictureAndDecodeAsTheStillDec
   for (const bool filters : {false, true}) {
     SCOPED_TRACE(filters ? "filters" : "plain");
     LiveViewRenderSettings settings;
+    settings.histogram = true;
     if (filters)
       for (const LiveViewFilterDefault& f : liveViewFilterDefaults()) settings.filters.push_back(f.spec);
     auto expected = [&](const QByteArray& b) {
@@ -299,14 +300,18 @@ TEST(LiveViewRender, KeptBuffersNeverOverwriteAHeldPictureAndDecodeAsTheStillDec
       return e;
     };
     // Held across later frames: the first two while three more come, as a slow GUI would.
-    std::vector<QImage> held;
+    std::vector<LiveViewRendered> held;
     for (const QByteArray& jpeg : jpegs) {
-      held.push_back(renderLiveViewPicture(bytes(jpeg), settings, chain, cancel).image);
-      // One let go of at once: its buffer is free for the next frame.
-      QImage dropped = renderLiveViewPicture(bytes(jpegs[0]), settings, chain, cancel).image;
-      EXPECT_EQ(dropped, expected(jpegs[0]));
+      held.push_back(renderLiveViewPicture(bytes(jpeg), settings, chain, cancel));
+      // One let go of at once: its buffers are free for the next frame.
+      const LiveViewRendered dropped = renderLiveViewPicture(bytes(jpegs[0]), settings, chain, cancel);
+      EXPECT_EQ(dropped.image, expected(jpegs[0]));
     }
-    for (size_t i = 0; i < jpegs.size(); ++i) EXPECT_EQ(held[i], expected(jpegs[i])) << "frame " << i;
+    for (size_t i = 0; i < jpegs.size(); ++i) {
+      const QImage want = expected(jpegs[i]);
+      EXPECT_EQ(held[i].image, want) << "frame " << i;
+      EXPECT_EQ(held[i].histogram, liveViewHistogramRendering(want)) << "frame " << i;
+    }
     // Damaged: what the still decoder shows, or nothing where it shows nothing; never the
     // pixels of an earlier frame left in a kept buffer.
     for (size_t i = 0; i < std::size(damaged); ++i) {

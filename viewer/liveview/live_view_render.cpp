@@ -101,14 +101,14 @@ QImage decodePlainJpeg(std::span<const uint8_t> jpeg, FrameBuffers& buffers) {
   return image;
 }
 
-}  // namespace
-
-QImage liveViewHistogramRendering(const QImage& shown) {
+// The histogram's rendering, into a kept buffer when given: the GUI thread counts it and
+// lets it go, so one comes back free for every frame.
+QImage histogramRendering(const QImage& shown, FrameBuffers* buffers) {
   if (shown.isNull()) return {};
   constexpr int side = kLiveViewHistogramSide;
   if (shown.format() != QImage::Format_RGB32)
     return shown.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  QImage out(side, side, QImage::Format_RGB32);
+  QImage out = buffers ? buffers->take(QSize(side, side)) : QImage(side, side, QImage::Format_RGB32);
   if (out.isNull()) return {};
   // Output pixel i of n takes the source pixel under its centre, (i + 0.5) x n / side; a
   // centre on a pixel boundary takes the pixel before it, as Qt's fast scaling does.
@@ -121,8 +121,13 @@ QImage liveViewHistogramRendering(const QImage& shown) {
     auto* line = reinterpret_cast<uint32_t*>(out.scanLine(y));
     for (int x = 0; x < side; ++x) line[x] = in[columns[static_cast<size_t>(x)]];
   }
+  if (buffers) buffers->keep(out);
   return out;
 }
+
+}  // namespace
+
+QImage liveViewHistogramRendering(const QImage& shown) { return histogramRendering(shown, nullptr); }
 
 QRect liveViewCanonCropRect(QSize picture) {
   const int w = std::max(picture.width(), 0), h = std::max(picture.height(), 0);
@@ -159,8 +164,10 @@ LiveViewRendered renderLiveViewPicture(std::span<const uint8_t> picture, const L
   if (settings.canonCrop) image = image.copy(liveViewCanonCropRect(image.size()));
   if (settings.orientation != 1) image = applyOrientation(image, settings.orientation);
   if (image.isNull()) return out;
-  if (settings.histogram)
-    out.histogram = liveViewHistogramRendering(image);
+  if (settings.histogram) {
+    thread_local FrameBuffers histograms;
+    out.histogram = histogramRendering(image, &histograms);
+  }
   out.image = std::move(image);
   return out;
 }
