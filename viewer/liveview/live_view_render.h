@@ -1,7 +1,9 @@
 #pragma once
 // The worker's half of one live frame: the picture decoded straight into RGB32, the
 // warning filters, the Canon zoom crop and the display orientation, with the settings
-// the GUI thread took when the frame came in. Touches nothing but its arguments.
+// the GUI thread took when the frame came in. Touches nothing but its arguments and, on
+// the calling thread, the buffers it keeps for the next frames (two pictures and two
+// histogram renderings of the last size, freed with the thread).
 #include <QImage>
 #include <QSize>
 #include <atomic>
