@@ -1,6 +1,7 @@
 // layers: viewer
 // The live view's warning filters on a 1024 x 680 frame, each run on a fresh copy of the
-// frame: all three fused, each alone, and the plain reference, against the copy alone (a
+// frame: all three fused (with the widest vectors the processor has, and with 4-pixel
+// ones), each alone, and the plain reference, against the copy alone (a
 // memcpy of the frame). Reports milliseconds per frame. Pinned to one core.
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,7 @@
 #include "bench/pin_core.h"
 #include "bench/ratio_reporter.h"
 #include "viewer/liveview/liveview_filters.h"
+#include "viewer/liveview/liveview_filters_rows.h"
 
 namespace {
 
@@ -65,6 +67,12 @@ void runChain(benchmark::State& state, const std::vector<LiveViewFilterSpec>& fi
 }
 
 void BM_AllThree(benchmark::State& s) { runChain(s, specs({0, 1, 2})); }
+// The 4-pixel vectors every x86-64 has, where the processor would take wider ones.
+void BM_AllThreeFourPixels(benchmark::State& s) {
+  const bool had = lvrows::useAvx2ForTesting(false);
+  runChain(s, specs({0, 1, 2}));
+  lvrows::useAvx2ForTesting(had);
+}
 void BM_Highlights(benchmark::State& s) { runChain(s, specs({0})); }
 void BM_Shadows(benchmark::State& s) { runChain(s, specs({1})); }
 void BM_FocusPeaking(benchmark::State& s) { runChain(s, specs({2})); }
@@ -85,6 +93,7 @@ void BM_AllThreeReference(benchmark::State& state) {
 
 BENCHMARK(BM_CopyFrame)->MinTime(1.0);
 BENCHMARK(BM_AllThree)->MinTime(1.0);
+BENCHMARK(BM_AllThreeFourPixels)->MinTime(1.0);
 BENCHMARK(BM_Highlights)->MinTime(1.0);
 BENCHMARK(BM_Shadows)->MinTime(1.0);
 BENCHMARK(BM_FocusPeaking)->MinTime(1.0);
@@ -97,6 +106,7 @@ int main(int argc, char** argv) {
   // A frame every 33 ms at 30 frames a second; the filters should take a small part of it.
   return runBenchmarksWithRatios(argc, argv,
                                  {{"BM_AllThree", "BM_CopyFrame"},
+                                  {"BM_AllThreeFourPixels", "BM_CopyFrame"},
                                   {"BM_Highlights", "BM_CopyFrame"},
                                   {"BM_Shadows", "BM_CopyFrame"},
                                   {"BM_FocusPeaking", "BM_CopyFrame"},

@@ -5,7 +5,6 @@
 // sustained rate
 // through the view with everything on; and what painting the view costs at 1x and 2x.
 #include <benchmark/benchmark.h>
-#include <sched.h>
 #include <turbojpeg.h>
 
 #include <QApplication>
@@ -15,6 +14,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bench/pin_core.h"
 #include "bench/ratio_reporter.h"
 #include "platform/defaults_keys.h"
 #include "platform/user_defaults.h"
@@ -141,11 +141,9 @@ void paintAt(benchmark::State& state, qreal ratio) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // One core: the worker and the GUI thread share it, as on a busy machine.
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(0, &one);
-  sched_setaffinity(0, sizeof one, &one);
+  // One core: the worker and the GUI thread share it, as on a busy machine. Not always
+  // core 0, which every run of this bench would otherwise share.
+  pinToOneCore();
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int qargc = 1;
   QApplication app(qargc, argv);

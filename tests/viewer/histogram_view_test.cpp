@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstring>
+#include <vector>
 
 #include "viewer/still/histogram_view.h"
 
@@ -18,6 +20,32 @@ TEST(HistogramView, CountsEveryChannelWhateverThePixelLayout) {
       EXPECT_EQ(c.red[10], 7u) << f;
       EXPECT_EQ(c.green[20], 7u) << f;
       EXPECT_EQ(c.blue[30], 7u) << f;
+    }
+  }
+}
+
+// 32-bit pictures are counted in place, two pixels at a time: odd widths, rows padded
+// past their pixels and alpha that differs from pixel to pixel must give what counting a
+// converted copy gives.
+TEST(HistogramView, InPlaceCountOfWordPixelsMatchesTheConvertedCount) {
+  for (const int width : {1, 2, 5, 64, 333}) {
+    const int height = 7, stride = width * 4 + 12;
+    std::vector<uint8_t> bytes(size_t(stride) * height, 0xEE);  // the padding is never pixels
+    uint32_t seed = uint32_t(width);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        std::memcpy(bytes.data() + size_t(y) * stride + size_t(x) * 4, &seed, 4);
+      }
+    for (QImage::Format f : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+      const QImage img(bytes.data(), width, height, stride, f);
+      const ChannelCounts inPlace = HistogramView::countChannels(img);
+      const ChannelCounts converted = HistogramView::countChannels(img.convertToFormat(QImage::Format_RGBX8888));
+      EXPECT_EQ(inPlace.pixels, uint64_t(width) * height);
+      EXPECT_EQ(inPlace.pixels, converted.pixels);
+      EXPECT_EQ(inPlace.red, converted.red) << width << " " << f;
+      EXPECT_EQ(inPlace.green, converted.green) << width << " " << f;
+      EXPECT_EQ(inPlace.blue, converted.blue) << width << " " << f;
     }
   }
 }

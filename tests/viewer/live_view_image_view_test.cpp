@@ -9,6 +9,7 @@
 #include <QTest>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 
 #include "platform/defaults_keys.h"
@@ -22,6 +23,8 @@
 #include "ui/widgets/popover/sfb_popover.h"
 #include "viewer/liveview/af_overlay_view.h"
 #include "viewer/liveview/live_view_image_view.h"
+#include "viewer/still/histogram_view.h"
+#include "viewer/still/jpeg_decoder.h"
 #include "viewer/still/still_image_view_controller.h"
 
 using namespace std::chrono_literals;
@@ -219,6 +222,107 @@ TEST(LiveViewRender, CanonCropTakesTheCentreHalf) {
                                   settings, chain, cancel)
                 .image.size(),
             QSize(1024, 680));
+}
+
+// The live histogram's rendering is made without Qt's general scaling, and must still be the
+// pixels (so the counts) that scaling gives: shrinking, enlarging, exact halves (where a
+// pixel centre falls on a boundary) and odd sizes, with every pixel different.
+TEST(LiveViewRender, HistogramRenderingIsQtsFastScalingPixelForPixel) {
+  const QSize sizes[] = {{1024, 680}, {680, 1024}, {512, 340}, {2048, 1366}, {3000, 2000},
+                         {513, 511}, {512, 512}, {7, 9}, {1, 1}, {3, 1500}};
+  for (const QSize size : sizes) {
+    QImage picture(size, QImage::Format_RGB32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < size.height(); ++y) {
+      auto* line = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+      for (int x = 0; x < size.width(); ++x) {
+        seed = seed * 1664525u + 1013904223u;
+        line[x] = 0xFF000000u | (seed >> 8);
+      }
+    }
+    const QImage ours = liveViewHistogramRendering(picture);
+    const QImage qts = picture.scaled(512, 512, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    ASSERT_EQ(ours.size(), QSize(512, 512)) << size.width() << "x" << size.height();
+    ASSERT_EQ(ours.format(), qts.format());
+    int differing = 0;
+    for (int y = 0; y < 512; ++y)
+      differing += std::memcmp(ours.constScanLine(y), qts.constScanLine(y), 512 * 4) != 0;
+    EXPECT_EQ(differing, 0) << size.width() << "x" << size.height();
+    const ChannelCounts a = HistogramView::countChannels(ours), b = HistogramView::countChannels(qts);
+    EXPECT_EQ(a.red, b.red);
+    EXPECT_EQ(a.green, b.green);
+    EXPECT_EQ(a.blue, b.blue);
+  }
+  // Another layout takes Qt's own path; nothing is no rendering.
+  QImage grey(300, 200, QImage::Format_Grayscale8);
+  grey.fill(77);
+  EXPECT_EQ(liveViewHistogramRendering(grey), grey.scaled(512, 512, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+  EXPECT_TRUE(liveViewHistogramRendering(QImage()).isNull());
+}
+
+// Frames decode into buffers the worker keeps and reuses. A picture still held (shown by
+// the view, or on its way there) is never written by a later frame; each frame's pixels
+// are the still decoder's, filters or not; a cut-off frame still shows what arrived.
+TEST(LiveViewRender, KeptBuffersNeverOverwriteAHeldPictureAndDecodeAsTheStillDecoder) {
+  std::vector<QByteArray> jpegs;
+  QByteArray progressive;
+  for (int i = 0; i < 5; ++i) {
+    QImage picture(320, 240, QImage::Format_RGB32);
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x)
+        picture.setPixel(x, y, qRgb((x * 3 + i * 50) & 255, (y * 2 + i * 30) & 255, ((x ^ y) + i * 70) & 255));
+    jpegs.push_back(livefix::cameraJpeg(picture, 90));
+    if (i == 4) progressive = stillfix::encodeJpeg(picture, 90, TJFLAG_PROGRESSIVE);
+  }
+  // Damaged frames of the same size, so that a kept buffer would fit them: cut inside the
+  // scan (grey below what arrived), after a progressive file's first scan, inside the table
+  // after it (nothing written: no picture), and endless scans (refused).
+  const qsizetype afterFirstScan =
+      stillfix::nextMarker(progressive, progressive.indexOf(QByteArray("\xFF\xDA", 2)) + 2);
+  ASSERT_GT(afterFirstScan, 0);
+  const QByteArray damaged[] = {jpegs[1].left(jpegs[1].size() * 2 / 3), progressive.left(afterFirstScan),
+                                progressive.left(afterFirstScan + 6),
+                                stillfix::withRepeatedLastScan(progressive, 600)};
+  std::atomic<bool> cancel{false};
+  auto bytes = [](const QByteArray& b) { return std::span(reinterpret_cast<const uint8_t*>(b.constData()), size_t(b.size())); };
+  auto still = [&](const QByteArray& b) { return decodeJpeg(bytes(b), QSize(), kLiveViewMaxPixels, cancel).image; };
+  LiveViewFilterChain chain;
+  for (const bool filters : {false, true}) {
+    SCOPED_TRACE(filters ? "filters" : "plain");
+    LiveViewRenderSettings settings;
+    settings.histogram = true;
+    if (filters)
+      for (const LiveViewFilterDefault& f : liveViewFilterDefaults()) settings.filters.push_back(f.spec);
+    auto expected = [&](const QByteArray& b) {
+      QImage e = still(b);
+      if (filters)
+        EXPECT_TRUE(chain.apply(settings.filters, reinterpret_cast<uint32_t*>(e.bits()), e.width(), e.height(),
+                                e.bytesPerLine()));
+      return e;
+    };
+    // Held across later frames: the first two while three more come, as a slow GUI would.
+    std::vector<LiveViewRendered> held;
+    for (const QByteArray& jpeg : jpegs) {
+      held.push_back(renderLiveViewPicture(bytes(jpeg), settings, chain, cancel));
+      // One let go of at once: its buffers are free for the next frame.
+      const LiveViewRendered dropped = renderLiveViewPicture(bytes(jpegs[0]), settings, chain, cancel);
+      EXPECT_EQ(dropped.image, expected(jpegs[0]));
+    }
+    for (size_t i = 0; i < jpegs.size(); ++i) {
+      const QImage want = expected(jpegs[i]);
+      EXPECT_EQ(held[i].image, want) << "frame " << i;
+      EXPECT_EQ(held[i].histogram, liveViewHistogramRendering(want)) << "frame " << i;
+    }
+    // Damaged: what the still decoder shows, or nothing where it shows nothing; never the
+    // pixels of an earlier frame left in a kept buffer.
+    for (size_t i = 0; i < std::size(damaged); ++i) {
+      (void)renderLiveViewPicture(bytes(jpegs[3]), settings, chain, cancel);  // a free, filled buffer
+      const QImage shown = renderLiveViewPicture(bytes(damaged[i]), settings, chain, cancel).image;
+      const QImage want = still(damaged[i]).isNull() ? QImage() : expected(damaged[i]);
+      EXPECT_EQ(shown.isNull(), want.isNull()) << "damaged " << i;
+      EXPECT_EQ(shown, want) << "damaged " << i;
+    }
+  }
 }
 
 TEST(LiveViewRender, FiltersMarkAndAnUnregisteredOneYieldsNoImage) {

@@ -9,6 +9,7 @@
 
 #include "platform/defaults_keys.h"
 #include "viewer/liveview/liveview_filters.h"
+#include "viewer/liveview/liveview_filters_rows.h"
 
 namespace {
 
@@ -217,7 +218,16 @@ std::vector<uint32_t> randomPicture(std::mt19937& random, int width, int height,
 // The fused chain against the reference, to the byte, padding included: every order of
 // the three defaults, repeats, blended colours and odd thresholds, on one chain object
 // used for all sizes in turn (its window is reused, large then small then large).
-TEST(LiveViewFilters, FusedChainMatchesTheReference) {
+// Both vector widths are checked where the processor has the wider one: it is the path
+// every frame takes there, and the narrower one is what other machines run.
+class LiveViewFiltersFused : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { previous_ = lvrows::useAvx2ForTesting(GetParam()); }
+  void TearDown() override { lvrows::useAvx2ForTesting(previous_); }
+  bool previous_ = false;
+};
+
+TEST_P(LiveViewFiltersFused, MatchesTheReference) {
   std::mt19937 random(20260);
   std::vector<std::vector<LiveViewFilterSpec>> chains = {
       {highlights()}, {shadows()}, {peaking()},
@@ -236,7 +246,9 @@ TEST(LiveViewFilters, FusedChainMatchesTheReference) {
     int width, height, padWords;
   };
   const Size sizes[] = {{1, 1, 0},  {3, 2, 0},  {17, 5, 3}, {1024, 680, 0}, {2, 1, 1}, {1, 7, 2},
-                        {5, 3, 0},  {33, 2, 5}, {1024, 680, 16}, {8, 9, 1}, {640, 3, 0}, {1, 2, 0}};
+                        {5, 3, 0},  {33, 2, 5}, {1024, 680, 16}, {8, 9, 1}, {640, 3, 0}, {1, 2, 0},
+                        // either side of the vector loops' ends: 8 and 16 pixels, plus the border column
+                        {9, 4, 0},  {10, 3, 1}, {16, 3, 0}, {18, 3, 2}, {31, 4, 0}, {32, 3, 1}, {34, 3, 0}};
   LiveViewFilterChain chain;
   for (const Size& s : sizes)
     for (size_t c = 0; c < chains.size(); ++c) {
@@ -253,10 +265,13 @@ TEST(LiveViewFilters, FusedChainMatchesTheReference) {
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(VectorWidth, LiveViewFiltersFused, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& i) { return i.param ? "Widest" : "FourPixels"; });
+
 // Rows longer than the picture: the filters never touch the bytes past its width.
 TEST(LiveViewFilters, PaddingPastTheWidthIsLeftAlone) {
   std::mt19937 random(5);
-  for (int width : {1, 4, 9}) {
+  for (int width : {1, 4, 9, 17, 40}) {
     const int stride = width + 3, height = 6;
     std::vector<uint32_t> px = randomPicture(random, width, height, stride);
     LiveViewFilterChain chain;

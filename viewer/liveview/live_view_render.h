@@ -1,7 +1,9 @@
 #pragma once
 // The worker's half of one live frame: the picture decoded straight into RGB32, the
 // warning filters, the Canon zoom crop and the display orientation, with the settings
-// the GUI thread took when the frame came in. Touches nothing but its arguments.
+// the GUI thread took when the frame came in. Touches nothing but its arguments and, on
+// the calling thread, the buffers it keeps for the next frames (two pictures and two
+// histogram renderings of the last size, freed with the thread).
 #include <QImage>
 #include <QSize>
 #include <atomic>
@@ -31,6 +33,11 @@ struct LiveViewRendered {
 
 // The centre half of a picture (origin at a quarter of each side).
 QRect liveViewCanonCropRect(QSize picture);
+
+// The 512 x 512 rendering of the shown picture for the live histogram: each pixel the
+// source pixel nearest its centre, the very pixels Qt's fast scaling picks, made without
+// its general transform.
+QImage liveViewHistogramRendering(const QImage& shown);
 
 // The filter chain is the caller's, kept across frames.
 LiveViewRendered renderLiveViewPicture(std::span<const uint8_t> picture, const LiveViewRenderSettings& settings,

@@ -34,8 +34,10 @@ inline bool marksPoint(const LiveViewFilterChain::Step& s, uint32_t p) {
   return s.kind == LiveViewFilterChain::Step::Highlight ? m >= s.limit : m <= s.limit;
 }
 
-// gx² + gy² of the Sobel operator at column x of the middle row, columns clamped.
-inline int32_t sobel(const int32_t* up, const int32_t* mid, const int32_t* down, int x, int width) {
+// gx² + gy² of the Sobel operator at column x of the middle row, columns clamped. Rows
+// of luma in 32 or 16 bits.
+template <typename L>
+inline int32_t sobel(const L* up, const L* mid, const L* down, int x, int width) {
   int l = x > 0 ? x - 1 : 0, r = x + 1 < width ? x + 1 : width - 1;
   int32_t gx = (up[r] + 2 * mid[r] + down[r]) - (up[l] + 2 * mid[l] + down[l]);
   int32_t gy = (down[l] + 2 * down[x] + down[r]) - (up[l] + 2 * up[x] + up[r]);

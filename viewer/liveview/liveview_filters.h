@@ -58,14 +58,12 @@ class LiveViewFilterChain {
   };
 
  private:
-  void runPointwise(size_t first, size_t last, uint32_t* row, int width) const;
   void runPeakingPass(size_t passStart, size_t peak, size_t passEnd, uint32_t* pixels, int width,
                       int height, ptrdiff_t stride);
 
   std::vector<Step> steps_;
   std::vector<uint32_t> windowPixels_;  // 3 rows: the peaking filter's input, rolling
-  std::vector<int32_t> windowLuma_;     // 3 rows of their luma
-  std::vector<int32_t> gradient_;       // one row of gx² + gy²
+  std::vector<int16_t> windowLuma_;     // 3 rows of their luma
 };
 
 // The plain reference: each filter over the whole picture in turn, copies where a filter

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "platform/graphics/graphics_context.h"
@@ -32,6 +33,51 @@ double toLinear(double c) {
   return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
+// 32-bit 0xAARRGGBB words, read in place: the live view's every frame comes this way, and
+// a converted copy would cost more than the count. Two sets of tables, taken by turns, so
+// that a run of equal pixels does not wait on its own increments.
+void countRgb32(const QImage& image, ChannelCounts& out) {
+  std::array<std::array<uint32_t, 256>, 2> red{}, green{}, blue{};
+  auto flush = [&] {
+    for (size_t i = 0; i < 256; ++i) {
+      out.red[i] += uint64_t{red[0][i]} + red[1][i];
+      out.green[i] += uint64_t{green[0][i]} + green[1][i];
+      out.blue[i] += uint64_t{blue[0][i]} + blue[1][i];
+    }
+    red = {};
+    green = {};
+    blue = {};
+  };
+  const int w = image.width();
+  uint64_t sinceFlush = 0;  // no bin of the 32-bit tables can hold more
+  for (int y = 0; y < image.height(); ++y) {
+    if (sinceFlush + static_cast<uint64_t>(w) > UINT32_MAX) {
+      flush();
+      sinceFlush = 0;
+    }
+    sinceFlush += static_cast<uint64_t>(w);
+    const auto* line = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+    int x = 0;
+    for (; x + 2 <= w; x += 2) {
+      const uint32_t a = line[x], b = line[x + 1];
+      ++red[0][(a >> 16) & 255];
+      ++green[0][(a >> 8) & 255];
+      ++blue[0][a & 255];
+      ++red[1][(b >> 16) & 255];
+      ++green[1][(b >> 8) & 255];
+      ++blue[1][b & 255];
+    }
+    if (x < w) {
+      const uint32_t a = line[x];
+      ++red[0][(a >> 16) & 255];
+      ++green[0][(a >> 8) & 255];
+      ++blue[0][a & 255];
+    }
+  }
+  flush();
+  out.pixels = static_cast<uint64_t>(w) * static_cast<uint64_t>(image.height());
+}
+
 }  // namespace
 
 HistogramView::HistogramView(QWidget* parent) : QWidget(parent) {
@@ -54,6 +100,10 @@ void HistogramView::clear() {
 ChannelCounts HistogramView::countChannels(const QImage& image) {
   ChannelCounts out;
   if (image.isNull()) return out;
+  if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) {
+    countRgb32(image, out);
+    return out;
+  }
   // Counted by channel, whatever the decode's byte order: R, G, B, A in memory.
   const QImage rgba = image.format() == QImage::Format_RGBA8888 || image.format() == QImage::Format_RGBX8888
                           ? image
