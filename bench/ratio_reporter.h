@@ -15,7 +15,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const auto& r : runs) {
       const std::string name =
           r.run_name.function_name + (r.run_name.args.empty() ? "" : "/" + r.run_name.args);
-      nanoseconds_[name] = r.GetAdjustedRealTime();
+      // Adjusted times are in the run's own unit; ratios and budgets need one.
+      nanoseconds_[name] = r.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
       auto it = r.counters.find("bytes_per_second");
       if (it != r.counters.end()) bytesPerSecond_[name] = it->second.value;
     }

@@ -9,6 +9,7 @@
 
 #include "ptp/base/filetypes.h"
 #include "viewer/still/jpeg_decoder.h"
+#include "viewer/still/pixel_buffer_pool.h"
 #include "viewer/still/raw_decoder.h"
 #include "viewer/still/still_decoder.h"
 #include "viewer/still_decoder_fixtures.h"
@@ -170,6 +171,60 @@ TEST(StillDecoder, ACutOffJpegShowsWhatArrivedAndNeverUnwrittenPixels) {
     EXPECT_NEAR(topLeft.red(), stillfix::kQuadrant[0].red(), 40) << row.what;
     EXPECT_NEAR(topLeft.blue(), stillfix::kQuadrant[0].blue(), 40) << row.what;
   }
+}
+
+// A pooled buffer still holds the image before. A cut-off JPEG that TurboJPEG reports as a
+// mere warning with no row written must still fail, not show that earlier picture.
+TEST(StillDecoder, APooledBufferNeverShowsTheImageItHeldBefore) {
+  const QImage upright = stillfix::quadrants(256, 256);
+  const QByteArray whole = stillfix::encodeJpeg(upright);
+  const QByteArray progressive = stillfix::encodeJpeg(upright, 95, TJFLAG_PROGRESSIVE);
+  const qsizetype firstSos = progressive.indexOf(QByteArray("\xFF\xDA", 2));
+  const qsizetype afterFirstScan = stillfix::nextMarker(progressive, firstSos + 2);
+  ASSERT_GT(afterFirstScan, 0);
+  auto pool = PixelBufferPool::create();
+  auto decodeInto = [&](const QByteArray& data) {
+    StillDecodeRequest r;
+    r.data = data;
+    r.format = kFormatJpeg;
+    r.pixelPool = pool;
+    return decodeStillImage(r, kNoCancel);
+  };
+  for (int round = 0; round < 2; ++round) {
+    const void* before = nullptr;
+    {
+      const StillDecodeResult r = decodeInto(whole);
+      expectQuadrants(r.image, "whole");
+      before = r.image.constBits();
+    }
+    EXPECT_EQ(pool->spareBytes(), size_t{256} * 256 * 4) << "the image's buffer did not come back";
+    // Cut inside the table after the first scan: nothing decodes.
+    const StillDecodeResult cut = decodeInto(progressive.left(afterFirstScan + 6));
+    EXPECT_TRUE(cut.image.isNull()) << "the earlier image shows for a file that decodes to nothing";
+    EXPECT_FALSE(cut.error.isEmpty());
+    // After its first scan: its own picture, in the earlier image's buffer.
+    const StillDecodeResult first = decodeInto(progressive.left(afterFirstScan));
+    EXPECT_EQ(static_cast<const void*>(first.image.constBits()), before) << "the spare was not used";
+    expectQuadrants(first.image, "progressive after its first scan");
+  }
+}
+
+// Buffers over the cap are freed, not kept; an image outliving its pool frees its own.
+TEST(StillDecoder, PoolKeepsOneSpareUnderItsCapAndImagesMayOutliveIt) {
+  auto pool = PixelBufferPool::create(64 * 64 * 4);
+  pool->image(QSize(65, 64), QImage::Format_RGB32);
+  EXPECT_EQ(pool->spareBytes(), 0u);
+  pool->image(QSize(64, 64), QImage::Format_RGB32);
+  pool->image(QSize(32, 32), QImage::Format_RGB32);
+  EXPECT_EQ(pool->spareBytes(), size_t{32} * 32 * 4) << "the newest is the spare";
+  EXPECT_TRUE(pool->image(QSize(0, 10), QImage::Format_RGB32).isNull());
+  EXPECT_TRUE(pool->image(QSize(10, 10), QImage::Format_Grayscale8).isNull());
+  QImage kept = pool->image(QSize(16, 16), QImage::Format_RGB32);
+  kept.fill(Qt::red);
+  const QImage copy = kept;
+  pool.reset();
+  kept = QImage();
+  EXPECT_EQ(copy.pixelColor(15, 15), QColor(Qt::red));
 }
 
 TEST(StillDecoder, ProgressiveScansAreLimited) {

@@ -138,6 +138,23 @@ TEST(StillPane, ABurstKeepsTwoDecodesAtMostAndEndsOnTheLastImage) {
   EXPECT_NEAR(qRed(c.shownImage().pixel(probe)), qRed(last.pixel(probe)), 12);
 }
 
+// The image shown goes with its scroll view when the next one comes, so the next decode
+// writes into pixels already mapped rather than fresh pages.
+TEST(StillPane, TheNextImageDecodesIntoTheBufferTheShownOneLeaves) {
+  StillPane pane;
+  StillImageViewController& c = pane.controller;
+  ASSERT_TRUE(pane.showAndWait(encodeJpeg(gradientImage(1600, 1200, 0)), objectInfo("DSC_0030.JPG", kFormatJpeg)));
+  const void* first = c.shownImage().constBits();
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(pane.showAndWait(encodeJpeg(gradientImage(1600, 1200, 200)), objectInfo("DSC_0031.JPG", kFormatJpeg)));
+  EXPECT_EQ(static_cast<const void*>(c.shownImage().constBits()), first);
+  const QImage want = gradientImage(1600, 1200, 200).scaled(c.shownImage().size(), Qt::IgnoreAspectRatio,
+                                                            Qt::SmoothTransformation);
+  const QPoint probe(c.shownImage().width() / 3, c.shownImage().height() / 2);
+  EXPECT_NEAR(qRed(c.shownImage().pixel(probe)), qRed(want.pixel(probe)), 12);
+  EXPECT_NEAR(qBlue(c.shownImage().pixel(probe)), qBlue(want.pixel(probe)), 12);
+}
+
 TEST(StillPane, ClearingDuringADecodeShowsNothingAndTheStaleResultHidesItsSpinner) {
   StillPane pane;
   StillImageViewController& c = pane.controller;

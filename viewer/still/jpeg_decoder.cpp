@@ -4,9 +4,10 @@
 
 #include <QtEndian>
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
+
+#include "viewer/still/pixel_buffer_pool.h"
 
 namespace {
 
@@ -53,11 +54,17 @@ bool decodeCmyk(tjhandle tj, std::span<const uint8_t> jpeg, QImage& image, int f
 }
 
 // TurboJPEG reports a fatal error that follows a warning (a cut-off file whose last bytes
-// end inside a table) as a warning, with no pixel written. So the buffer starts with every
-// X byte 0, which TurboJPEG sets to 0xFF in each pixel it writes: the rows still 0 were
-// never reached. Some rows: those are what arrived and the rest is grey; none: a failure.
+// end inside a table) as a warning, with no pixel written. So each row's first and last
+// pixel start with their X byte 0, which TurboJPEG sets to 0xFF in each pixel it writes:
+// the rows still 0 were never reached. Some rows: those are what arrived and the rest is
+// grey; none: a failure. Only the two marks are set, not the whole buffer: it may hold an
+// earlier image, and every row TurboJPEG reaches it writes whole.
 bool decodeRgb(tjhandle tj, std::span<const uint8_t> jpeg, QImage& image, int flags) {
-  std::memset(image.bits(), 0, size_t(image.sizeInBytes()));  // fill() would make RGB32 opaque
+  for (int y = 0; y < image.height(); ++y) {  // setPixel() would make RGB32 opaque
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    line[0] = 0;
+    line[image.width() - 1] = 0;
+  }
   const int pixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
   if (tjDecompress2(tj, jpeg.data(), jpeg.size(), image.bits(), image.width(), int(image.bytesPerLine()),
                     image.height(), pixelFormat, flags) == 0)
@@ -84,7 +91,7 @@ QSize jpegScaledSizeCovering(QSize full, QSize cover) {
 }
 
 JpegDecodeOutcome decodeJpeg(std::span<const uint8_t> jpeg, QSize cover, qint64 maxPixels,
-                             const std::atomic<bool>& cancel) {
+                             const std::atomic<bool>& cancel, PixelBufferPool* pool) {
   JpegDecodeOutcome out;
   if (jpeg.empty()) {
     out.error = QStringLiteral("The image holds no data.");
@@ -111,7 +118,7 @@ JpegDecodeOutcome decodeJpeg(std::span<const uint8_t> jpeg, QSize cover, qint64 
     return out;
   }
   const QSize scaled = jpegScaledSizeCovering(out.fullSize, cover);
-  QImage image(scaled, QImage::Format_RGB32);
+  QImage image = pool ? pool->image(scaled, QImage::Format_RGB32) : QImage(scaled, QImage::Format_RGB32);
   if (image.isNull()) {
     out.error = QStringLiteral("Not enough memory to show the image.");
     return out;

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+class PixelBufferPool;
+
 struct JpegDecodeOutcome {
   QImage image;    // null on failure or cancel
   QSize fullSize;  // the header's size, as stored (before any orientation)
@@ -23,5 +25,6 @@ QSize jpegScaledSizeCovering(QSize full, QSize cover);
 
 // Decodes `jpeg`, DCT-scaled as jpegScaledSizeCovering(header size, cover) says (`cover`
 // in the file's own orientation). A header over maxPixels is refused before decoding.
+// With a pool, the pixels go into one of its buffers.
 JpegDecodeOutcome decodeJpeg(std::span<const uint8_t> jpeg, QSize cover, qint64 maxPixels,
-                             const std::atomic<bool>& cancel);
+                             const std::atomic<bool>& cancel, PixelBufferPool* pool = nullptr);

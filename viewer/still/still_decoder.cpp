@@ -45,13 +45,13 @@ struct Decoded {
 };
 
 Decoded decodeJpegPath(std::span<const uint8_t> jpeg, QSize coverUpright, uint8_t requestedOrientation,
-                       const std::atomic<bool>& cancel) {
+                       const std::atomic<bool>& cancel, PixelBufferPool* pool) {
   Decoded d;
   d.ownOrientation = fileOrientation(jpeg);
   // The view's minimum is upright; compare it with the stored image in the same frame.
   const uint8_t applied = isOrientation(requestedOrientation) ? requestedOrientation : d.ownOrientation;
   const QSize cover = swapsSides(applied) ? coverUpright.transposed() : coverUpright;
-  JpegDecodeOutcome j = decodeJpeg(jpeg, cover, kStillMaxPixels, cancel);
+  JpegDecodeOutcome j = decodeJpeg(jpeg, cover, kStillMaxPixels, cancel, pool);
   d.image = std::move(j.image);
   d.fullSize = j.fullSize;
   d.reduced = !d.image.isNull() && d.image.size() != d.fullSize;
@@ -102,7 +102,7 @@ std::span<const uint8_t> embeddedPreview(std::span<const uint8_t> data, uint16_t
 }
 
 Decoded decodeRawPath(const QByteArray& data, uint16_t format, bool quickRawMode, QSize coverUpright,
-                      uint8_t requestedOrientation, const std::atomic<bool>& cancel) {
+                      uint8_t requestedOrientation, const std::atomic<bool>& cancel, PixelBufferPool* pool) {
   const auto bytes = bytesOf(data);
   RawDecodeOutcome r = decodeRaw(bytes, quickRawMode, kStillRawMaxPixels, cancel);
   if (!r.image.isNull() || r.cancelled) {
@@ -124,7 +124,7 @@ Decoded decodeRawPath(const QByteArray& data, uint16_t format, bool quickRawMode
     d.error = r.error;
     return d;
   }
-  Decoded d = decodeJpegPath(preview, coverUpright, requestedOrientation, cancel);
+  Decoded d = decodeJpegPath(preview, coverUpright, requestedOrientation, cancel, pool);
   d.fromEmbeddedPreview = true;
   if (!d.ownOrientation) d.ownOrientation = fileOrientation(bytes);
   if (!d.ownOrientation) d.ownOrientation = r.fileOrientation;
@@ -144,10 +144,10 @@ StillDecodeResult decodeStillImage(const StillDecodeRequest& request, const std:
   if (request.data.isEmpty()) {
     d.error = QStringLiteral("The image holds no data.");
   } else if (startsWithJpeg(bytes)) {
-    d = decodeJpegPath(bytes, request.minimumPixels, request.orientation, cancel);
+    d = decodeJpegPath(bytes, request.minimumPixels, request.orientation, cancel, request.pixelPool.get());
   } else if (fileFormatIsRaw(request.format)) {
     d = decodeRawPath(request.data, request.format, request.quickRawMode, request.minimumPixels,
-                      request.orientation, cancel);
+                      request.orientation, cancel, request.pixelPool.get());
   } else if (fileIsTiffByteOrderMark(bytes)) {
     d = decodeTiffPath(request.data, cancel);
   } else {

@@ -8,6 +8,9 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+
+class PixelBufferPool;
 
 // Largest JPEG or TIFF decoded, from the size its header declares (checked before any
 // pixel buffer is allocated).
@@ -25,6 +28,7 @@ struct StillDecodeRequest {
   uint8_t recordOrientation = 0;  // the object record's orientation (0: none)
   bool quickRawMode = false;      // read once by the caller when the decode starts
   QSize minimumPixels;            // decode at least this large (device pixels); empty: full size
+  std::shared_ptr<PixelBufferPool> pixelPool;  // where a JPEG's pixels go (null: a plain image)
 };
 
 struct StillDecodeResult {

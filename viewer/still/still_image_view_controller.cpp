@@ -25,6 +25,7 @@
 #include "ui/widgets/popover/sfb_popover.h"
 #include "viewer/liveview/live_view_image_view.h"
 #include "viewer/still/exif_view.h"
+#include "viewer/still/pixel_buffer_pool.h"
 #include "viewer/still/still_decoder.h"
 
 namespace {
@@ -81,6 +82,7 @@ StillImageViewController::StillImageViewController(QObject* parent)
     : QObject(parent),
       target_(GuiTarget::create(this)),
       runner_(std::make_unique<NewestJobRunner>("kv-still-decode")),
+      pixelPool_(PixelBufferPool::create()),
       scrollDelegate_(std::make_shared<StillScrollRelay>(this)) {}
 
 StillImageViewController::~StillImageViewController() {
@@ -198,11 +200,9 @@ void StillImageViewController::clearImageOnMain() {
   mImageData = QByteArray();
   exif_.reset();
   oExifView->setExif(nullptr);
-  if (mImageScrollView) {
-    mImageScrollView->hide();
-    mImageScrollView->deleteLater();
-    mImageScrollView = nullptr;
-  }
+  // Removed at once, its pixels with it: the next decode, started right after this, takes
+  // them as its buffer. Nothing here runs inside the scroll view's own event handlers.
+  delete mImageScrollView.data();
   mIsZoomed = false;
   oRotateButton->hide();
   if (mHistogramPopover && mHistogramPopover->isVisible()) {
@@ -296,6 +296,7 @@ void StillImageViewController::startDecode(const QByteArray& data, uint16_t form
   request.recordOrientation = mObjectInfoClass ? mObjectInfoClass->orientation() : 0;
   request.quickRawMode = quickRawMode;
   request.minimumPixels = minimum;
+  request.pixelPool = pixelPool_;
 
   std::shared_ptr<StillHudHold> hold;
   if (withHud) {

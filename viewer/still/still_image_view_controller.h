@@ -38,6 +38,7 @@ class Exif;
 class ExifView;
 class GuiTarget;
 class NewestJobRunner;
+class PixelBufferPool;
 class QLabel;
 class SFBPopover;
 struct StillDecodeResult;
@@ -152,6 +153,8 @@ class StillImageViewController : public QObject {
   QPointer<QWidget> view_;
   std::shared_ptr<GuiTarget> target_;
   std::unique_ptr<NewestJobRunner> runner_;
+  // The decodes' pixels: the image shown before comes back as the next one's buffer.
+  std::shared_ptr<PixelBufferPool> pixelPool_;
   // Relays the scroll view's double clicks; held here, weakly by the scroll view.
   std::shared_ptr<CT_ImageScrollViewDelegate> scrollDelegate_;
 
