@@ -101,6 +101,7 @@ class MainWindow : public ::testing::Test {
   void SetUp() override {
     timing().heartbeatPeriod = 50ms;
     // Tests that share a process share a home: no test's session is offered to the next.
+    SessionList::waitForFileWrites();
     QFile::remove(SessionList::sessionFilePath());
     save = kvtest::tempHome() + "/Saved";
     ASSERT_TRUE(QDir().mkpath(save));
@@ -181,6 +182,7 @@ class MainWindow : public ::testing::Test {
   // The handles the session file holds, in order (0 for an element that is not a handle).
   static std::vector<uint32_t> handlesInSessionFile() {
     std::vector<uint32_t> out;
+    SessionList::waitForFileWrites();
     for (const QVariant& element : propertyListFromFile(SessionList::sessionFilePath()).toList()) {
       const std::optional<PtpObjectInfoStruct> r = sessionRecordForElement(element);
       out.push_back(r ? r->objectId : 0);
@@ -290,6 +292,7 @@ TEST_F(MainWindow, AClickDownloadsThroughTheDeviceAndShows) {
     sim->stop();
     cacheClear();
     // The next window would offer this session back: not what this test is about.
+    SessionList::waitForFileWrites();
     QFile::remove(SessionList::sessionFilePath());
   }
 }
@@ -507,6 +510,7 @@ TEST_F(MainWindow, ThePreviousSessionComesBackFromItsFileWithinSixHoursEitherWay
     EXPECT_EQ(strip()->objectInfoAt(restored)->fileName(), newName);
     endSession();
     // The next round's first session starts without a previous one.
+    SessionList::waitForFileWrites();
     QFile::remove(SessionList::sessionFilePath());
   }
 }

@@ -66,7 +66,15 @@ QVariantList elementsOf(std::initializer_list<std::vector<PtpObjectInfoStruct>> 
   return out;
 }
 
-QVariant fileContents() { return propertyListFromFile(SessionList::sessionFilePath()); }
+// The file once the list's writes, which run on the pool, are done.
+QVariant fileContents() {
+  SessionList::waitForFileWrites();
+  return propertyListFromFile(SessionList::sessionFilePath());
+}
+bool fileExists() {
+  SessionList::waitForFileWrites();
+  return QFile::exists(SessionList::sessionFilePath());
+}
 
 // ---- the alert on screen
 
@@ -166,6 +174,7 @@ class SessionListTest : public ::testing::Test {
   }
 
   void writeFile(const QByteArray& bytes) {
+    SessionList::waitForFileWrites();
     QFile f(SessionList::sessionFilePath());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -345,6 +354,7 @@ TEST_F(SessionListTest, CheckOffersARecentSessionAndDiscardsAnOldOrMissingOne) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "file " << c.fileExists << " age " << c.ageSeconds << " " << c.answer);
     previousSession(kPrevious, std::max<qint64>(c.ageSeconds, 0));
+    SessionList::waitForFileWrites();
     if (!c.fileExists) QFile::remove(SessionList::sessionFilePath());
     if (c.ageSeconds < 0) defaults.removeObject(kDefaultsLastSessionTime);
     list = newList();
@@ -355,7 +365,7 @@ TEST_F(SessionListTest, CheckOffersARecentSessionAndDiscardsAnOldOrMissingOne) {
     EXPECT_EQ(driver.seen.size(), c.asked ? 1u : 0u);
     for (const PtpObjectInfoStruct& r : kPrevious)
       EXPECT_EQ(cachedThumb(r).isEmpty(), !c.previousKept) << r.fileName;
-    EXPECT_EQ(QFile::exists(SessionList::sessionFilePath()), c.previousKept);
+    EXPECT_EQ(fileExists(), c.previousKept);
     list->teardown();
   }
 }

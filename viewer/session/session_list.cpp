@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "model/command_runner.h"
@@ -34,6 +37,51 @@ bool queuedToGuiThread(SessionList* list, Fn fn) {
     if (auto self = weak.lock()) fn(*self);
   });
   return true;
+}
+
+// The file is written off the GUI thread, one write at a time and the newest list only:
+// a rewrite of the whole list, synced to disk, per shot would stall the window, more so as
+// the session grows.
+struct FileWrites {
+  std::mutex mutex;
+  std::condition_variable idle;
+  std::optional<std::pair<QString, QVariantList>> next;  // path and list; an empty list removes
+  bool running = false;
+};
+FileWrites& fileWrites() {
+  static FileWrites writes;
+  return writes;
+}
+
+void writeSessionFile(const QString& path, const QVariantList& objects) {
+  if (objects.isEmpty()) {
+    QFile::remove(path);
+    return;
+  }
+  const QByteArray xml = propertyListToXml(objects);
+  if (xml.isEmpty()) return;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return;
+  file.write(xml);
+  file.commit();
+}
+
+void drainFileWrites() {
+  FileWrites& writes = fileWrites();
+  for (;;) {
+    std::pair<QString, QVariantList> write;
+    {
+      std::lock_guard lock(writes.mutex);
+      if (!writes.next) {
+        writes.running = false;
+        writes.idle.notify_all();
+        return;
+      }
+      write = std::move(*writes.next);
+      writes.next.reset();
+    }
+    writeSessionFile(write.first, write.second);
+  }
 }
 
 }  // namespace
@@ -250,6 +298,7 @@ bool SessionList::isIdle() const {
 }
 
 void SessionList::readPreviousListLocked() {
+  waitForFileWrites();  // the last window's final write, if it is still on its way
   const QString path = sessionFilePath();
   previousFound_ = QFileInfo::exists(path);
   previousDamaged_ = false;
@@ -271,15 +320,16 @@ void SessionList::readPreviousListLocked() {
 }
 
 void SessionList::writeLocked() {
-  const QString path = sessionFilePath();
-  if (mSessionObjects.isEmpty()) {
-    QFile::remove(path);
-    return;
-  }
-  const QByteArray xml = propertyListToXml(mSessionObjects);
-  if (xml.isEmpty()) return;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return;
-  file.write(xml);
-  file.commit();
+  FileWrites& writes = fileWrites();
+  std::lock_guard lock(writes.mutex);
+  writes.next.emplace(sessionFilePath(), mSessionObjects);
+  if (writes.running) return;
+  writes.running = true;
+  Dispatch::global(&drainFileWrites);
+}
+
+void SessionList::waitForFileWrites() {
+  FileWrites& writes = fileWrites();
+  std::unique_lock lock(writes.mutex);
+  writes.idle.wait(lock, [&] { return !writes.running; });
 }

@@ -90,6 +90,9 @@ class SessionList : public std::enable_shared_from_this<SessionList> {
 
   // This session's list as the file has it, or will once the question is answered.
   QVariantList objects() const;
+  // Any thread: returns once the file holds the last list written (the writes run on the
+  // shared pool).
+  static void waitForFileWrites();
   // No question pending or open, and no load or discard running (GUI thread).
   bool isIdle() const;
 
