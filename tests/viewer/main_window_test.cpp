@@ -642,6 +642,11 @@ TEST_F(MainWindow, ALiveFloodKeepsOneFrameWaitingShowsTheNewestAndLeavesNothingB
   EXPECT_TRUE(kvtest::waitUntil([&] { return last.isNull(); }));
   live.reset();
   EXPECT_TRUE(kvtest::waitUntil([&] { return threadsNamed(workerName) == 0; }));
+  // Nor a frame: the newest one is held here alone.
+  EXPECT_TRUE(kvtest::waitUntil([&] {
+    std::lock_guard lock(m);
+    return newest.data.isDetached();
+  }));
 }
 
 TEST_F(MainWindow, ACanSavePushBeforeTheWindowObservesIsNotLost) {
