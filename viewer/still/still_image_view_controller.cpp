@@ -24,6 +24,7 @@
 #include "ui/widgets/hud/mb_progress_hud.h"
 #include "ui/widgets/popover/sfb_popover.h"
 #include "viewer/liveview/live_view_image_view.h"
+#include "viewer/still/display_first.h"
 #include "viewer/still/exif_view.h"
 #include "viewer/still/pixel_buffer_pool.h"
 #include "viewer/still/still_decoder.h"
@@ -308,7 +309,11 @@ void StillImageViewController::startDecode(const QByteArray& data, uint16_t form
   inFlightKind_ = kind;
   decodeGeneration_ = runner_->submit([request = std::move(request), target = target_, self = this, kind, hold](
                                           uint64_t generation, const std::atomic<bool>& cancelled) {
-    auto result = std::make_shared<StillDecodeResult>(decodeStillImage(request, cancelled));
+    std::shared_ptr<StillDecodeResult> result;
+    {
+      const DisplayFirst::Scope first;
+      result = std::make_shared<StillDecodeResult>(decodeStillImage(request, cancelled));
+    }
     target->post([self, generation, kind, result] { self->decodeFinished(generation, kind, result); });
     if (hold) hold->release();  // after the result: a current result and its spinner go together
   });

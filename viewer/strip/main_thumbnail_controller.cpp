@@ -17,9 +17,14 @@
 #include "ptp/base/filetypes.h"
 #include "ptp/cache/cache.h"
 #include "share/share_events.h"
+#include "viewer/still/display_first.h"
 #include "viewer/strip/thumbnail_matching.h"
 
 namespace {
+
+// How long the strip's own thumbnail of a whole image waits for the pane's decode: about
+// the decode of a large photograph, so a burst still gets its thumbnails.
+constexpr std::chrono::milliseconds kDisplayFirstWait{250};
 
 struct Header {
   QSize size;
@@ -303,7 +308,12 @@ QByteArray MainThumbnailController::thumbnailForImage(const QByteArray& data, co
     // A raw's preview that can't be read is no thumbnail; others keep what was found.
     if (fileFormatIsRaw(record.objectFormat) && !headerSize(thumb).isValid()) thumb.clear();
   }
-  if (thumb.isEmpty()) thumb = Utilities::thumbnailWithData(data, 240);
+  if (thumb.isEmpty()) {
+    // A whole decode of the same bytes the pane may be decoding for display right now:
+    // the picture on screen comes first.
+    DisplayFirst::waitForDisplay(kDisplayFirstWait);
+    thumb = Utilities::thumbnailWithData(data, 240);
+  }
   return thumb;
 }
 
