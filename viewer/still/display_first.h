@@ -17,7 +17,9 @@ class Scope {
 };
 
 // Any thread: returns once no decode for the pane runs, or after `bound`; true in the
-// first case.
+// first case. While another caller waits, returns false at once.
 bool waitForDisplay(std::chrono::milliseconds bound);
+// Callers waiting now.
+int waiters();
 
 }  // namespace DisplayFirst
